@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# ./dev.sh test  — install what is missing, build with sanitizers, run every test,
+#                  and build the benchmarks (release, not run).
+# ./dev.sh run   — install what is missing, build the release program folder, start it.
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(
+  cmake ninja-build g++ pkgconf
+  libgtest-dev libgmock-dev libbenchmark-dev
+  qt6-base-dev libsqlite3-dev sqlite3 libjpeg62-turbo-dev libxlsxwriter-dev libzip-dev
+  fonts-liberation2 xvfb xauth qpdf poppler-utils
+)
+
+install_missing() {
+  local missing=() p
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+jobs=$(nproc 2>/dev/null || echo 4)
+
+build_release() {
+  cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DFC_TESTS=OFF -DFC_BENCH=ON >/dev/null
+  cmake --build build/release -j "$jobs" "$@"
+}
+
+case "${1:-}" in
+  test)
+    install_missing
+    cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFC_SANITIZE=ON >/dev/null
+    cmake --build build/test -j "$jobs"
+    (cd build/test && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure --no-tests=error -j "$jobs")
+    build_release --target fc_benchmarks
+    ;;
+  run)
+    install_missing
+    build_release
+    exe=build/release/program/fancoil-select
+    if [ ! -x "$exe" ]; then
+      echo "The program window is not built yet: only the libraries and tests exist so far." >&2
+      exit 1
+    fi
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      echo "No display found. Start it under a virtual one: xvfb-run -a ./dev.sh run" >&2
+      exit 1
+    fi
+    exec "$exe"
+    ;;
+  *)
+    echo "usage: ./dev.sh test | run" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,120 @@
+#pragma once
+// Catalogue objects: one fancoil per model with its nominal data, fan curve
+// per speed and the results of the last calculation; one vers per version
+// record; the registries that own them; and the loaders that build them from
+// the main window's datasets.
+
+#include <QChar>
+#include <QString>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "platform/Array1.h"
+#include "platform/Errors.h"
+
+// Speeds 1 "MIN", 2 "MED", 3 "MAX"; a model with k speed records fills
+// speeds 4 - k .. 3 and leaves the others zero.
+using PerSpeed = Array1<double, 1, 3>;
+using PerSpeedInt = Array1<int, 1, 3>;
+
+class fancoil {
+public:
+    QString Tipo;      // family, at most 20 characters
+    QString Descr;     // description, at most 100
+    QString Impianto;  // installation type, at most 16
+    QString Modello;   // model name, at most 16
+    bool selezionato = false; // picked by the first of two chained selections
+    PerSpeedInt AssElettr;    // electrical input per speed
+    PerSpeed CorrAss;         // absorbed current, A
+    double PDCNomRisc = 0;    // flow coefficient of the heating coil
+    double PDCNomRaffr = 0;   // flow coefficient of the cooling coil
+    PerSpeedInt PortAria;     // nominal air flow, m3/h
+    PerSpeed CoeffResaTerm, CoeffResaFrigTot, CoeffResaFrigSens;
+    PerSpeed LivSondBA, LivSonNC, LivSonNR;
+    // Results of the last calculation.
+    PerSpeed PortataAriaEff;
+    PerSpeed TIngFreddo, TUscFreddo, PortataFreddo, PerditaFreddo;
+    PerSpeed ResaTotKcal, ResaTotW, ResaSensKcal, ResaSensW;
+    PerSpeed TIngCaldo, TUscCaldo, PortataCaldo, PerditaCaldo;
+    PerSpeed ResaCaldoKcal, ResaCaldoW;
+    // Fan curve: air flow and static pressure (ascending) of point j of speed s.
+    Array1<Array1<int, 1, 8>, 1, 3> QA;
+    Array1<Array1<double, 1, 8>, 1, 3> PSA;
+    // Air-flow factors of the last fan-curve evaluation.
+    PerSpeed FattoreSens, FattoreTot, FattoreCaldo;
+    double n = 0, m = 0, p = 0; // exponents of the sensible, total and heating factors
+    int NumVelocita = 0;
+    QChar TipoCalcolo;
+};
+
+class vers {
+public:
+    QString Modello;
+    QString CodiceVersione;
+    QString DescrizioneVersione;
+    int FattorePressione = 0;
+    int Lunghezza = 0;
+    int Larghezza = 0;
+    int Spessore = 0;
+    double Peso = 0;
+    double PrezzoListino = 0;
+};
+
+// An unsorted string list that owns its objects, indexed from 0; IndexOf
+// compares keys without regard to case. Index errors raise
+// "List index out of bounds (%d)".
+template <class T>
+class TObjectStringList {
+public:
+    int Count() const { return int(items_.size()); }
+    const QString& Strings(int i) const { return at(i).first; }
+    T* Objects(int i) const { return at(i).second.get(); }
+    int IndexOf(const QString& key) const
+    {
+        for (int i = 0; i < Count(); ++i)
+            if (items_[size_t(i)].first.compare(key, Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
+    // The object under key (first match), or nullptr.
+    T* Find(const QString& key) const
+    {
+        const int i = IndexOf(key);
+        return i < 0 ? nullptr : Objects(i);
+    }
+    int Add(const QString& key, std::unique_ptr<T> object)
+    {
+        items_.emplace_back(key, std::move(object));
+        return Count() - 1;
+    }
+    void Clear() { items_.clear(); }
+
+private:
+    const std::pair<QString, std::unique_ptr<T>>& at(int i) const
+    {
+        if (i < 0 || i >= Count())
+            throw EListError::IndexOutOfBounds(i);
+        return items_[size_t(i)];
+    }
+    std::vector<std::pair<QString, std::unique_ptr<T>>> items_;
+};
+
+using TListaMacchine = TObjectStringList<fancoil>;
+using TListaVersioni = TObjectStringList<vers>;
+
+// Models by Trim(Modello), one per name in order of first appearance.
+extern TListaMacchine ListaMacchine;
+// Versions by model name, one per version record in stored order.
+extern TListaVersioni ListaVersioni;
+
+class TDataset;
+
+// The start-up loader: versions, models, parameter tables, limits.
+void caricaDati();
+// Rebuilds ListaMacchine for the version code in the main window's version box.
+void caricaMacchine();
+// Fill one object from the current record (records) of the dataset.
+void caricaMacchina(fancoil& model, TDataset& ds);
+void caricaVelocita(fancoil& model, int speed, TDataset& ds);
+void caricaVersione(vers& version, TDataset& ds);

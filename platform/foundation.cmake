@@ -1,0 +1,13 @@
+fc_sources(core
+  ${CMAKE_CURRENT_LIST_DIR}/Errors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Numbers.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ClassRegistry.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Colors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Font.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ProgramFolder.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/MainWindowLink.cpp
+)
+fc_sources(gui
+  ${CMAKE_CURRENT_LIST_DIR}/QtTextMeasurer.cpp
+)

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include "engine/Correzioni.h"
+#include "engine/Records.h"
+#include "platform/Errors.h"
+
+class Correzioni : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetEngineRecords();
+        caricaTabelleParametri();
+    }
+};
+
+TEST_F(Correzioni, GlycolFactors)
+{
+    struct Case {
+        int perc;
+        bool ok;
+        double resa, portata, pdc;
+    } cases[] = {
+        {0, true, 1.0, 1.0, 1.0},
+        {25, true, 0.9765, 1.073, 1.292},
+        {50, true, 0.96, 1.2, 1.468},
+        {-5, true, 1.007, 1.0 - 0.0115, 1.0 - 0.061}, // below the table: first segment extrapolated
+        {51, false, 1.0, 1.0, 1.0},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(correzioneGlicole(c.perc), c.ok) << c.perc;
+        EXPECT_NEAR(DatiGlobali.fattResaGlicole, c.resa, 1e-12) << c.perc;
+        EXPECT_NEAR(DatiGlobali.fattPortataGlicole, c.portata, 1e-12) << c.perc;
+        EXPECT_NEAR(DatiGlobali.fattPDCGlicole, c.pdc, 1e-12) << c.perc;
+    }
+}
+
+TEST_F(Correzioni, AltitudeFactors)
+{
+    EXPECT_TRUE(correzioneAltitudine(0));
+    EXPECT_DOUBLE_EQ(DatiGlobali.fattCaldoAlt, 1.0);
+    EXPECT_TRUE(correzioneAltitudine(750));
+    EXPECT_NEAR(DatiGlobali.fattCaldoAlt, 0.955, 1e-12);
+    EXPECT_NEAR(DatiGlobali.fattTotAlt, 0.965, 1e-12);
+    EXPECT_NEAR(DatiGlobali.fattSensAlt, 0.945, 1e-12);
+    EXPECT_TRUE(correzioneAltitudine(2000));
+    EXPECT_DOUBLE_EQ(DatiGlobali.fattSensAlt, 0.87);
+    EXPECT_FALSE(correzioneAltitudine(2001));
+    EXPECT_DOUBLE_EQ(DatiGlobali.fattTotAlt, 1.0);
+}
+
+TEST_F(Correzioni, PressureDropCoefficient)
+{
+    struct Case {
+        double tm, coeff;
+    } cases[] = {{10, 1.0}, {12.5, 0.99}, {-22, 1.138}, {-20, 1.13}, {140, 0.47}, {141, 0.47}, {500, 0.47}, {47.5, 0.85}};
+    for (const Case& c : cases)
+        EXPECT_NEAR(coeffPDCTemperatura(c.tm), c.coeff, 1e-12) << c.tm;
+}
+
+TEST_F(Correzioni, PressureDropOfACoil)
+{
+    // coeff(10) = 1: (Flow / Kv)^2.
+    EXPECT_NEAR(perditaCarico(10, 500, 100), 25.0, 1e-12);
+    EXPECT_NEAR(perditaCarico(12.5, 500, 100), 24.75, 1e-12);
+    EXPECT_THROW(perditaCarico(10, 500, 0), EZeroDivide);
+    EXPECT_THROW(perditaCarico(10, 0, 0), EInvalidOp);
+}

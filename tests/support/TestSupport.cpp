@@ -1,0 +1,56 @@
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "platform/Numbers.h"
+#include "platform/ProgramFolder.h"
+
+namespace fc::test {
+
+ScopedProgramFolder::ScopedProgramFolder() : previous_(fc::ProgramFolderOverride())
+{
+    fc::SetProgramFolderForTests(dir_.path() + "/");
+}
+
+ScopedProgramFolder::~ScopedProgramFolder()
+{
+    fc::SetProgramFolderForTests(previous_);
+}
+
+QString ScopedProgramFolder::path() const { return dir_.path() + "/"; }
+
+QString ScopedProgramFolder::file(const QString& name) const { return path() + name; }
+
+void ScopedProgramFolder::write(const QString& name, const QByteArray& bytes) const
+{
+    const QString full = file(name);
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    QFile f(full);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(bytes);
+}
+
+ScopedSeparators::ScopedSeparators(QChar decimal, QChar thousands)
+    : decimal_(fc::DecimalSeparator()), thousands_(fc::ThousandSeparator())
+{
+    fc::SetDecimalSeparator(decimal);
+    fc::SetThousandSeparator(thousands);
+}
+
+ScopedSeparators::~ScopedSeparators()
+{
+    fc::SetDecimalSeparator(decimal_);
+    fc::SetThousandSeparator(thousands_);
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+} // namespace fc::test

@@ -1,0 +1,50 @@
+#pragma once
+// Helpers shared by the tests of every folder.
+
+#include <QString>
+#include <QTemporaryDir>
+#include <memory>
+
+namespace fc::test {
+
+// A temporary program folder for one test: created empty, made the program
+// folder for as long as the object lives, removed afterwards.
+class ScopedProgramFolder {
+public:
+    ScopedProgramFolder();
+    ~ScopedProgramFolder();
+    ScopedProgramFolder(const ScopedProgramFolder&) = delete;
+    ScopedProgramFolder& operator=(const ScopedProgramFolder&) = delete;
+
+    // The folder, ending with "/".
+    QString path() const;
+    // path() + name.
+    QString file(const QString& name) const;
+    // Writes bytes to path() + name, creating sub-folders.
+    void write(const QString& name, const QByteArray& bytes) const;
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+// Sets the decimal and thousands separators for the scope, restoring the
+// previous pair afterwards.
+class ScopedSeparators {
+public:
+    ScopedSeparators(QChar decimal, QChar thousands);
+    ~ScopedSeparators();
+
+private:
+    QChar decimal_, thousands_;
+};
+
+// The contents of a file, empty when it cannot be read.
+QByteArray readFile(const QString& path);
+
+#ifdef FC_TEST_DATA_DIR
+// Folder of the calling test's sources, ending with "/".
+inline QString testDataDir() { return QStringLiteral(FC_TEST_DATA_DIR "/"); }
+#endif
+
+} // namespace fc::test
