@@ -334,3 +334,24 @@ TEST_F(Selezione, CheckWithoutACoolingRatingIsNotRated)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Selezione, AirOnlyRatesTheTickedItems)
+{
+    fancoil& ticked = aggiungi(QStringLiteral("FC 10"));
+    fancoil& unticked = aggiungi(QStringLiteral("FC 20"), 1.0, false);
+    Stato.PressioneStatica = 1;
+    for (int s = 1; s <= 3; ++s)
+        Stato.PressioneDisponibile[s] = 20;
+    calcolaSoloAria();
+    EXPECT_EQ(ticked.PortataAriaEff[1], 300 - 0.08 * 300 * 1.5);
+    EXPECT_EQ(ticked.PortataAriaEff[3], 500 - 0.08 * 500 * 1.5);
+    EXPECT_EQ(unticked.PortataAriaEff[3], 0);
+    // A pressure above the curve is rated at its last point.
+    Stato.PressioneDisponibile[3] = 1000;
+    calcolaSoloAria();
+    EXPECT_EQ(ticked.PortataAriaEff[3], 220);
+}
+
+} // namespace
