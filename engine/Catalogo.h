@@ -46,6 +46,10 @@ public:
     double n = 0, m = 0, p = 0; // exponents of the sensible, total and heating factors
     int NumVelocita = 0;
     QChar TipoCalcolo;
+    // Speeds the last cooling or heating run could not rate: the water-side
+    // target was out of reach. Their result fields of that side hold 0 and no
+    // selection picks the model on them.
+    Array1<bool, 1, 3> NonCalcolatoFreddo, NonCalcolatoCaldo;
 };
 
 class vers {

@@ -1,0 +1,373 @@
+#include "Calcoli.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "Correzioni.h"
+#include "Records.h"
+#include "platform/Errors.h"
+
+using fc::CheckFinite;
+using fc::Divide;
+
+namespace {
+
+constexpr double kKcalPerW = 0.86;
+
+// The pressure-drop coefficient table spans these mean water temperatures.
+constexpr double kTmMin = -20.0;
+constexpr double kTmMax = 140.0;
+
+struct ProvaFreddo {
+    double Qsens, Qtot, Flow, PD;
+};
+
+// Cooling coil at the outlet temperature T. PD only when asked for.
+ProvaFreddo provaFreddo(const fancoil& model, int s, double T, double CoeffSens, double CoeffTot, bool conPD)
+{
+    const double inlet = Stato.TempIngAcquaFreddo;
+    const double dT = T - inlet;
+    const double Tm = (T + inlet) / 2;
+    ProvaFreddo r{};
+    r.Qsens = CoeffSens * (Stato.TBSFreddo - Tm) * DatiGlobali.fattSensAlt * model.FattoreSens[s];
+    r.Qtot = CoeffTot * (Stato.TBUFreddo - Tm) * DatiGlobali.fattTotAlt * model.FattoreTot[s];
+    if (r.Qtot < r.Qsens)
+        r.Qtot = r.Qsens;
+    r.Flow = Divide(r.Qtot, dT);
+    r.PD = conPD ? perditaCarico(Tm, r.Flow, model.PDCNomRaffr) : 0.0;
+    return r;
+}
+
+void memorizzaFreddo(fancoil& model, int s, double T, const ProvaFreddo& r)
+{
+    const globale& g = DatiGlobali;
+    model.PerditaFreddo[s] = r.PD * g.fattPDCGlicole;
+    model.TIngFreddo[s] = Stato.TempIngAcquaFreddo;
+    model.TUscFreddo[s] = T;
+    model.PortataFreddo[s] = r.Flow * g.fattPortataGlicole;
+    model.ResaTotKcal[s] = r.Qtot * g.fattResaGlicole;
+    model.ResaSensKcal[s] = r.Qsens * g.fattResaGlicole;
+    model.ResaSensW[s] = model.ResaSensKcal[s] / kKcalPerW;
+    model.ResaTotW[s] = model.ResaTotKcal[s] / kKcalPerW;
+}
+
+struct ProvaCaldo {
+    double Q, Flow, PD;
+};
+
+ProvaCaldo provaCaldo(const fancoil& model, int s, double T, double Coeff, bool conPD)
+{
+    const double inlet = Stato.TempIngAcquaCaldo;
+    const double dT = inlet - T;
+    const double Tm = (T + inlet) / 2;
+    ProvaCaldo r{};
+    r.Q = Coeff * (Tm - Stato.TempAriaCaldo) * DatiGlobali.fattCaldoAlt * model.FattoreCaldo[s];
+    r.Flow = Divide(r.Q, dT);
+    r.PD = conPD ? perditaCarico(Tm, r.Flow, model.PDCNomRisc) : 0.0;
+    return r;
+}
+
+void memorizzaCaldo(fancoil& model, int s, double T, const ProvaCaldo& r)
+{
+    const globale& g = DatiGlobali;
+    model.PerditaCaldo[s] = r.PD * g.fattPDCGlicole;
+    model.TIngCaldo[s] = Stato.TempIngAcquaCaldo;
+    model.TUscCaldo[s] = T;
+    model.PortataCaldo[s] = r.Flow * g.fattPortataGlicole;
+    model.ResaCaldoKcal[s] = r.Q * g.fattResaGlicole;
+    model.ResaCaldoW[s] = r.Q * g.fattResaGlicole / kKcalPerW;
+}
+
+void azzeraFreddo(fancoil& model, int s)
+{
+    model.TIngFreddo[s] = 0;
+    model.TUscFreddo[s] = 0;
+    model.PortataFreddo[s] = 0;
+    model.PerditaFreddo[s] = 0;
+    model.ResaTotKcal[s] = 0;
+    model.ResaTotW[s] = 0;
+    model.ResaSensKcal[s] = 0;
+    model.ResaSensW[s] = 0;
+}
+
+void azzeraCaldo(fancoil& model, int s)
+{
+    model.TIngCaldo[s] = 0;
+    model.TUscCaldo[s] = 0;
+    model.PortataCaldo[s] = 0;
+    model.PerditaCaldo[s] = 0;
+    model.ResaCaldoKcal[s] = 0;
+    model.ResaCaldoW[s] = 0;
+}
+
+// The outlet-temperature search shared by the four solvers.
+//
+// f(T) is the raw trial value (flow, or pressure drop carrying the sign of
+// the flow, so that a coil giving no capacity reads as below any target).
+// Walks 1 K at a time away from the inlet until f crosses Target, then
+// bisects the last step down to 0.0001 K and returns the last midpoint in
+// T. Returns false when the target is out of reach: the trial value is not
+// positive (water on the wrong side of the air), the mean water temperature
+// leaves the coefficient table, or kMaxPassiAcqua steps did not get there.
+template <class F>
+bool cercaUscita(double inlet, double verso, double Target, F f, double& Tout)
+{
+    if (!(Target > 0))
+        return false;
+    const auto fuoriTabella = [inlet](double T) {
+        const double Tm = (T + inlet) / 2;
+        return Tm < kTmMin || Tm > kTmMax;
+    };
+    double T = inlet + 0.001 * verso;
+    if (fuoriTabella(T))
+        return false;
+    double v = f(T);
+    double previous = v;
+    int passi = 0;
+    while ((previous - Target) * (v - Target) > 0) {
+        // v decreases as T walks away from the inlet: once it is not
+        // positive, it will never come back up to Target.
+        if (v <= 0 || passi == kMaxPassiAcqua || fuoriTabella(T + verso))
+            return false;
+        previous = v;
+        T += verso;
+        v = f(T);
+        ++passi;
+    }
+    if (passi == 0) {
+        // The first trial hit Target exactly: there is no step to bisect.
+        Tout = T;
+        return true;
+    }
+    // vicino: the end nearer the inlet, where the value is above Target.
+    double vicino = T - verso;
+    double lontano = T;
+    double mid = T;
+    while (std::fabs(lontano - vicino) > 0.0001) {
+        mid = (vicino + lontano) / 2;
+        v = f(mid);
+        if (v > Target)
+            vicino = mid;
+        else if (v < Target)
+            lontano = mid;
+        else
+            break;
+    }
+    Tout = mid;
+    return true;
+}
+
+double conSegno(double PD, double Flow) { return Flow < 0 ? -PD : PD; }
+
+// The reference speed's water flow and pressure drop into every speed that
+// holds a rating of this side.
+void copiaRiferimentoFreddo(fancoil& model)
+{
+    const int ref = Stato.VeloCalcolo;
+    if (model.NonCalcolatoFreddo[ref])
+        return;
+    for (int k = 1; k <= 3; ++k) {
+        if (model.NonCalcolatoFreddo[k])
+            continue;
+        model.PortataFreddo[k] = model.PortataFreddo[ref];
+        model.PerditaFreddo[k] = model.PerditaFreddo[ref];
+    }
+}
+
+void copiaRiferimentoCaldo(fancoil& model)
+{
+    const int ref = Stato.VeloCalcolo;
+    if (model.NonCalcolatoCaldo[ref])
+        return;
+    for (int k = 1; k <= 3; ++k) {
+        if (model.NonCalcolatoCaldo[k])
+            continue;
+        model.PortataCaldo[k] = model.PortataCaldo[ref];
+        model.PerditaCaldo[k] = model.PerditaCaldo[ref];
+    }
+}
+
+enum class Obiettivo { Portata, PDC };
+
+bool risolviFreddo(fancoil& model, int s, double Target, Obiettivo kind)
+{
+    Target = Divide(Target, kind == Obiettivo::Portata ? DatiGlobali.fattPortataGlicole : DatiGlobali.fattPDCGlicole);
+    calcolaPortataAria(model, s, pressioneLimitata(model, s));
+    const double CoeffSens = model.CoeffResaFrigSens[s];
+    const double CoeffTot = std::max(model.CoeffResaFrigTot[s], CoeffSens);
+    const bool pd = kind == Obiettivo::PDC;
+    const auto f = [&](double T) {
+        const ProvaFreddo r = provaFreddo(model, s, T, CoeffSens, CoeffTot, pd);
+        return pd ? conSegno(r.PD, r.Flow) : r.Flow;
+    };
+    double T = 0;
+    if (!cercaUscita(Stato.TempIngAcquaFreddo, +1.0, Target, f, T)) {
+        azzeraFreddo(model, s);
+        model.NonCalcolatoFreddo[s] = true;
+        return false;
+    }
+    model.NonCalcolatoFreddo[s] = false;
+    if (pd)
+        resaFreddoPDC(model, s, true, T, CoeffSens, CoeffTot);
+    else
+        resaFreddoPortata(model, s, true, T, CoeffSens, CoeffTot);
+    copiaRiferimentoFreddo(model);
+    return true;
+}
+
+bool risolviCaldo(fancoil& model, int s, double Target, Obiettivo kind)
+{
+    Target = Divide(Target, kind == Obiettivo::Portata ? DatiGlobali.fattPortataGlicole : DatiGlobali.fattPDCGlicole);
+    calcolaPortataAria(model, s, pressioneLimitata(model, s));
+    const double Coeff = model.CoeffResaTerm[s];
+    const bool pd = kind == Obiettivo::PDC;
+    const auto f = [&](double T) {
+        const ProvaCaldo r = provaCaldo(model, s, T, Coeff, pd);
+        return pd ? conSegno(r.PD, r.Flow) : r.Flow;
+    };
+    double T = 0;
+    if (!cercaUscita(Stato.TempIngAcquaCaldo, -1.0, Target, f, T)) {
+        azzeraCaldo(model, s);
+        model.NonCalcolatoCaldo[s] = true;
+        return false;
+    }
+    model.NonCalcolatoCaldo[s] = false;
+    if (pd)
+        resaCaldoPDC(model, s, true, T, Coeff);
+    else
+        resaCaldoPortata(model, s, true, T, Coeff);
+    copiaRiferimentoCaldo(model);
+    return true;
+}
+
+} // namespace
+
+double pressioneLimitata(const fancoil& model, int s)
+{
+    return std::min(Stato.PressioneDisponibile[s], model.PSA[s][8]);
+}
+
+bool calcolaPortataAria(fancoil& model, int s, double x)
+{
+    const auto& PSA = model.PSA[s];
+    const auto& QA = model.QA[s];
+    int j1 = 0, j2 = 0;
+    for (int j = 1; j <= 8; ++j) {
+        if (PSA[j] < x)
+            continue;
+        if (PSA[j] == x) {
+            j1 = j2 = j;
+            break;
+        }
+        if (j > 1) {
+            j1 = j - 1;
+            j2 = j;
+            break;
+        }
+        // Below the first point: the first segment extrapolates.
+    }
+    const bool trovato = j1 > 0;
+    double Q;
+    if (!trovato)
+        Q = QA[8];
+    else if (j1 == j2)
+        Q = QA[j1];
+    else
+        Q = QA[j1] - Divide((x - PSA[j1]) * double(QA[j1] - QA[j2]), PSA[j2] - PSA[j1]);
+    Q = std::min(Q, double(QA[1]));
+    const double r = Divide(Q, double(model.PortAria[s]));
+    model.FattoreSens[s] = CheckFinite(std::pow(r, model.n));
+    model.FattoreTot[s] = CheckFinite(std::pow(r, model.m));
+    model.FattoreCaldo[s] = CheckFinite(std::pow(r, model.p));
+    model.PortataAriaEff[s] = Q;
+    return trovato;
+}
+
+double resaFreddoPDC(fancoil& model, int s, bool store, double T, double CoeffSens, double CoeffTot)
+{
+    const ProvaFreddo r = provaFreddo(model, s, T, CoeffSens, CoeffTot, true);
+    if (store)
+        memorizzaFreddo(model, s, T, r);
+    return r.PD;
+}
+
+double resaFreddoPortata(fancoil& model, int s, bool store, double T, double CoeffSens, double CoeffTot)
+{
+    const ProvaFreddo r = provaFreddo(model, s, T, CoeffSens, CoeffTot, store);
+    if (store)
+        memorizzaFreddo(model, s, T, r);
+    return r.Flow;
+}
+
+double resaCaldoPDC(fancoil& model, int s, bool store, double T, double Coeff)
+{
+    const ProvaCaldo r = provaCaldo(model, s, T, Coeff, true);
+    if (store)
+        memorizzaCaldo(model, s, T, r);
+    return r.PD;
+}
+
+double resaCaldoPortata(fancoil& model, int s, bool store, double T, double Coeff)
+{
+    const ProvaCaldo r = provaCaldo(model, s, T, Coeff, store);
+    if (store)
+        memorizzaCaldo(model, s, T, r);
+    return r.Flow;
+}
+
+void calcolaFreddoTemperature(fancoil& model, int s)
+{
+    const globale& g = DatiGlobali;
+    const double inlet = Stato.TempIngAcquaFreddo;
+    const double outlet = Stato.TempUscAcquaFreddo;
+    model.TIngFreddo[s] = inlet;
+    model.TUscFreddo[s] = outlet;
+    const double dT = outlet - inlet;
+    const double Tm = (outlet + inlet) / 2;
+    calcolaPortataAria(model, s, pressioneLimitata(model, s));
+    const double Qsens = model.CoeffResaFrigSens[s] * (Stato.TBSFreddo - Tm) * g.fattSensAlt * model.FattoreSens[s];
+    double Qtot = model.CoeffResaFrigTot[s] * (Stato.TBUFreddo - Tm) * g.fattTotAlt * model.FattoreTot[s];
+    model.ResaSensKcal[s] = Qsens * g.fattResaGlicole;
+    model.ResaSensW[s] = model.ResaSensKcal[s] / kKcalPerW;
+    model.ResaTotKcal[s] = Qtot * g.fattResaGlicole;
+    if (model.ResaTotKcal[s] < model.ResaSensKcal[s]) {
+        Qtot = Qsens;
+        model.ResaTotKcal[s] = model.ResaSensKcal[s];
+    }
+    model.NonCalcolatoFreddo[s] = false;
+    if (model.ResaTotKcal[s] > 0) {
+        model.ResaTotW[s] = model.ResaTotKcal[s] / kKcalPerW;
+        const double Flow = Divide(Qtot, dT);
+        model.PortataFreddo[s] = g.fattPortataGlicole * Flow;
+        model.PerditaFreddo[s] = perditaCarico(Tm, Flow, model.PDCNomRaffr) * g.fattPDCGlicole;
+    } else {
+        // No cooling: nothing of an earlier run may stay in these fields.
+        model.ResaTotW[s] = 0;
+        model.PortataFreddo[s] = 0;
+        model.PerditaFreddo[s] = 0;
+    }
+}
+
+void calcolaCaldoTemperature(fancoil& model, int s)
+{
+    const globale& g = DatiGlobali;
+    const double inlet = Stato.TempIngAcquaCaldo;
+    const double outlet = Stato.TempUscAcquaCaldo;
+    model.TIngCaldo[s] = inlet;
+    model.TUscCaldo[s] = outlet;
+    const double dT = inlet - outlet;
+    const double Tm = (outlet + inlet) / 2;
+    calcolaPortataAria(model, s, pressioneLimitata(model, s));
+    const double Q = model.CoeffResaTerm[s] * (Tm - Stato.TempAriaCaldo) * g.fattCaldoAlt * model.FattoreCaldo[s];
+    model.ResaCaldoKcal[s] = Q * g.fattResaGlicole;
+    model.ResaCaldoW[s] = model.ResaCaldoKcal[s] / kKcalPerW;
+    const double Flow = Divide(Q, dT);
+    model.PortataCaldo[s] = g.fattPortataGlicole * Flow;
+    model.PerditaCaldo[s] = perditaCarico(Tm, Flow, model.PDCNomRisc) * g.fattPDCGlicole;
+    model.NonCalcolatoCaldo[s] = false;
+}
+
+bool calcolaFreddoPortata(fancoil& model, int s, double Target) { return risolviFreddo(model, s, Target, Obiettivo::Portata); }
+bool calcolaFreddoPDC(fancoil& model, int s, double Target) { return risolviFreddo(model, s, Target, Obiettivo::PDC); }
+bool calcolaCaldoPortata(fancoil& model, int s, double Target) { return risolviCaldo(model, s, Target, Obiettivo::Portata); }
+bool calcolaCaldoPDC(fancoil& model, int s, double Target) { return risolviCaldo(model, s, Target, Obiettivo::PDC); }

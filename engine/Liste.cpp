@@ -1,0 +1,4 @@
+#include "Catalogo.h"
+
+TListaMacchine ListaMacchine;
+TListaVersioni ListaVersioni;

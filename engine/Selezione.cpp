@@ -1,0 +1,282 @@
+#include "Selezione.h"
+
+#include <QHash>
+
+#include "Calcoli.h"
+#include "Catalogo.h"
+#include "Records.h"
+#include "platform/MainWindowLink.h"
+
+namespace {
+
+// ListaMacchine by case-folded key, built once per batch so that a run over
+// a large check list does not search the list once per item.
+class IndiceModelli {
+public:
+    IndiceModelli()
+    {
+        const int n = ListaMacchine.Count();
+        indice_.reserve(n);
+        for (int i = 0; i < n; ++i) {
+            const QString key = ListaMacchine.Strings(i).toCaseFolded();
+            if (!indice_.contains(key)) // the first entry of a key wins
+                indice_.insert(key, ListaMacchine.Objects(i));
+        }
+    }
+    fancoil* trova(const QString& itemText) const
+    {
+        const QString key = chiaveModello(itemText);
+        const auto it = indice_.constFind(key.toCaseFolded());
+        if (it != indice_.constEnd())
+            return it.value();
+        // Keys whose case folding differs from a letter-by-letter comparison.
+        return ListaMacchine.Find(key);
+    }
+
+private:
+    QHash<QString, fancoil*> indice_;
+};
+
+int primaVelocita() { return 4 - Stato.NumVelocita; }
+
+// Calls f(model) for every ticked item with a model, in list order.
+template <class F>
+void perOgniSpuntato(F f)
+{
+    IMainWindowLink& mw = fc::MainWindow();
+    const IndiceModelli indice;
+    const int count = mw.ModelCount();
+    for (int i = 0; i < count; ++i) {
+        if (!mw.ModelChecked(i))
+            continue;
+        if (fancoil* model = indice.trova(mw.ModelText(i)))
+            f(*model);
+    }
+}
+
+// Until this run rates them, the computed speeds hold no rating of the side:
+// the reference speed's water values are copied only into rated speeds.
+void iniziaFreddo(fancoil& model)
+{
+    for (int s = primaVelocita(); s <= 3; ++s)
+        model.NonCalcolatoFreddo[s] = true;
+}
+
+void iniziaCaldo(fancoil& model)
+{
+    for (int s = primaVelocita(); s <= 3; ++s)
+        model.NonCalcolatoCaldo[s] = true;
+}
+
+void raffredda(fancoil& model)
+{
+    calcolaLatoAria(model);
+    iniziaFreddo(model);
+    const int ref = Stato.VeloCalcolo;
+    switch (Stato.DatiInRaffredda) {
+    case 0:
+        calcolaFreddoTemperature(model, ref);
+        for (int s = primaVelocita(); s <= 3; ++s)
+            if (s != ref)
+                calcolaFreddoPDC(model, s, model.PerditaFreddo[ref]);
+        break;
+    case 1:
+        for (int s = primaVelocita(); s <= 3; ++s)
+            calcolaFreddoPortata(model, s, Stato.PortAcquaRichiestaFreddo);
+        break;
+    case 2:
+        for (int s = primaVelocita(); s <= 3; ++s)
+            calcolaFreddoPDC(model, s, Stato.PDCFreddo);
+        break;
+    default:
+        break;
+    }
+}
+
+void riscalda(fancoil& model)
+{
+    calcolaLatoAria(model);
+    iniziaCaldo(model);
+    const int ref = Stato.VeloCalcolo;
+    switch (Stato.DatiInRiscalda) {
+    case 0:
+        calcolaCaldoTemperature(model, ref);
+        for (int s = primaVelocita(); s <= 3; ++s)
+            if (s != ref)
+                calcolaCaldoPDC(model, s, model.PerditaCaldo[ref]);
+        break;
+    case 1:
+        for (int s = primaVelocita(); s <= 3; ++s)
+            calcolaCaldoPortata(model, s, Stato.PortAcquaRichiesta);
+        break;
+    case 2:
+        for (int s = primaVelocita(); s <= 3; ++s)
+            calcolaCaldoPDC(model, s, Stato.PDCCaldo);
+        break;
+    default:
+        break;
+    }
+}
+
+// Sets every computed speed of the side as not rated, with zero results.
+void nonCalcolatoCaldo(fancoil& model)
+{
+    for (int s = primaVelocita(); s <= 3; ++s) {
+        model.NonCalcolatoCaldo[s] = true;
+        model.TIngCaldo[s] = model.TUscCaldo[s] = 0;
+        model.PortataCaldo[s] = model.PerditaCaldo[s] = 0;
+        model.ResaCaldoKcal[s] = model.ResaCaldoW[s] = 0;
+    }
+}
+
+void nonCalcolatoFreddo(fancoil& model)
+{
+    for (int s = primaVelocita(); s <= 3; ++s) {
+        model.NonCalcolatoFreddo[s] = true;
+        model.TIngFreddo[s] = model.TUscFreddo[s] = 0;
+        model.PortataFreddo[s] = model.PerditaFreddo[s] = 0;
+        model.ResaTotKcal[s] = model.ResaTotW[s] = 0;
+        model.ResaSensKcal[s] = model.ResaSensW[s] = 0;
+    }
+}
+
+// The value a selection compares; false when the model has none at the
+// reference speed.
+enum class Grandezza { ResaFreddo, ResaCaldo, PortataAria };
+
+bool valore(const fancoil& model, Grandezza g, double& v)
+{
+    const int ref = Stato.VeloCalcolo;
+    switch (g) {
+    case Grandezza::ResaFreddo:
+        v = model.ResaTotW[ref];
+        return !model.NonCalcolatoFreddo[ref];
+    case Grandezza::ResaCaldo:
+        v = model.ResaCaldoW[ref];
+        return !model.NonCalcolatoCaldo[ref];
+    case Grandezza::PortataAria:
+        v = model.PortataAriaEff[ref];
+        return true;
+    }
+    return false;
+}
+
+// Unticks every item and ticks the largest value not above Richiesta and
+// the smallest above it; on equal values the first item wins, and a value
+// of 0 or less is never the lower one. With aria, every item's air side is
+// computed first, ticked or not.
+void marcaCoppia(double Richiesta, Grandezza g)
+{
+    IMainWindowLink& mw = fc::MainWindow();
+    const IndiceModelli indice;
+    double below = 0, above = 1e9;
+    int itemBelow = -1, itemAbove = -1;
+    const int count = mw.ModelCount();
+    for (int i = 0; i < count; ++i) {
+        mw.SetModelChecked(i, false);
+        fancoil* model = indice.trova(mw.ModelText(i));
+        if (!model)
+            continue;
+        if (g == Grandezza::PortataAria)
+            calcolaLatoAria(*model);
+        double v = 0;
+        if (!valore(*model, g, v))
+            continue;
+        if (v <= Richiesta && v > below) {
+            below = v;
+            itemBelow = i;
+        } else if (v > Richiesta && v < above) {
+            above = v;
+            itemAbove = i;
+        }
+    }
+    if (below > 0 && itemBelow >= 0)
+        mw.SetModelChecked(itemBelow, true);
+    if (above < 1e9 && itemAbove >= 0)
+        mw.SetModelChecked(itemAbove, true);
+}
+
+void spuntaTutti()
+{
+    IMainWindowLink& mw = fc::MainWindow();
+    const int count = mw.ModelCount();
+    for (int i = 0; i < count; ++i)
+        mw.SetModelChecked(i, true);
+}
+
+} // namespace
+
+QString chiaveModello(const QString& itemText) { return itemText.left(19).trimmed(); }
+
+void calcolaLatoAria(fancoil& model)
+{
+    for (int s = primaVelocita(); s <= 3; ++s) {
+        if (Stato.PressioneStatica > 0)
+            calcolaPortataAria(model, s, pressioneLimitata(model, s));
+        else
+            model.PortataAriaEff[s] = model.QA[s][1];
+    }
+}
+
+void calcolaRaffreddamento() { perOgniSpuntato(raffredda); }
+
+void calcolaRiscaldamento() { perOgniSpuntato(riscalda); }
+
+void calcolaSoloAria() { perOgniSpuntato(calcolaLatoAria); }
+
+void verificaCaldoDaFreddo()
+{
+    perOgniSpuntato([](fancoil& model) {
+        const int ref = Stato.VeloCalcolo;
+        iniziaCaldo(model);
+        for (int s = primaVelocita(); s <= 3; ++s)
+            calcolaCaldoPDC(model, s, model.PerditaFreddo[ref]);
+        // The mean of the two flows means nothing when either is missing.
+        if (model.NonCalcolatoFreddo[ref] || model.NonCalcolatoCaldo[ref]) {
+            nonCalcolatoCaldo(model);
+            return;
+        }
+        const double Fm = (model.PortataCaldo[ref] + model.PortataFreddo[ref]) / 2;
+        iniziaCaldo(model);
+        for (int s = primaVelocita(); s <= 3; ++s)
+            calcolaCaldoPortata(model, s, Fm);
+    });
+}
+
+void verificaFreddoDaCaldo()
+{
+    perOgniSpuntato([](fancoil& model) {
+        const int ref = Stato.VeloCalcolo;
+        iniziaFreddo(model);
+        for (int s = primaVelocita(); s <= 3; ++s)
+            calcolaFreddoPDC(model, s, model.PerditaCaldo[ref]);
+        if (model.NonCalcolatoCaldo[ref] || model.NonCalcolatoFreddo[ref]) {
+            nonCalcolatoFreddo(model);
+            return;
+        }
+        const double Fm = (model.PortataCaldo[ref] + model.PortataFreddo[ref]) / 2;
+        iniziaFreddo(model);
+        for (int s = primaVelocita(); s <= 3; ++s)
+            calcolaFreddoPortata(model, s, Fm);
+    });
+}
+
+void selezionaPerResaFreddo(double Richiesta)
+{
+    spuntaTutti();
+    calcolaRaffreddamento();
+    marcaCoppia(Richiesta, Grandezza::ResaFreddo);
+}
+
+void selezionaPerResaCaldo(double Richiesta)
+{
+    spuntaTutti();
+    calcolaRiscaldamento();
+    marcaCoppia(Richiesta, Grandezza::ResaCaldo);
+}
+
+void selezionaPerPortataAria(double Richiesta) { marcaCoppia(Richiesta, Grandezza::PortataAria); }
+
+void marcaPerResaFreddo(double Richiesta) { marcaCoppia(Richiesta, Grandezza::ResaFreddo); }
+
+void marcaPerResaCaldo(double Richiesta) { marcaCoppia(Richiesta, Grandezza::ResaCaldo); }
