@@ -54,16 +54,25 @@ void ShowCurrentException()
     } catch (...) {
         text = QStringLiteral("Unknown exception");
     }
+    // An exception raised while one is on screen (a paint handler that fails
+    // again under the message box) is written to the log, not stacked up.
+    static int showing = 0;
+    if (showing > 0) {
+        qWarning("%s", qPrintable(text));
+        return;
+    }
     TMessageRequest r;
     r.Caption = TApplication::Title();
     r.Text = text;
     r.Type = TMsgDlgType::mtError;
     r.Buttons = mbOK;
+    ++showing;
     try {
         Dialogs().MessageBox(r);
     } catch (...) {
-        // Showing the error failed: nothing better is left to do.
+        qWarning("%s", qPrintable(text));
     }
+    --showing;
 }
 
 bool RunHandler(const std::function<void()>& fn)

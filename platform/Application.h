@@ -32,7 +32,8 @@ private:
 namespace fc {
 
 // Shows the exception now being handled (call it inside a catch block):
-// an error message box with the application's title as caption.
+// an error message box with the application's title as caption. One that
+// comes while such a box is open goes to the log instead.
 void ShowCurrentException();
 
 // Runs fn; an exception leaving it is shown and swallowed. Returns false

@@ -9,7 +9,7 @@
 #include <QLoggingCategory>
 #include <QStandardPaths>
 #include <QWidget>
-#include <memory>
+#include <QPointer>
 
 #include <cerrno>
 #include <cstring>
@@ -30,7 +30,7 @@ const QByteArray kRaise = "raise\n";
 
 struct Guard {
     int lockFd = -1;
-    std::unique_ptr<QLocalServer> server;
+    QPointer<QLocalServer> server; // owned by the application object
 };
 
 Guard& guard()
@@ -102,16 +102,17 @@ void answer(QLocalSocket* socket)
 
 void listen(const QString& socketName)
 {
-    auto server = std::make_unique<QLocalServer>();
+    auto* server = new QLocalServer(QCoreApplication::instance());
     server->setSocketOptions(QLocalServer::UserAccessOption);
     // Only the lock holder gets here: a socket file left by a crashed
     // instance is stale and may go.
     QLocalServer::removeServer(socketName);
     if (!server->listen(socketName)) {
         qCWarning(lcOnce) << "cannot listen on" << socketName << server->errorString();
+        delete server;
         return;
     }
-    QLocalServer* s = server.get();
+    QLocalServer* s = server;
     QObject::connect(s, &QLocalServer::newConnection, s, [s] {
         while (QLocalSocket* socket = s->nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -120,7 +121,7 @@ void listen(const QString& socketName)
                 answer(socket);
         }
     });
-    guard().server = std::move(server);
+    guard().server = server;
 }
 
 void askFirstToRaise(const QString& socketName)
@@ -200,7 +201,7 @@ void ReleaseInstanceMutex()
     Guard& g = guard();
     if (g.server) {
         g.server->close(); // removes the socket file
-        g.server.reset();
+        delete g.server.data();
     }
     if (g.lockFd >= 0) {
         // The file stays: removing it could let two starts lock different files.

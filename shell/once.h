@@ -20,7 +20,8 @@ namespace fc {
 // or could not be reached); the caller ends at once with exit code 0.
 bool CheckSingleInstance();
 
-// Gives the guard up: the next start becomes the first instance.
+// Gives the guard up (call it while the application object exists): the
+// next start becomes the first instance.
 void ReleaseInstanceMutex();
 
 // Where the guard of an executable name lives (tests hold it themselves).

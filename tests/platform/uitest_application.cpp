@@ -51,3 +51,20 @@ TEST(Application, RunHandlerShowsAndSwallows)
     EXPECT_EQ(dialogs.log()[0].message.Type, TMsgDlgType::mtError);
     EXPECT_EQ(dialogs.log()[0].message.Buttons, int(mbOK));
 }
+
+TEST(Application, AnExceptionWhileOneIsShownIsNotStackedUp)
+{
+    // A message box whose display runs a handler that fails again, as a
+    // paint handler under the box would.
+    struct Reentrant : ScopedScriptedDialogs {
+        TModalResult MessageBox(const TMessageRequest& r) override
+        {
+            fc::RunHandler([] { throw Exception("again"); });
+            return ScriptedDialogs::MessageBox(r);
+        }
+    } dialogs;
+    fc::RunHandler([] { throw Exception("first"); });
+    EXPECT_EQ(dialogs.messages(), QStringList{"first"});
+    fc::RunHandler([] { throw Exception("later"); });
+    EXPECT_EQ(dialogs.messages(), (QStringList{"first", "later"}));
+}
