@@ -21,7 +21,9 @@ public:
     void SetActivePageIndex(int index);
     void SetActivePage(QWidget* page);
 
-    // Whether a page's tab is shown; a hidden page cannot be active.
+    // Whether a page's tab is shown. Hiding the active page's tab moves to
+    // another page; code can still activate a page whose tab is hidden (it
+    // shows without its tab), the user cannot.
     bool TabVisible(int index) const;
     void SetTabVisible(int index, bool visible);
 

@@ -40,9 +40,14 @@ TEST_F(RadioFixture, ClickRunsWhenADifferentItemIsSelectedByUserOrCode)
     group.SetItemIndex(2);
     clickItem(0);
     EXPECT_EQ(clicks, (std::vector<int>{1, 2, 0}));
-    EXPECT_TRUE(group.Button(0)->isChecked());
-    EXPECT_FALSE(group.Button(2)->isChecked());
-    EXPECT_EQ(group.ItemIndex(), 0);
+    // Arrow keys move the choice as clicks do, past a greyed item.
+    group.SetItemEnabled(1, false);
+    group.Button(0)->setFocus();
+    QTest::keyClick(group.Button(0), Qt::Key_Down);
+    EXPECT_EQ(clicks, (std::vector<int>{1, 2, 0, 2}));
+    EXPECT_TRUE(group.Button(2)->isChecked());
+    EXPECT_FALSE(group.Button(0)->isChecked());
+    EXPECT_EQ(group.ItemIndex(), 2);
 }
 
 TEST_F(RadioFixture, ClearingRunsNothingAndUnchecksEveryButton)
@@ -214,6 +219,9 @@ TEST_F(PageFixture, TabsAreAtTheBottomAndCodeRunsNoHandler)
     EXPECT_EQ(pages.ActivePageIndex(), 1);
     pages.SetTabVisible(1, false); // hiding the active page moves away from it
     EXPECT_NE(pages.ActivePageIndex(), 1);
+    EXPECT_FALSE(pages.TabVisible(1));
+    pages.SetActivePageIndex(1); // shown without its tab
+    EXPECT_EQ(pages.ActivePageIndex(), 1);
     EXPECT_FALSE(pages.TabVisible(1));
     EXPECT_EQ(changing, 0);
     EXPECT_EQ(changed, 0);
