@@ -338,4 +338,19 @@ long double StrToExtended(const QString& text)
 
 long double TextToExtended(const QString& text) { return StrToExtended(CleanText(text)); }
 
+long double RoundSignificant(long double v, int digits)
+{
+    if (!std::isfinite(v) || v == 0)
+        return v;
+    const Decimal d = roundDigits(shortestDecimal(v), digits);
+    if (d.isZero())
+        return 0;
+    const std::string text = "0." + d.digits + "e" + std::to_string(d.exp);
+    long double out = 0;
+    const auto res = std::from_chars(text.data(), text.data() + text.size(), out);
+    if (res.ec != std::errc())
+        return v;
+    return d.negative ? -out : out;
+}
+
 } // namespace fc

@@ -32,3 +32,10 @@ long double StrToExtended(const QString& text);
 long double TextToExtended(const QString& text);
 
 } // namespace fc
+
+namespace fc {
+// v rounded to the given number of significant decimal digits (half away
+// from zero on its shortest decimal form), so that sums such as 0.9 + 0.1
+// compare as the texts they are shown as.
+long double RoundSignificant(long double v, int digits);
+} // namespace fc
