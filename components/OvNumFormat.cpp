@@ -338,19 +338,31 @@ long double StrToExtended(const QString& text)
 
 long double TextToExtended(const QString& text) { return StrToExtended(CleanText(text)); }
 
-long double RoundSignificant(long double v, int digits)
+namespace {
+long double fromDecimal(const Decimal& d)
 {
-    if (!std::isfinite(v) || v == 0)
-        return v;
-    const Decimal d = roundDigits(shortestDecimal(v), digits);
     if (d.isZero())
         return 0;
     const std::string text = "0." + d.digits + "e" + std::to_string(d.exp);
     long double out = 0;
-    const auto res = std::from_chars(text.data(), text.data() + text.size(), out);
-    if (res.ec != std::errc())
-        return v;
+    std::from_chars(text.data(), text.data() + text.size(), out);
     return d.negative ? -out : out;
+}
+} // namespace
+
+long double RoundSignificant(long double v, int digits)
+{
+    if (!std::isfinite(v) || v == 0)
+        return v;
+    return fromDecimal(roundDigits(shortestDecimal(v), digits));
+}
+
+long double RoundDecimals(long double v, int decimals)
+{
+    if (!std::isfinite(v) || v == 0)
+        return v;
+    const Decimal d = shortestDecimal(v);
+    return fromDecimal(roundDigits(d, d.exp + decimals));
 }
 
 } // namespace fc

@@ -38,4 +38,7 @@ namespace fc {
 // from zero on its shortest decimal form), so that sums such as 0.9 + 0.1
 // compare as the texts they are shown as.
 long double RoundSignificant(long double v, int digits);
+// v rounded to the given number of decimals (negative: tens, hundreds...),
+// half away from zero on its shortest decimal form.
+long double RoundDecimals(long double v, int decimals);
 } // namespace fc

@@ -22,9 +22,17 @@ qint64 tickCount()
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// Sums are compared and stored as the texts they become, so that 0.9 + 0.1
-// is 1 and not a hair above it.
-long double shown(long double v) { return fc::RoundSignificant(v, kSignificant); }
+// Sums and differences are kept to the 15 significant digits of their
+// larger operand, as their texts show them: 0.9 + 0.1 is 1, not a hair
+// above it, and 0.1 - 0.1 is 0.
+long double add(long double a, long double b)
+{
+    const long double scale = std::max(std::fabs(a), std::fabs(b));
+    if (scale == 0 || !std::isfinite(scale))
+        return a + b;
+    const int magnitude = int(std::floor(std::log10(scale)));
+    return fc::RoundDecimals(a + b, kSignificant - 1 - magnitude);
+}
 
 } // namespace
 
@@ -81,10 +89,10 @@ void TOvSuperSpin::SetCursor(const QCursor& c)
 void TOvSuperSpin::RoundToIncrement()
 {
     const long double v = Value();
-    const long double n = std::nearbyint(shown((v - MinValue()) / increment_)); // half to even
-    long double r = shown(MinValue() + n * increment_);
+    const long double n = std::nearbyint(fc::RoundSignificant(add(v, -MinValue()) / increment_, kSignificant)); // half to even
+    long double r = add(MinValue(), n * increment_);
     if (LimitsSet() && r > MaxValue())
-        r = shown(r - increment_);
+        r = add(r, -increment_);
     SetValue(r);
 }
 
@@ -112,13 +120,13 @@ void TOvSuperSpin::UpClick()
     const long double v = Value();
     if (LimitsSet() && v < MinValue()) {
         DoInvalidEntry();
-    } else if (!LimitsSet() || shown(v + step_) <= MaxValue()) {
-        SetValue(shown(v + step_));
+    } else if (!LimitsSet() || add(v, step_) <= MaxValue()) {
+        SetValue(add(v, step_));
     } else if (wrap_) {
         SetValue(MinValue());
-    } else if (shown(v + increment_) <= MaxValue()) {
+    } else if (add(v, increment_) <= MaxValue()) {
         step_ = increment_;
-        SetValue(shown(v + step_));
+        SetValue(add(v, step_));
     } else {
         DoInvalidEntry();
     }
@@ -136,13 +144,13 @@ void TOvSuperSpin::DownClick()
     const long double v = Value();
     if (LimitsSet() && v > MaxValue()) {
         DoInvalidEntry();
-    } else if (!LimitsSet() || shown(v - step_) >= MinValue()) {
-        SetValue(shown(v - step_));
+    } else if (!LimitsSet() || add(v, -step_) >= MinValue()) {
+        SetValue(add(v, -step_));
     } else if (wrap_) {
         SetValue(MaxValue());
-    } else if (shown(v - increment_) >= MinValue()) {
+    } else if (add(v, -increment_) >= MinValue()) {
         step_ = increment_;
-        SetValue(shown(v - step_));
+        SetValue(add(v, -step_));
     } else {
         DoInvalidEntry();
     }
