@@ -209,7 +209,7 @@ void TOvNumEdit::DoEnter()
 {
     if (OnEnter)
         OnEnter(this);
-    if (QGuiApplication::mouseButtons() & Qt::LeftButton)
+    if ((QGuiApplication::mouseButtons() & Qt::LeftButton) || focusByClick_)
         mouseEntry_ = true;
     if (autoSelect_)
         selectAll();
@@ -243,7 +243,10 @@ void TOvNumEdit::focusInEvent(QFocusEvent* e)
     entered_ = true;
     if (!autoSelect_ && hasSelectedText())
         deselect();
+    // Events made up by code carry no button state; their reason tells.
+    focusByClick_ = e->reason() == Qt::MouseFocusReason && QGuiApplication::mouseButtons() == Qt::NoButton;
     DoEnter();
+    focusByClick_ = false;
 }
 
 void TOvNumEdit::focusOutEvent(QFocusEvent* e)

@@ -127,4 +127,5 @@ private:
     int maxLength_ = 0;
     bool inFocusChange_ = false;
     bool entered_ = false;
+    bool focusByClick_ = false;
 };

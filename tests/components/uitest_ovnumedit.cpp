@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QTest>
 #include <QPushButton>
 
 #include "EditTestSupport.h"
@@ -320,6 +321,32 @@ TEST_F(NumEditTest, NoLimitsNoCheck)
     EXPECT_EQ(e->Text(), QStringLiteral("-1234567"));
     EXPECT_EQ(exits, 1);
     EXPECT_EQ(beeps.Count(), 0);
+}
+
+TEST_F(NumEditTest, ExitWithAnUnreadableTextRaises)
+{
+    TOvNumEdit e;
+    int exits = 0;
+    e.OnExit = [&](TOvNumEdit*) { ++exits; };
+    e.SetText("12E");
+    EXPECT_THROW(e.DoExit(), EConvertError);
+    EXPECT_EQ(exits, 0);
+    EXPECT_EQ(e.Text(), QStringLiteral("12E"));
+}
+
+TEST_F(NumEditTest, EntryByClickSelectsAllOnce)
+{
+    edittest::Form<TOvNumEdit> form;
+    ASSERT_TRUE(form.active());
+    TOvNumEdit* e = form.edit;
+    form.other->setFocus();
+    e->SetText("12345");
+    auto click = [&](int x) { QTest::mouseClick(e, Qt::LeftButton, Qt::NoModifier, QPoint(x, e->height() / 2)); };
+    click(e->width() - 20);
+    ASSERT_TRUE(e->hasFocus());
+    EXPECT_EQ(e->SelLength(), 5); // the click that entered does not place the caret
+    click(e->width() - 20);
+    EXPECT_EQ(e->SelLength(), 0); // the next one does
 }
 
 TEST_F(NumEditTest, EnterClicksTheDefaultButtonAndComesBack)
