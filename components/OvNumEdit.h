@@ -8,10 +8,9 @@
 #include <functional>
 
 #include "components/OvNumFormat.h"
+#include "platform/Alignment.h"
 
 class QPushButton;
-
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 class TOvNumEdit : public QLineEdit {
     Q_OBJECT
