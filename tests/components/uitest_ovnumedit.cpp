@@ -396,6 +396,14 @@ TEST_F(NumEditTest, ClipboardGoesThroughTheKeyRules)
     EXPECT_EQ(p.Text(), QStringLiteral("123"));
     EXPECT_EQ(beeps.Count(), 1);
 
+    // A copied cell's line end is no Enter and no typing error.
+    cb->setText("45\r\n");
+    p.SetSelStart(3);
+    p.PasteFromClipboard();
+    EXPECT_EQ(p.Text(), QStringLiteral("12345"));
+    EXPECT_EQ(beeps.Count(), 1);
+    p.SetText("123");
+
     // Cut copies the cleaned selection and deletes it.
     p.setSelection(1, 2);
     sendKey(&p, Qt::Key_X, QString(QChar(24)), Qt::ControlModifier);
