@@ -105,7 +105,125 @@ void TPdfCatalog::SetPages(TPdfDictionary* Pages)
         Data()->AddItem(QStringLiteral("Pages"), Pages);
 }
 
-void TPdfCatalog::SaveOpenAction() { Data()->RemoveItem(QStringLiteral("OpenAction")); }
+void TPdfCatalog::SaveOpenAction()
+{
+    if (OpenAction)
+        Data()->AddItem(QStringLiteral("OpenAction"), OpenAction->GetValue(Data()->ObjectMgr()));
+    else
+        Data()->RemoveItem(QStringLiteral("OpenAction"));
+}
+
+TPdfArray* TPdfDestination::GetValue(TPdfObjectMgr* ObjectMgr) const
+{
+    static const char* const kKinds[] = {"XYZ", "Fit", "FitH", "FitV", "FitR", "FitB", "FitBH", "FitBV"};
+    auto* a = new TPdfArray(ObjectMgr);
+    a->AddItem(FPage);
+    a->AddItem(new TPdfName(QString::fromLatin1(kKinds[DestinationType])));
+    auto coord = [a](const std::optional<int>& v) {
+        a->AddItem(v ? static_cast<TPdfObject*>(new TPdfNumber(*v)) : new TPdfNull);
+    };
+    switch (DestinationType) {
+    case dtXYZ:
+        coord(Left);
+        coord(Top);
+        a->AddItem(Zoom ? static_cast<TPdfObject*>(new TPdfReal(*Zoom)) : new TPdfNull);
+        break;
+    case dtFitH:
+    case dtFitBH: coord(Top); break;
+    case dtFitV:
+    case dtFitBV: coord(Left); break;
+    case dtFitR:
+        coord(Left);
+        coord(Bottom);
+        coord(Right);
+        coord(Top);
+        break;
+    case dtFit:
+    case dtFitB: break;
+    }
+    return a;
+}
+
+// ---------------------------------------------------------------- outlines
+
+TPdfOutlineEntry::TPdfOutlineEntry(TPdfDoc* Doc) : FDoc(Doc)
+{
+    auto* dict = new TPdfDictionary(Doc->ObjectMgr());
+    Doc->ObjectMgr()->AddObject(dict);
+    SetData(dict);
+}
+
+TPdfOutlineEntry* TPdfOutlineEntry::CreateEntry(TPdfOutlineEntry* Parent)
+{
+    if (!Parent)
+        throw Exception(QStringLiteral("CreateEntry --invalid parent."));
+    auto* e = new TPdfOutlineEntry(Parent->FDoc);
+    Parent->FDoc->AddWrapper(e);
+    e->FParent = Parent;
+    e->FPrev = Parent->FLast;
+    if (Parent->FLast)
+        Parent->FLast->FNext = e;
+    else
+        Parent->FFirst = e;
+    Parent->FLast = e;
+    return e;
+}
+
+int TPdfOutlineEntry::VisibleDescendants() const
+{
+    int n = 0;
+    for (const TPdfOutlineEntry* c = FFirst; c; c = c->FNext)
+        n += 1 + (c->Opened ? c->VisibleDescendants() : 0);
+    return n;
+}
+
+void TPdfOutlineEntry::SetLink(const QString& Key, TPdfOutlineEntry* Entry)
+{
+    if (Entry)
+        Data()->AddItem(Key, Entry->Data());
+    else
+        Data()->RemoveItem(Key);
+}
+
+void TPdfOutlineEntry::Save()
+{
+    const int count = VisibleDescendants();
+    Data()->AddItem(QStringLiteral("Count"), new TPdfNumber(Opened ? count : -count));
+    Data()->AddItem(QStringLiteral("Title"), new TPdfText(Title));
+    if (Dest)
+        Data()->AddItem(QStringLiteral("Dest"), Dest->GetValue(Data()->ObjectMgr()));
+    else
+        Data()->RemoveItem(QStringLiteral("Dest"));
+    SetLink(QStringLiteral("First"), FFirst);
+    SetLink(QStringLiteral("Last"), FLast);
+    SetLink(QStringLiteral("Prev"), FPrev);
+    SetLink(QStringLiteral("Next"), FNext);
+    // Readers need the way back up the tree.
+    SetLink(QStringLiteral("Parent"), FParent);
+    if (FFirst)
+        FFirst->Save();
+    if (FNext)
+        FNext->Save();
+}
+
+TPdfOutlineRoot* TPdfOutlineRoot::CreateRoot(TPdfDoc* Doc)
+{
+    auto* r = new TPdfOutlineRoot(Doc);
+    Doc->AddWrapper(r);
+    r->Opened = true;
+    r->Data()->AddItem(QStringLiteral("Type"), new TPdfName(QStringLiteral("Outlines")));
+    r->Data()->AddItem(QStringLiteral("Count"), new TPdfNumber(0));
+    return r;
+}
+
+void TPdfOutlineRoot::Save()
+{
+    Data()->AddItem(QStringLiteral("Count"), new TPdfNumber(VisibleDescendants()));
+    SetLink(QStringLiteral("First"), FFirst);
+    SetLink(QStringLiteral("Last"), FLast);
+    if (FFirst)
+        FFirst->Save();
+}
 
 namespace fc::pdf {
 
@@ -137,6 +255,10 @@ void TPdfDoc::NewDoc()
     FTrailer = std::make_unique<TPdfTrailer>(FXref.get());
     FXObjectList = std::make_unique<TPdfArray>(FXref.get());
     CreateCatalog();
+    if (UseOutlines) {
+        FOutlineRoot = TPdfOutlineRoot::CreateRoot(this);
+        FCatalog->Data()->AddItem(QStringLiteral("Outlines"), FOutlineRoot->Data());
+    }
     CreateInfo();
     FRootPages = CreatePages(nullptr);
     FCatalog->SetPages(FRootPages);
@@ -196,6 +318,7 @@ void TPdfDoc::FreeDoc()
     FTrailer.reset();
     FCatalog = nullptr;
     FInfo = nullptr;
+    FOutlineRoot = nullptr;
     FRootPages = nullptr;
     FCanvas->ForgetPage();
     FHasDoc = false;
@@ -324,6 +447,8 @@ QByteArray TPdfDoc::SaveToBytes()
 
     FInfo->SetModDate();
     FCatalog->SaveOpenAction();
+    if (FOutlineRoot)
+        FOutlineRoot->Save();
 
     QByteArray out;
     FFileHeader->WriteToStream(out);

@@ -5,6 +5,7 @@
 #include <QIODevice>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "PdfTypes.h"
@@ -77,12 +78,75 @@ public:
     void SetModDate();
 };
 
+enum TPdfDestinationType { dtXYZ, dtFit, dtFitH, dtFitV, dtFitR, dtFitB, dtFitBH, dtFitBV };
+
+// A view of a page: the page, a kind and that kind's coordinates; a
+// coordinate left unset is written as null (the reader keeps its own).
+class TPdfDestination {
+public:
+    TPdfDestination(TPdfDictionary* Page, TPdfDestinationType Type = dtXYZ) : DestinationType(Type), FPage(Page) {}
+    // [page /Kind coordinates...], owned by the caller.
+    TPdfArray* GetValue(TPdfObjectMgr* ObjectMgr) const;
+
+    TPdfDestinationType DestinationType;
+    std::optional<int> Left, Top, Right, Bottom;
+    std::optional<double> Zoom;
+
+private:
+    TPdfDictionary* FPage;
+};
+
 class TPdfCatalog : public TPdfDictionaryWrapper {
 public:
     // Only a dictionary of "Type" "Pages".
     void SetPages(TPdfDictionary* Pages);
-    // No open action is ever set, so the entry is removed.
+    // "OpenAction" from OpenAction, or no entry without one.
     void SaveOpenAction();
+    // Owned by the catalog; nothing in the program sets one.
+    std::unique_ptr<TPdfDestination> OpenAction;
+};
+
+// An entry of the outline tree. Entries belong to the document's wrapper
+// list; each links itself in as the last child of its parent.
+class TPdfOutlineEntry : public TPdfDictionaryWrapper {
+public:
+    // Raises "CreateEntry --invalid parent." without a parent.
+    static TPdfOutlineEntry* CreateEntry(TPdfOutlineEntry* Parent);
+    // Writes this entry's keys, then its first child and its next sibling.
+    virtual void Save();
+
+    QString Title;
+    bool Opened = false;
+    std::unique_ptr<TPdfDestination> Dest;
+
+    TPdfOutlineEntry* Parent() const { return FParent; }
+    TPdfOutlineEntry* First() const { return FFirst; }
+    TPdfOutlineEntry* Last() const { return FLast; }
+    TPdfOutlineEntry* Next() const { return FNext; }
+    TPdfOutlineEntry* Prev() const { return FPrev; }
+
+protected:
+    explicit TPdfOutlineEntry(TPdfDoc* Doc);
+    // Entries shown below this one when it and its open descendants are open.
+    int VisibleDescendants() const;
+    void SetLink(const QString& Key, TPdfOutlineEntry* Entry);
+
+    TPdfDoc* FDoc;
+    TPdfOutlineEntry* FParent = nullptr;
+    TPdfOutlineEntry* FFirst = nullptr;
+    TPdfOutlineEntry* FLast = nullptr;
+    TPdfOutlineEntry* FNext = nullptr;
+    TPdfOutlineEntry* FPrev = nullptr;
+};
+
+class TPdfOutlineRoot : public TPdfOutlineEntry {
+public:
+    // Open, count 0, a numbered dictionary of "Type" "Outlines".
+    static TPdfOutlineRoot* CreateRoot(TPdfDoc* Doc);
+    void Save() override;
+
+private:
+    using TPdfOutlineEntry::TPdfOutlineEntry;
 };
 
 struct TPDF_STR_TBL {
@@ -188,6 +252,8 @@ public:
     // Numbers the image and registers it under Name; the document owns it
     // from then on (after a failure the caller still does).
     void AddXObject(const QString& Name, TPdfImage* Image);
+    // Numbers the object first, so the document owns it even when the
+    // registration then fails.
     void RegisterXObject(TPdfXObject* Object, const QString& Name);
     TPdfXObject* GetXObject(const QString& Name) const;
     // Writes the whole document from the start of Stream and cuts off what
@@ -209,7 +275,11 @@ public:
 
     quint16 DefaultPageWidth = 596;
     quint16 DefaultPageHeight = 842;
-    const bool UseOutlines = false;
+    // An outline tree for the next NewDoc; the program never asks for one.
+    bool UseOutlines = false;
+    TPdfOutlineRoot* OutlineRoot() const { return FOutlineRoot; }
+    // Takes ownership of an outline entry's wrapper.
+    void AddWrapper(TPdfDictionaryWrapper* Wrapper) { FObjectList.push_back(Wrapper); }
 
 private:
     TPdfFont* CreateFont(const QString& Name);
@@ -224,6 +294,7 @@ private:
     std::unique_ptr<TPdfTrailer> FTrailer;
     std::unique_ptr<TPdfXref> FXref;
     TPdfInfo* FInfo = nullptr;
+    TPdfOutlineRoot* FOutlineRoot = nullptr;
     bool FHasDoc = false;
     std::vector<TPdfFont*> FFontList;
     std::vector<TPdfDictionaryWrapper*> FObjectList;

@@ -274,3 +274,61 @@ TEST(PdfDoc, OutsideToolsSeeType1WinAnsiFonts)
     const QString text = PdfToText(pdf);
     EXPECT_EQ(text.count(QStringLiteral("1.234,50 \u20AC")), 5) << text.toStdString();
 }
+
+TEST(PdfDoc, OutlinesAndOpenActionWhenAskedFor)
+{
+    TPdfDoc doc;
+    doc.UseOutlines = true;
+    doc.NewDoc();
+    doc.AddPage();
+    doc.AddPage();
+    TPdfArray* kids = doc.RootPages()->ArrayByName(QStringLiteral("Kids"));
+    auto* page1 = dynamic_cast<TPdfDictionary*>(kids->Items(0));
+    auto* page2 = dynamic_cast<TPdfDictionary*>(kids->Items(1));
+
+    EXPECT_EQ(MessageOf([] { TPdfOutlineEntry::CreateEntry(nullptr); }), QStringLiteral("CreateEntry --invalid parent."));
+    TPdfOutlineRoot* root = doc.OutlineRoot();
+    ASSERT_NE(root, nullptr);
+    EXPECT_EQ(root->Data()->ObjectNumber(), 2); // right after the catalog
+    TPdfOutlineEntry* a = TPdfOutlineEntry::CreateEntry(root);
+    a->Title = QStringLiteral("Umidit\u00E0 (m\u00B3/h)");
+    a->Opened = true;
+    a->Dest = std::make_unique<TPdfDestination>(page1, dtXYZ);
+    a->Dest->Top = 800;
+    TPdfOutlineEntry* a1 = TPdfOutlineEntry::CreateEntry(a);
+    a1->Title = QStringLiteral("child");
+    a1->Dest = std::make_unique<TPdfDestination>(page2, dtFitR);
+    a1->Dest->Left = 1;
+    a1->Dest->Bottom = 2;
+    a1->Dest->Right = 3;
+    a1->Dest->Top = 4;
+    TPdfOutlineEntry* b = TPdfOutlineEntry::CreateEntry(root);
+    b->Title = QStringLiteral("closed");
+    b->Dest = std::make_unique<TPdfDestination>(page2, dtFit);
+    TPdfOutlineEntry::CreateEntry(b)->Title = QStringLiteral("hidden");
+    doc.Catalog()->OpenAction = std::make_unique<TPdfDestination>(page2, dtFitH);
+
+    const QByteArray pdf = doc.SaveToBytes();
+    ExpectXrefConsistent(pdf);
+    ExpectQpdfCheck(pdf);
+    const QByteArray masked = MaskDates(pdf);
+    EXPECT_TRUE(masked.contains("1 0 obj\r\n<<\r\n/Type /Catalog\r\n/Outlines 2 0 R\r\n/Pages 4 0 R\r\n/OpenAction [8 0 R "
+                                "/FitH null ]\r\n>>"));
+    EXPECT_EQ(root->Data()->NumberByName(QStringLiteral("Count"))->Value(), 3); // a, its child, b
+    EXPECT_EQ(b->Data()->NumberByName(QStringLiteral("Count"))->Value(), -1);
+    EXPECT_TRUE(masked.contains("/Dest [5 0 R /XYZ null 800 null ]"));
+    EXPECT_TRUE(masked.contains("/Dest [8 0 R /FitR 1 2 3 4 ]"));
+    EXPECT_TRUE(masked.contains("/Dest [8 0 R /Fit ]"));
+
+    PdfFile f(pdf);
+    const ToolResult r =
+        RunTool(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=outlines"), f.path()});
+    ASSERT_EQ(r.exitCode, 0) << r.err.constData();
+    const QString json = QString::fromUtf8(r.out);
+    for (const char* title : {"Umidit\u00E0 (m\u00B3/h)", "child", "closed", "hidden"})
+        EXPECT_TRUE(json.contains(QString::fromUtf8(title))) << title;
+
+    // Without a destination the catalog loses the entry again.
+    doc.Catalog()->OpenAction.reset();
+    EXPECT_FALSE(doc.SaveToBytes().contains("/OpenAction"));
+}
