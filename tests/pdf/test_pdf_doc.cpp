@@ -150,14 +150,16 @@ TEST(PdfDoc, StateErrors)
     doc.NewDoc();
     EXPECT_EQ(MessageOf([&] { doc.SaveToBytes(); }), QStringLiteral("GetPage --the Page is nil"));
     doc.AddPage();
-    EXPECT_NO_THROW(doc.SaveToBytes());
+    ExpectQpdfCheck(doc.SaveToBytes());
     doc.FreeDoc();
     EXPECT_FALSE(doc.HasDoc());
     EXPECT_EQ(MessageOf([&] { doc.AddPage(); }), QStringLiteral("AddPage --current pages null."));
     // A new document on the same object numbers from 1 again.
     doc.NewDoc();
     doc.AddPage();
-    ExpectXrefConsistent(doc.SaveToBytes());
+    const QByteArray again = doc.SaveToBytes();
+    ExpectXrefConsistent(again);
+    ExpectQpdfCheck(again);
 }
 
 TEST(PdfDoc, SavingAgainRewritesFromTheStartAndCutsTheOldTail)
@@ -171,6 +173,7 @@ TEST(PdfDoc, SavingAgainRewritesFromTheStartAndCutsTheOldTail)
     buffer.open(QIODevice::ReadWrite);
     doc.SaveToStream(buffer);
     const QByteArray first = buffer.data();
+    ExpectQpdfCheck(first);
 
     doc.SaveToStream(buffer);
     EXPECT_EQ(MaskDates(buffer.data()), MaskDates(first)); // only the dates may differ
@@ -330,5 +333,7 @@ TEST(PdfDoc, OutlinesAndOpenActionWhenAskedFor)
 
     // Without a destination the catalog loses the entry again.
     doc.Catalog()->OpenAction.reset();
-    EXPECT_FALSE(doc.SaveToBytes().contains("/OpenAction"));
+    const QByteArray second = doc.SaveToBytes();
+    EXPECT_FALSE(second.contains("/OpenAction"));
+    ExpectQpdfCheck(second);
 }
