@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QSet>
+#include <QTabBar>
 #include <QWidget>
 
 namespace fc {
@@ -18,11 +19,17 @@ QList<QPointer<QObject>>& registered()
     return list;
 }
 
+// Qt names the helpers inside its own widgets "qt_...", "_q_..." and
+// "_layout" (the main window's layout).
 bool isComponent(const QObject* o)
 {
     const QString n = o->objectName();
-    return !n.isEmpty() && !n.startsWith(QLatin1String("qt_"));
+    return !n.isEmpty() && !n.startsWith(QLatin1String("qt_")) && !n.startsWith(QLatin1String("_q_"))
+        && n != QLatin1String("_layout");
 }
+
+// Everything below a tab bar is the tab bar's own (its scroll buttons).
+bool isInternalContainer(const QObject* o) { return qobject_cast<const QTabBar*>(o) != nullptr; }
 
 // A window of its own below the owner (a dialog parented to a form): its
 // content is not the owner's. Menus are windows too but belong to the form.
@@ -40,7 +47,7 @@ void collect(QObject* o, QList<QObject*>& out, QSet<QObject*>& seen)
         seen.insert(child);
         if (isComponent(child))
             out.append(child);
-        if (!isSeparateWindow(child))
+        if (!isSeparateWindow(child) && !isInternalContainer(child))
             collect(child, out, seen);
     }
     // Actions added to a menu (or a menu bar) may belong to no one below.

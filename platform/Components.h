@@ -22,7 +22,8 @@ void RemoveApplicationComponent(QObject* component);
 // other object: its named descendants, depth first in creation order, with
 // the actions added to its menus; a separate window below the owner counts
 // as one of its components, but what that window holds belongs to it.
-// Qt's own helper objects ("qt_..." names) are no components.
+// Qt's own helper objects ("qt_..." names, a tab bar's buttons) are no
+// components.
 QList<QObject*> OwnedComponents(QObject* owner);
 
 // The first of OwnedComponents(owner) whose objectName equals name without

@@ -23,44 +23,6 @@ namespace {
 
 using Table = QHash<const QMetaObject*, QList<std::shared_ptr<const PublishedProperty>>>;
 
-PublishedProperty stringProp(QString name, std::function<QString(const QObject*)> get,
-                             std::function<void(QObject*, const QString&)> set,
-                             std::function<bool(const QObject*)> applies = {})
-{
-    PublishedProperty p;
-    p.name = std::move(name);
-    p.kind = PropertyKind::String;
-    p.appliesTo = std::move(applies);
-    p.getString = std::move(get);
-    p.setString = std::move(set);
-    return p;
-}
-
-PublishedProperty intProp(QString name, std::function<int(const QObject*)> get, std::function<void(QObject*, int)> set,
-                          std::function<bool(const QObject*)> applies = {})
-{
-    PublishedProperty p;
-    p.name = std::move(name);
-    p.kind = PropertyKind::Integer;
-    p.appliesTo = std::move(applies);
-    p.getInteger = std::move(get);
-    p.setInteger = std::move(set);
-    return p;
-}
-
-PublishedProperty listProp(QString name, std::function<QStringList(const QObject*)> get,
-                           std::function<void(QObject*, const QStringList&)> set,
-                           std::function<bool(const QObject*)> applies = {})
-{
-    PublishedProperty p;
-    p.name = std::move(name);
-    p.kind = PropertyKind::StringList;
-    p.appliesTo = std::move(applies);
-    p.getList = std::move(get);
-    p.setList = std::move(set);
-    return p;
-}
-
 template <class T>
 const T* as(const QObject* o) { return static_cast<const T*>(o); }
 template <class T>
@@ -163,22 +125,22 @@ void registerBuiltins(Table& t)
 
     // Every component: Tag.
     add(QObject::staticMetaObject,
-        intProp(QStringLiteral("Tag"), [](const QObject* o) { return o->property("Tag").toInt(); },
+        IntegerProperty(QStringLiteral("Tag"), [](const QObject* o) { return o->property("Tag").toInt(); },
                 [](QObject* o, int v) { o->setProperty("Tag", v); }));
 
     // Every control: hint and bounds; the form's and a tab page's caption.
     const QMetaObject& W = QWidget::staticMetaObject;
-    add(W, stringProp(QStringLiteral("Hint"), [](const QObject* o) { return as<QWidget>(o)->toolTip(); },
+    add(W, StringProperty(QStringLiteral("Hint"), [](const QObject* o) { return as<QWidget>(o)->toolTip(); },
                       [](QObject* o, const QString& v) { as<QWidget>(o)->setToolTip(v); }));
-    add(W, intProp(QStringLiteral("Left"), [](const QObject* o) { return as<QWidget>(o)->x(); },
+    add(W, IntegerProperty(QStringLiteral("Left"), [](const QObject* o) { return as<QWidget>(o)->x(); },
                    [](QObject* o, int v) { auto* w = as<QWidget>(o); w->move(v, w->y()); }));
-    add(W, intProp(QStringLiteral("Top"), [](const QObject* o) { return as<QWidget>(o)->y(); },
+    add(W, IntegerProperty(QStringLiteral("Top"), [](const QObject* o) { return as<QWidget>(o)->y(); },
                    [](QObject* o, int v) { auto* w = as<QWidget>(o); w->move(w->x(), v); }));
-    add(W, intProp(QStringLiteral("Width"), [](const QObject* o) { return as<QWidget>(o)->width(); },
+    add(W, IntegerProperty(QStringLiteral("Width"), [](const QObject* o) { return as<QWidget>(o)->width(); },
                    [](QObject* o, int v) { auto* w = as<QWidget>(o); w->resize(v, w->height()); }));
-    add(W, intProp(QStringLiteral("Height"), [](const QObject* o) { return as<QWidget>(o)->height(); },
+    add(W, IntegerProperty(QStringLiteral("Height"), [](const QObject* o) { return as<QWidget>(o)->height(); },
                    [](QObject* o, int v) { auto* w = as<QWidget>(o); w->resize(w->width(), v); }));
-    add(W, stringProp(
+    add(W, StringProperty(
                QStringLiteral("Caption"),
                [](const QObject* o) {
                    auto* page = as<QWidget>(o);
@@ -191,25 +153,25 @@ void registerBuiltins(Table& t)
                    tabs->setTabText(tabs->indexOf(page), v);
                },
                IsTabPage));
-    add(W, stringProp(
+    add(W, StringProperty(
                QStringLiteral("Caption"), [](const QObject* o) { return as<QWidget>(o)->windowTitle(); },
                [](QObject* o, const QString& v) { as<QWidget>(o)->setWindowTitle(v); },
                [](const QObject* o) { return as<QWidget>(o)->isWindow(); }));
 
     add(QLabel::staticMetaObject,
-        stringProp(QStringLiteral("Caption"), [](const QObject* o) { return as<QLabel>(o)->text(); },
+        StringProperty(QStringLiteral("Caption"), [](const QObject* o) { return as<QLabel>(o)->text(); },
                    [](QObject* o, const QString& v) { as<QLabel>(o)->setText(v); }));
 
     // Buttons, check boxes, radio buttons.
     add(QAbstractButton::staticMetaObject,
-        stringProp(QStringLiteral("Caption"), [](const QObject* o) { return as<QAbstractButton>(o)->text(); },
+        StringProperty(QStringLiteral("Caption"), [](const QObject* o) { return as<QAbstractButton>(o)->text(); },
                    [](QObject* o, const QString& v) { as<QAbstractButton>(o)->setText(v); }));
 
     // Group box; with radio buttons, a radio group.
     const QMetaObject& G = QGroupBox::staticMetaObject;
-    add(G, stringProp(QStringLiteral("Caption"), [](const QObject* o) { return as<QGroupBox>(o)->title(); },
+    add(G, StringProperty(QStringLiteral("Caption"), [](const QObject* o) { return as<QGroupBox>(o)->title(); },
                       [](QObject* o, const QString& v) { as<QGroupBox>(o)->setTitle(v); }));
-    add(G, listProp(
+    add(G, StringListProperty(
                QStringLiteral("Items"),
                [](const QObject* o) {
                    QStringList items;
@@ -218,7 +180,7 @@ void registerBuiltins(Table& t)
                    return items;
                },
                setRadioItems, IsRadioGroup));
-    add(G, intProp(
+    add(G, IntegerProperty(
                QStringLiteral("ItemIndex"),
                [](const QObject* o) {
                    const auto buttons = radioButtons(o);
@@ -231,19 +193,19 @@ void registerBuiltins(Table& t)
 
     // Menu items.
     const QMetaObject& A = QAction::staticMetaObject;
-    add(A, stringProp(QStringLiteral("Caption"), [](const QObject* o) { return as<QAction>(o)->text(); },
+    add(A, StringProperty(QStringLiteral("Caption"), [](const QObject* o) { return as<QAction>(o)->text(); },
                       [](QObject* o, const QString& v) { as<QAction>(o)->setText(v); }));
-    add(A, stringProp(QStringLiteral("Hint"), [](const QObject* o) { return as<QAction>(o)->statusTip(); },
+    add(A, StringProperty(QStringLiteral("Hint"), [](const QObject* o) { return as<QAction>(o)->statusTip(); },
                       [](QObject* o, const QString& v) { as<QAction>(o)->setStatusTip(v); }));
     add(QMenu::staticMetaObject,
-        stringProp(QStringLiteral("Caption"), [](const QObject* o) { return as<QMenu>(o)->title(); },
+        StringProperty(QStringLiteral("Caption"), [](const QObject* o) { return as<QMenu>(o)->title(); },
                    [](QObject* o, const QString& v) { as<QMenu>(o)->setTitle(v); }));
 
     // Single-line edit.
     const QMetaObject& E = QLineEdit::staticMetaObject;
-    add(E, stringProp(QStringLiteral("Text"), [](const QObject* o) { return as<QLineEdit>(o)->text(); },
+    add(E, StringProperty(QStringLiteral("Text"), [](const QObject* o) { return as<QLineEdit>(o)->text(); },
                       [](QObject* o, const QString& v) { as<QLineEdit>(o)->setText(v); }));
-    add(E, intProp(
+    add(E, IntegerProperty(
                QStringLiteral("MaxLength"),
                [](const QObject* o) {
                    const int n = as<QLineEdit>(o)->maxLength();
@@ -253,23 +215,23 @@ void registerBuiltins(Table& t)
 
     // Memos.
     const QMetaObject& M = QPlainTextEdit::staticMetaObject;
-    add(M, stringProp(QStringLiteral("Text"), [](const QObject* o) { return as<QPlainTextEdit>(o)->toPlainText(); },
+    add(M, StringProperty(QStringLiteral("Text"), [](const QObject* o) { return as<QPlainTextEdit>(o)->toPlainText(); },
                       [](QObject* o, const QString& v) { as<QPlainTextEdit>(o)->setPlainText(v); }));
-    add(M, listProp(
+    add(M, StringListProperty(
                QStringLiteral("Lines"), [](const QObject* o) { return memoLines(as<QPlainTextEdit>(o)->toPlainText()); },
                [](QObject* o, const QStringList& v) { as<QPlainTextEdit>(o)->setPlainText(v.join(u'\n')); }));
     const QMetaObject& R = QTextEdit::staticMetaObject;
-    add(R, stringProp(QStringLiteral("Text"), [](const QObject* o) { return as<QTextEdit>(o)->toPlainText(); },
+    add(R, StringProperty(QStringLiteral("Text"), [](const QObject* o) { return as<QTextEdit>(o)->toPlainText(); },
                       [](QObject* o, const QString& v) { as<QTextEdit>(o)->setPlainText(v); }));
-    add(R, listProp(
+    add(R, StringListProperty(
                QStringLiteral("Lines"), [](const QObject* o) { return memoLines(as<QTextEdit>(o)->toPlainText()); },
                [](QObject* o, const QStringList& v) { as<QTextEdit>(o)->setPlainText(v.join(u'\n')); }));
 
     // Combo box.
     const QMetaObject& C = QComboBox::staticMetaObject;
-    add(C, stringProp(QStringLiteral("Text"), [](const QObject* o) { return as<QComboBox>(o)->currentText(); },
+    add(C, StringProperty(QStringLiteral("Text"), [](const QObject* o) { return as<QComboBox>(o)->currentText(); },
                       [](QObject* o, const QString& v) { as<QComboBox>(o)->setCurrentText(v); }));
-    add(C, listProp(
+    add(C, StringListProperty(
                QStringLiteral("Items"),
                [](const QObject* o) {
                    const auto* c = as<QComboBox>(o);
@@ -279,12 +241,12 @@ void registerBuiltins(Table& t)
                    return items;
                },
                setComboItems));
-    add(C, intProp(QStringLiteral("ItemIndex"), [](const QObject* o) { return as<QComboBox>(o)->currentIndex(); },
+    add(C, IntegerProperty(QStringLiteral("ItemIndex"), [](const QObject* o) { return as<QComboBox>(o)->currentIndex(); },
                    [](QObject* o, int v) { as<QComboBox>(o)->setCurrentIndex(v); }));
 
     // List box and check list box.
     const QMetaObject& L = QListWidget::staticMetaObject;
-    add(L, listProp(
+    add(L, StringListProperty(
                QStringLiteral("Items"),
                [](const QObject* o) {
                    const auto* l = as<QListWidget>(o);
@@ -294,7 +256,7 @@ void registerBuiltins(Table& t)
                    return items;
                },
                setListItems));
-    add(L, intProp(QStringLiteral("ItemIndex"), [](const QObject* o) { return as<QListWidget>(o)->currentRow(); },
+    add(L, IntegerProperty(QStringLiteral("ItemIndex"), [](const QObject* o) { return as<QListWidget>(o)->currentRow(); },
                    [](QObject* o, int v) { as<QListWidget>(o)->setCurrentRow(v); }));
 }
 
@@ -309,6 +271,42 @@ Table& table()
 }
 
 } // namespace
+
+PublishedProperty StringProperty(QString name, std::function<QString(const QObject*)> get,
+                             std::function<void(QObject*, const QString&)> set,
+                                 std::function<bool(const QObject*)> applies)
+{
+    PublishedProperty p;
+    p.name = std::move(name);
+    p.kind = PropertyKind::String;
+    p.appliesTo = std::move(applies);
+    p.getString = std::move(get);
+    p.setString = std::move(set);
+    return p;
+}
+
+PublishedProperty IntegerProperty(QString name, std::function<int(const QObject*)> get, std::function<void(QObject*, int)> set, std::function<bool(const QObject*)> applies)
+{
+    PublishedProperty p;
+    p.name = std::move(name);
+    p.kind = PropertyKind::Integer;
+    p.appliesTo = std::move(applies);
+    p.getInteger = std::move(get);
+    p.setInteger = std::move(set);
+    return p;
+}
+
+PublishedProperty StringListProperty(QString name, std::function<QStringList(const QObject*)> get,
+                           std::function<void(QObject*, const QStringList&)> set, std::function<bool(const QObject*)> applies)
+{
+    PublishedProperty p;
+    p.name = std::move(name);
+    p.kind = PropertyKind::StringList;
+    p.appliesTo = std::move(applies);
+    p.getList = std::move(get);
+    p.setList = std::move(set);
+    return p;
+}
 
 bool IsRadioGroup(const QObject* obj)
 {

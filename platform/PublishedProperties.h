@@ -32,6 +32,17 @@ struct PublishedProperty {
     std::function<void(QObject*, const QStringList&)> setList;
 };
 
+// Entries of each kind; applies may be empty (the entry holds for all).
+PublishedProperty StringProperty(QString name, std::function<QString(const QObject*)> get,
+                                 std::function<void(QObject*, const QString&)> set,
+                                 std::function<bool(const QObject*)> applies = {});
+PublishedProperty IntegerProperty(QString name, std::function<int(const QObject*)> get,
+                                  std::function<void(QObject*, int)> set,
+                                  std::function<bool(const QObject*)> applies = {});
+PublishedProperty StringListProperty(QString name, std::function<QStringList(const QObject*)> get,
+                                     std::function<void(QObject*, const QStringList&)> set,
+                                     std::function<bool(const QObject*)> applies = {});
+
 // Adds an entry for the objects of class cls and its subclasses.
 void RegisterPublishedProperty(const QMetaObject& cls, PublishedProperty property);
 
