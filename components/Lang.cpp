@@ -1,7 +1,12 @@
 #include "Lang.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include "platform/Components.h"
 #include "platform/Errors.h"
@@ -24,11 +29,45 @@ QString trimText(const QString& s)
 
 } // namespace
 
+namespace {
+
+// What tells that a file changed: size, times and identity.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = -1, modified = 0, changed = 0, inode = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+FileStamp stampOf(const QString& path)
+{
+    FileStamp s;
+#ifdef Q_OS_UNIX
+    struct stat st;
+    const QByteArray native = QFile::encodeName(path);
+    if (!native.isEmpty() && ::stat(native.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+        s.exists = true;
+        s.size = st.st_size;
+        s.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        s.changed = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+        s.inode = qint64(st.st_ino);
+    }
+#else
+    const QFileInfo info(path);
+    if (info.isFile()) {
+        s.exists = true;
+        s.size = info.size();
+        s.modified = info.lastModified().toMSecsSinceEpoch();
+        s.changed = info.metadataChangeTime().toMSecsSinceEpoch();
+    }
+#endif
+    return s;
+}
+
+} // namespace
+
 struct TLanguage::Cache {
     QString fileName;
-    bool exists = false;
-    qint64 size = -1;
-    QDateTime modified, changed;
+    FileStamp stamp;
     std::unique_ptr<fc::IniFile> ini;
 };
 
@@ -48,20 +87,12 @@ const fc::IniFile& TLanguage::file()
 {
     // One stat per call instead of one parse: the answers are those of
     // reading the file every time.
-    const QFileInfo info(languageFile_);
-    const bool exists = info.isFile();
-    const qint64 size = exists ? info.size() : -1;
-    const QDateTime modified = exists ? info.lastModified() : QDateTime();
-    const QDateTime changed = exists ? info.metadataChangeTime() : QDateTime();
+    const FileStamp stamp = stampOf(languageFile_);
     Cache& c = *cache_;
-    if (!c.ini || c.fileName != languageFile_ || c.exists != exists || c.size != size || c.modified != modified
-        || c.changed != changed) {
+    if (!c.ini || c.fileName != languageFile_ || !(c.stamp == stamp)) {
         c.ini = std::make_unique<fc::IniFile>(languageFile_, fc::IniTextMode::LanguageFile);
         c.fileName = languageFile_;
-        c.exists = exists;
-        c.size = size;
-        c.modified = modified;
-        c.changed = changed;
+        c.stamp = stamp;
     }
     return *c.ini;
 }

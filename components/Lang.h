@@ -7,7 +7,6 @@
 // own texts to translated ones, [Charset] Font.Charset names the character
 // set (and so the code page) of the translated texts.
 
-#include <QDateTime>
 #include <QObject>
 #include <QString>
 #include <QStringList>
