@@ -265,7 +265,7 @@ void TDataset::load()
                             .arg(pos)
                             .arg(def_.TableName, name, f.Name));
             if (!declaredTypeFits(type, f.Type))
-                db.fail(QStringLiteral("column %1 \"%2\" of table \"%3\" has type \"%4\", expected a %5 column")
+                db.fail(QStringLiteral("column %1 \"%2\" of table \"%3\" has type \"%4\", expected %5")
                             .arg(pos)
                             .arg(f.Name, def_.TableName, type, typeName(f.Type)));
             ++pos;
@@ -296,7 +296,7 @@ void TDataset::load()
                 db.fail(QStringLiteral("record %1, field \"%2\": %3").arg(rowNo).arg(f.Name, what));
             };
             if (kind == SQLITE_BLOB)
-                bad(QStringLiteral("binary data where %1 is expected").arg(typeName(f.Type)));
+                bad(QStringLiteral("binary data, expected %1").arg(typeName(f.Type)));
             switch (f.Type) {
             case TFieldType::String:
                 row[size_t(i)] = columnText(q.st, i);
