@@ -1,5 +1,7 @@
 #include "Catalogo.h"
 
+#include <QHash>
+
 #include "Correzioni.h"
 #include "Records.h"
 #include "platform/Dataset.h"
@@ -120,6 +122,13 @@ void caricaMacchine()
         w.abilita(Stato.TipoCalcolo, Stato.NumVelocita);
     }
 
+    // The versions with the chosen code, by model name in stored order.
+    QHash<QString, std::vector<const vers*>> chosen;
+    if (!code.isEmpty())
+        for (int i = 0; i < ListaVersioni.Count(); ++i)
+            if (ListaVersioni.Objects(i)->CodiceVersione == code)
+                chosen[ListaVersioni.Strings(i)].push_back(ListaVersioni.Objects(i));
+
     ds.SetFiltered(false);
     ds.First();
     while (!ds.Eof()) {
@@ -129,15 +138,11 @@ void caricaMacchine()
             continue;
         }
         auto model = std::make_unique<fancoil>();
-        if (!code.isEmpty()) {
-            for (int i = 0; i < ListaVersioni.Count(); ++i) {
-                const vers* v = ListaVersioni.Objects(i);
-                if (ListaVersioni.Strings(i) == name && v->CodiceVersione == code) {
-                    Stato.FattorePressione = v->FattorePressione;
-                    w.SetVersionCaption(v->DescrizioneVersione);
-                    w.SetVersionLabelSize(230, 40);
-                }
-            }
+        // Every matching version in turn: the last one wins.
+        for (const vers* v : chosen.value(name)) {
+            Stato.FattorePressione = v->FattorePressione;
+            w.SetVersionCaption(v->DescrizioneVersione);
+            w.SetVersionLabelSize(230, 40);
         }
         // A Calcolo of "0" reads no record: the next round finds the name
         // listed and steps on.
