@@ -211,6 +211,20 @@ TEST(Dataset, OpeningNeverWritesTheFile)
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"Dati.cds"})) << "no journal left";
 }
 
+TEST(Dataset, FolderNamesWithBlanksAndSignsOpen)
+{
+    ScopedProgramFolder folder;
+    for (const QString& sub : {QStringLiteral("Catalogo à 100%/"), QStringLiteral("a#b?c=d/")}) {
+        QDir().mkpath(folder.file(sub));
+        const QString path = folder.file(sub + "Dati.cds");
+        makeDatabase(path, createTableSql(fc::MacchineDef()) + insertMacchina({.modello = "A"}));
+        TDataset ds(fc::MacchineDef());
+        ds.SetFileName(path);
+        ASSERT_NO_THROW(ds.Open()) << sub.toStdString();
+        EXPECT_EQ(ds.RecordCount(), 1);
+    }
+}
+
 TEST(Dataset, BadFilesRaiseAFileErrorNamingTheFileAndTheFault)
 {
     ScopedProgramFolder folder;
