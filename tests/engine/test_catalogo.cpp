@@ -345,6 +345,21 @@ TEST_F(Catalogo, TheDemoCatalogueLoadsWithItsFamilies)
     EXPECT_EQ(installations, (QSet<QString>{"2 tubi", "4 tubi", "Solo ventilazion"}));
     EXPECT_EQ(ListaMacchine.Find("AT 20")->NumVelocita, 1);
 
+    // The shell's filters: one MAX record per model of a family and installation.
+    struct Filter {
+        TFilter filter;
+        int records;
+    } filters[] = {
+        {{{"Velocita", "MAX"}, {"Tipo", "VENTO"}}, 8},
+        {{{"Velocita", "MAX"}, {"Tipo", "VENTO"}, {"Impianto", "4 tubi"}}, 2},
+        {{{"Velocita", "MAX"}, {"Tipo", "AEROTERMO"}}, 5},
+        {{{"Velocita", "MAX"}, {"Tipo", "RICAMBIO"}, {"Impianto", "Solo ventilazione"}}, 5},
+    };
+    for (const Filter& f : filters) {
+        macchine.SetFilter(f.filter);
+        EXPECT_EQ(macchine.RecordCount(), f.records) << f.filter[1].Value.toStdString();
+    }
+
     // The parameter file holds the rows the program carries.
     param.First();
     for (int i = 1; i <= 33; ++i, param.Next()) {
