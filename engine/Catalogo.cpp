@@ -84,7 +84,8 @@ void caricaMacchina(fancoil& f, TDataset& ds)
     f.TipoCalcolo = tipoCalcolo(calcolo);
     f.Tipo = trimmedField(ds, fTipo).left(20);
     f.Descr = trimmedField(ds, fDescr).left(100);
-    f.Impianto = trimmedField(ds, fImpianto).left(16);
+    // The field is 24 wide; a 16-character cut would print "Solo ventilazion".
+    f.Impianto = trimmedField(ds, fImpianto).left(24);
     f.Modello = trimmedField(ds, fModello).left(16);
     f.selezionato = false;
     f.PDCNomRisc = ds.Fields(fPDCNomRisc).AsFloat();

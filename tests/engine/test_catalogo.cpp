@@ -225,7 +225,7 @@ TEST_F(Catalogo, TextsAreTrimmedAndCut)
     const fancoil& f = *ListaMacchine.Objects(0);
     EXPECT_EQ(f.Modello, longName.left(16));
     EXPECT_EQ(f.Tipo.toStdString(), "FAMIGLIA-DAL-NOME-LU");
-    EXPECT_EQ(f.Impianto, "Solo ventilazion");
+    EXPECT_EQ(f.Impianto, "Solo ventilazione");
     EXPECT_EQ(f.Descr.size(), 100);
 }
 
@@ -342,7 +342,7 @@ TEST_F(Catalogo, TheDemoCatalogueLoadsWithItsFamilies)
         EXPECT_LE(it.value(), 8) << it.key().toStdString();
     }
     // The model keeps 16 characters of its installation text.
-    EXPECT_EQ(installations, (QSet<QString>{"2 tubi", "4 tubi", "Solo ventilazion"}));
+    EXPECT_EQ(installations, (QSet<QString>{"2 tubi", "4 tubi", "Solo ventilazione"}));
     EXPECT_EQ(ListaMacchine.Find("AT 20")->NumVelocita, 1);
 
     // The shell's filters: one MAX record per model of a family and installation.
