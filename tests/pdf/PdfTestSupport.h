@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include "TestSupport.h"
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfFonts.h"
 #include "pdf/PdfImages.h"

@@ -12,17 +12,6 @@ using namespace fc::test;
 
 namespace {
 
-template <class F>
-QString MessageOf(F&& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no exception>");
-}
-
 std::unique_ptr<TPdfImage> ImageOf(const QImage& img)
 {
     const TPdfBitmap bmp = BitmapFromImage(img);

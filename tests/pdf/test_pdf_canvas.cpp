@@ -11,17 +11,6 @@ using namespace fc::test;
 
 namespace {
 
-template <class F>
-QString MessageOf(F&& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no exception>");
-}
-
 class PdfCanvasTest : public ::testing::Test {
 protected:
     void SetUp() override

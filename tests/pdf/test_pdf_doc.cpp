@@ -17,17 +17,6 @@ namespace {
 const QString kSample = QStringLiteral("Umidit\u00E0 50% \u2013 1.234,50 \u20AC \u00B7 12 \u00B0C \u00B7 m\u00B3/h");
 const char kSampleBytes[] = "Umidit\xE0 50% \x96 1.234,50 \x80 \xB7 12 \xB0" "C \xB7 m\xB3/h";
 
-template <class F>
-QString MessageOf(F&& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no exception>");
-}
-
 // The expected file for a list of objects: header, the objects, then the
 // table with the offsets where each object was put, and the trailer.
 QByteArray FileOf(const QList<QByteArray>& objects)

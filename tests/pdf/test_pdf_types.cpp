@@ -9,6 +9,7 @@
 #include "pdf/PdfTypes.h"
 
 using namespace fc::pdf;
+using fc::test::MessageOf;
 using fc::test::Bytes;
 
 namespace {
@@ -23,17 +24,6 @@ struct Objects {
         return o;
     }
 };
-
-template <class F>
-QString MessageOf(F&& f)
-{
-    try {
-        f();
-    } catch (const Exception& e) {
-        return e.Message();
-    }
-    return QStringLiteral("<no exception>");
-}
 
 } // namespace
 
