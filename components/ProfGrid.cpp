@@ -1000,18 +1000,24 @@ void TProfGrid::RecalcRowHeight(int ARow)
     rowHeightsDeferred_ = true;
     ScopeExit clear([this] { rowHeightsDeferred_ = false; });
 
+    // A slot not created yet stands for a fresh single cell, which is
+    // DefaultRowHeight high; the calculation creates no cells.
+    auto slot = [this](int col, int row) -> TProfGridCell* {
+        return col < int(columns_.size()) ? columns_[size_t(col)]->Slot(row) : nullptr;
+    };
     int first = ARow, last = ARow;
-    for (int i = 0; i < colCount_; ++i) {
-        const TProfGridCell& c = Cell(i, ARow);
-        first = std::min(first, c.TopRow());
-        last = std::max(last, c.BottomRow());
-    }
+    for (int i = 0; i < colCount_; ++i)
+        if (const TProfGridCell* c = slot(i, ARow)) {
+            first = std::min(first, c->TopRow());
+            last = std::max(last, c->BottomRow());
+        }
     std::vector<int> h(size_t(last - first + 1), 0);
     for (int r = first; r <= last; ++r)
         for (int i = 0; i < colCount_; ++i) {
-            TProfGridCell& c = Cell(i, r);
-            if (c.TopRow() == r && c.BottomRow() == r)
-                h[size_t(r - first)] = std::max(h[size_t(r - first)], c.CalcHeight());
+            TProfGridCell* c = slot(i, r);
+            const int ch = !c ? base_.defaultRowHeight
+                              : (c->TopRow() == r && c->BottomRow() == r ? c->CalcHeight() : 0);
+            h[size_t(r - first)] = std::max(h[size_t(r - first)], ch);
         }
     // Merged cells: the smallest shortfall first, added to the cell's
     // bottom row, until every cell fits.
@@ -1022,20 +1028,24 @@ void TProfGrid::RecalcRowHeight(int ARow)
         for (int i = 0; i < colCount_; ++i) {
             int r = first;
             while (r <= last) {
-                TProfGridCell& c = Cell(i, r);
-                if (c.BottomRow() > last)
+                TProfGridCell* c = slot(i, r);
+                if (!c) {
+                    ++r;
+                    continue;
+                }
+                if (c->BottomRow() > last)
                     break;
                 int sum = 0;
-                for (int rr = std::max(c.TopRow(), first); rr <= c.BottomRow(); ++rr)
+                for (int rr = std::max(c->TopRow(), first); rr <= c->BottomRow(); ++rr)
                     sum += h[size_t(rr - first)];
-                const int d = c.CalcHeight() - sum;
+                const int d = c->CalcHeight() - sum;
                 if (d > 0 && (!winner || d < best)) {
                     best = d;
-                    winner = &c;
+                    winner = c;
                 }
-                if (c.BottomRow() >= last)
+                if (c->BottomRow() >= last)
                     break;
-                r = c.BottomRow() + 1;
+                r = c->BottomRow() + 1;
             }
         }
         if (!winner)
