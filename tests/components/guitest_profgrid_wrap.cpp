@@ -252,3 +252,48 @@ TEST(ProfGridWrap, TheOpenEditorDecidesTheCurrentCellsHeight)
     EXPECT_TRUE(g.InsertRow(1, 1, true));
     EXPECT_FALSE(g.open);
 }
+
+namespace {
+
+// An editor whose change handler refuses to let it close.
+class StubbornGrid : public TProfGrid {
+public:
+    bool EditorMode() const override { return true; }
+};
+
+} // namespace
+
+TEST(ProfGridWrap, AnEditorThatStaysOpenBlocksEveryShapeChange)
+{
+    StubbornGrid g;
+    EXPECT_FALSE(g.InsertRow(1, 1, true));
+    EXPECT_FALSE(g.DeleteRow(1));
+    EXPECT_FALSE(g.InsertCol(1));
+    EXPECT_FALSE(g.DeleteCol(1));
+    EXPECT_FALSE(g.MergeCells(1, 1, 2, 2));
+    g.SetRowCount(2);
+    g.SetColCount(2);
+    g.SetRow(3);
+    EXPECT_EQ(g.RowCount(), 5);
+    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_EQ(g.Row(), 1);
+    EXPECT_EQ(g.UpdateCount(), 0);
+    EXPECT_TRUE(GridIsConsistent(g));
+}
+
+TEST(ProfGridWrap, DeleteRowOnItsOwnBringsTheHeightsUpToDate)
+{
+    WrapGrid w;
+    TProfGrid& g = w.g;
+    w.Put("1\r\n2\r\n3", 2, 3);
+    ASSERT_EQ(g.RowHeights(3), 44);
+    int resized = 0;
+    g.OnRowResized = [&](TProfGrid&, int) { ++resized; };
+    EXPECT_TRUE(g.DeleteRow(1));
+    EXPECT_EQ(g.RowCount(), 4);
+    EXPECT_EQ(g.UpdateCount(), 0);
+    EXPECT_EQ(g.RowHeights(2), 44) << "the tall row moved up with its height";
+    EXPECT_EQ(g.RowHeights(3), 20);
+    EXPECT_GT(resized, 0);
+    EXPECT_TRUE(GridIsConsistent(g));
+}
