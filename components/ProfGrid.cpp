@@ -5,23 +5,36 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <exception>
 #include <unordered_set>
 
 #include "platform/Errors.h"
 
 namespace {
 
-// Runs a function on every way out of a scope.
+// Runs a function on every way out of a scope, like a finally block: an
+// error it raises passes on, unless another one is already on its way.
 template <typename F>
 class ScopeExit {
 public:
-    explicit ScopeExit(F f) : f_(std::move(f)) {}
-    ~ScopeExit() { f_(); }
+    explicit ScopeExit(F f) : f_(std::move(f)), pending_(std::uncaught_exceptions()) {}
+    ~ScopeExit() noexcept(false)
+    {
+        if (std::uncaught_exceptions() > pending_) {
+            try {
+                f_();
+            } catch (...) {
+            }
+        } else {
+            f_();
+        }
+    }
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;
 
 private:
     F f_;
+    int pending_;
 };
 
 int Clamp(int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); }
@@ -243,6 +256,12 @@ void TProfGrid::ClampState()
     }
     base_.fixedRows = Clamp(base_.fixedRows, 0, lr);
     base_.fixedCols = Clamp(base_.fixedCols, 0, lc);
+}
+
+void TProfGrid::Loaded()
+{
+    if (options_.Has(pgoAlwaysShowEditor))
+        SetEditorMode(true);
 }
 
 void TProfGrid::Repaint()
@@ -998,7 +1017,11 @@ void TProfGrid::RecalcRowHeight(int ARow)
     if (ARow < 0 || ARow >= rowCount_ || colCount_ <= 0)
         return;
     rowHeightsDeferred_ = true;
-    ScopeExit clear([this] { rowHeightsDeferred_ = false; });
+    bool done = false;
+    ScopeExit clear([this, &done] {
+        if (!done)
+            rowHeightsDeferred_ = false;
+    });
 
     // A slot not created yet stands for a fresh single cell, which is
     // DefaultRowHeight high; the calculation creates no cells.
@@ -1059,6 +1082,7 @@ void TProfGrid::RecalcRowHeight(int ARow)
             changed = true;
         }
     rowHeightsDeferred_ = false;
+    done = true;
     if (changed) {
         BaseGridChanged();
         if (OnRowResized)

@@ -451,6 +451,9 @@ public:
     std::function<void(TProfGrid& sender)> OnTopLeftChanged;
 
     // --- the widget's side
+    // After the window layout is read: with pgoAlwaysShowEditor the editor
+    // opens.
+    void Loaded();
     // Set once the control has a window; single cells repaint only then.
     bool WindowHandleCreated() const { return windowHandleCreated_; }
     void SetWindowHandleCreated(bool v) { windowHandleCreated_ = v; }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "ProfGridChecks.h"
 #include "components/ProfGrid.h"
 #include "platform/Errors.h"
@@ -469,4 +471,32 @@ TEST(ProfGrid, CurrentCellSelectionAndScrolling)
     EXPECT_FALSE(g.SelectCell(2, 2));
     EXPECT_TRUE(asked);
     EXPECT_EQ(g.Row(), 10);
+}
+
+TEST(ProfGrid, SelectionChangesRepaintOnlyTheCellsConcerned)
+{
+    CountingGrid g;
+    g.SetWindowHandleCreated(true);
+    g.SetRow(3);
+    std::set<std::pair<int, int>> painted(g.cellPaints.begin(), g.cellPaints.end());
+    EXPECT_EQ(painted, (std::set<std::pair<int, int>>{{1, 1}, {1, 3}})) << "the old and the new current cell";
+    g.cellPaints.clear();
+    g.SetRangeSelecting(true);
+    g.Selection().BeginUpdate();
+    g.Selection().SetRight(2);
+    g.Selection().SetBottom(4);
+    g.Selection().EndUpdate();
+    painted = {g.cellPaints.begin(), g.cellPaints.end()};
+    EXPECT_EQ(painted, (std::set<std::pair<int, int>>{{1, 1}, {1, 3}, {1, 4}, {2, 3}, {2, 4}}));
+    EXPECT_TRUE(g.Cell(2, 4).IsSelected());
+    EXPECT_FALSE(g.Cell(3, 4).IsSelected());
+
+    // With whole-row selection the rectangle spans every scrollable column.
+    g.SetRangeSelecting(false);
+    g.SetOptions(g.Options() + pgoRowSelect);
+    g.SetRow(2);
+    EXPECT_EQ(g.Selection().Left(), 1);
+    EXPECT_EQ(g.Selection().Right(), 4);
+    EXPECT_EQ(g.Selection().Top(), 2);
+    EXPECT_EQ(g.Col(), 1);
 }

@@ -297,3 +297,20 @@ TEST(ProfGridWrap, DeleteRowOnItsOwnBringsTheHeightsUpToDate)
     EXPECT_GT(resized, 0);
     EXPECT_TRUE(GridIsConsistent(g));
 }
+
+TEST(ProfGridWrap, AnErrorFromOnRowResizedReachesTheCallerAndLeavesTheGridUsable)
+{
+    WrapGrid w;
+    TProfGrid& g = w.g;
+    g.OnRowResized = [](TProfGrid&, int) { throw std::runtime_error("handler"); };
+    EXPECT_THROW(g.Cell(2, 2).SetText("1\r\n2"), std::runtime_error);
+    g.BeginUpdate();
+    g.Cell(2, 3).SetText("1\r\n2");
+    EXPECT_THROW(g.EndUpdate(), std::runtime_error);
+    EXPECT_EQ(g.UpdateCount(), 0);
+    EXPECT_FALSE(g.RowHeightsDeferred());
+    g.OnRowResized = nullptr;
+    g.Cell(2, 4).SetText("1\r\n2");
+    EXPECT_EQ(g.RowHeights(4), 31);
+    EXPECT_TRUE(GridIsConsistent(g));
+}
