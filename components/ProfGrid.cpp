@@ -978,6 +978,9 @@ bool TProfGrid::MergeCells(int ACol1, int ARow1, int ACol2, int ARow2)
         std::swap(p1, p2);
     const int r1 = std::min(ARow1, ARow2);
     const int r2 = std::max(ARow1, ARow2);
+    // The edge of the fixed area never runs through a cell.
+    if ((r1 < FixedRows() && r2 >= FixedRows()) || (p1 < FixedCols() && p2 >= FixedCols()))
+        return false;
     for (int p = p1; p <= p2; ++p)
         for (int r = r1; r <= r2; ++r) {
             const TProfGridCell& c = layout_[size_t(p)]->CellAt(r);

@@ -373,7 +373,8 @@ public:
     bool InsertRow(int ACol, int ARow, bool after);
     bool DeleteRow(int ARow);
     // Merges the rectangle of cells into one, keeping the top-left cell's
-    // text and look; refused when the rectangle would cut a merged cell.
+    // text and look; refused when the rectangle would cut a merged cell or
+    // cross the edge of the fixed area.
     bool MergeCells(int ACol1, int ARow1, int ACol2, int ARow2);
 
     // --- word wrap and row heights

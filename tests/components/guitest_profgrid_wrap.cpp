@@ -128,6 +128,7 @@ TEST(ProfGridWrap, MergedCellDeficitGoesToItsBottomRow)
 {
     WrapGrid w(11); // 5 lines of 11 plus 5 make 60 pixels
     TProfGrid& g = w.g;
+    g.SetFixedRows(0);
     ASSERT_TRUE(g.MergeCells(1, 0, 1, 1));
     g.Cell(1, 0).SetText("a\r\nb\r\nc\r\nd\r\ne");
     g.Cell(2, 0).SetText("x");
@@ -146,6 +147,7 @@ TEST(ProfGridWrap, SmallestDeficitIsSatisfiedFirst)
     WrapGrid w;
     TProfGrid& g = w.g;
     g.SetRowCount(4);
+    g.SetFixedRows(0);
     // Column 1 over rows 0-2 needs 5 lines (70), column 2 over rows 0-1
     // needs 3 lines (44); the single cells make every row 20.
     ASSERT_TRUE(g.MergeCells(1, 0, 1, 2));
