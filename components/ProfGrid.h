@@ -13,6 +13,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "platform/Alignment.h"
 #include "platform/Colors.h"
 #include "platform/Font.h"
 
@@ -28,7 +29,6 @@ bool ApplyFontChange(TFont& target, const TFont& before, const TFont& after);
 
 class TProfGridCell;
 
-enum TAlignment : quint8 { taLeftJustify = 0, taRightJustify = 1, taCenter = 2 };
 
 // Vertical alignment of a cell's text.
 enum : quint8 { vaTop = 0, vaBottom = 1, vaCenter = 2 };
