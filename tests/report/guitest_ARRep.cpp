@@ -7,6 +7,7 @@
 
 #include "ARRep.h"
 #include "ARVFS.h"
+#include "ReportTestUtil.h"
 #include "platform/Errors.h"
 
 TEST(ReportModel, NewReportHasFourBandsOfFourCells)

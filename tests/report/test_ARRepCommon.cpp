@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "ARRepCommon.h"
+#include "ReportTestUtil.h"
 
 TEST(TemplateNumber, ReadsTheDigitsBeforeTheFirstOtherCharacter)
 {

@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "ARVFS.h"
+#include "ReportTestUtil.h"
 #include "TestSupport.h"
 #include "platform/Dialogs.h"
 
