@@ -252,11 +252,9 @@ QStringList DecodeTemplateLines(const QByteArray& bytes)
 {
     QString text;
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    text = utf8.decode(bytes);
+    text = utf8.decode(bytes); // skips a leading byte-order mark
     if (utf8.hasError())
         text = decode1252(bytes);
-    else if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
     QStringList lines;
     const int n = int(text.size());
     int start = 0;
@@ -279,8 +277,23 @@ QByteArray EncodeTemplateLines(const QStringList& lines)
     for (const QString& l : lines)
         text += l + QStringLiteral("\r\n");
     QByteArray out;
-    if (encode1252(text, out))
-        return out;
+    // Code page 1252 unless a character does not fit, or the single bytes
+    // would read back as UTF-8 (the reader tries UTF-8 first).
+    if (!text.startsWith(QChar(0xFEFF)) && encode1252(text, out)) {
+        bool ascii = true;
+        for (char c : out)
+            ascii = ascii && uchar(c) < 0x80;
+        if (ascii)
+            return out;
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString check = utf8.decode(out);
+        if (utf8.hasError())
+            return out;
+    }
+    // A text that starts with a byte-order mark keeps it behind the one the
+    // reader removes.
+    if (text.startsWith(QChar(0xFEFF)))
+        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
     return text.toUtf8();
 }
 

@@ -53,10 +53,14 @@ TEST(TemplateEncoding, Utf8WhenValidElseCodePage1252)
     EXPECT_EQ(ar::DecodeTemplateLines(QByteArray("VALUE=caf\xE8 \x80\rB\nC")),
               (QStringList{QStringLiteral("VALUE=caf\u00E8 \u20AC"), "B", "C"}));
     EXPECT_EQ(ar::DecodeTemplateLines(QByteArray("A\r\n\r\nB\r\n")), (QStringList{"A", "", "B"}));
+    EXPECT_EQ(ar::DecodeTemplateLines(QByteArray("\xEF\xBB\xBFORIENTATION=X")), QStringList{"ORIENTATION=X"});
 
     EXPECT_EQ(ar::EncodeTemplateLines({QStringLiteral("caf\u00E8 \u20AC"), "B"}), QByteArray("caf\xE8 \x80\r\nB\r\n"));
     // A character outside the code page: the whole text goes as UTF-8.
     EXPECT_EQ(ar::EncodeTemplateLines({QStringLiteral("\u00E8\u03A9")}), QByteArray("\xC3\xA8\xCE\xA9\r\n"));
+    // Single bytes that would read back as UTF-8 are written as UTF-8.
+    for (const QString& text : {QStringLiteral("\u00C3\u00A9"), QStringLiteral("\uFEFFstart")})
+        EXPECT_EQ(ar::DecodeTemplateLines(ar::EncodeTemplateLines({text})), QStringList{text});
 }
 
 TEST(PageSize, TableHasItsRowsAndCodes)
