@@ -100,7 +100,9 @@ QString ToCommaText(const QStringList& items)
         return QStringLiteral("\"\"");
     QStringList out;
     for (const QString& s : items) {
-        bool quote = false;
+        // Empty items are quoted too: a trailing empty item would otherwise
+        // be lost on reading.
+        bool quote = s.isEmpty();
         for (QChar c : s)
             if (c.unicode() <= 32 || c == u'"' || c == u',')
                 quote = true;

@@ -74,6 +74,7 @@ TEST(Template, EveryCellPropertyRoundTrips)
     c->SetAutoSize(true);
     c->SetTile(true);
     rep.GetBand(0)->GetCell(0)->SetValue("first line\r\nsecond, \"quoted\"\r\n");
+    rep.GetBand(0)->GetCell(1)->SetValue("ends with an empty line\r\n\r\n");
 
     const QStringList written = rep.ARTemplate();
     TARRep back;
@@ -94,6 +95,7 @@ TEST(Template, EveryCellPropertyRoundTrips)
     EXPECT_EQ(d->Color(), clBtnFace);
     EXPECT_EQ(d->Value(), "  [PRICE] EUR");
     EXPECT_EQ(back.GetBand(0)->GetCell(0)->Value(), "first line\r\nsecond, \"quoted\"\r\n");
+    EXPECT_EQ(back.GetBand(0)->GetCell(1)->Value(), "ends with an empty line\r\n\r\n");
 }
 
 TEST(Template, EmbeddedPicturesRoundTrip)

@@ -40,6 +40,9 @@ TEST(CommaText, QuotesWhatNeedsQuotingAndReadsBack)
 {
     EXPECT_EQ(ar::ToCommaText({"a", "b c", "say \"hi\"", "x,y"}), QStringLiteral("a,\"b c\",\"say \"\"hi\"\"\",\"x,y\""));
     EXPECT_EQ(ar::ToCommaText({""}), QStringLiteral("\"\""));
+    EXPECT_EQ(ar::ToCommaText({"a", ""}), QStringLiteral("a,\"\""));
+    EXPECT_EQ(ar::FromCommaText(QStringLiteral("a,")), QStringList{"a"});
+    EXPECT_EQ(ar::FromCommaText(QStringLiteral("a,,b")), (QStringList{"a", "", "b"}));
     const QStringList items{"first line", "[VAR] 2", "q\"uote", "", "plain"};
     EXPECT_EQ(ar::FromCommaText(ar::ToCommaText(items)), items);
     // Blanks separate unquoted items and are skipped between items.
