@@ -597,3 +597,48 @@ TEST(RealText, TextIsAnchoredAtItsTopLeft)
     EXPECT_LE(left, 12);
     fc::SetTextMeasurer(nullptr);
 }
+
+TEST(RealText, RotatedTextAtOddAnglesDrawsEveryLineAtOnePoint)
+{
+    fc::InstallQtTextMeasurer();
+    auto draw = [](const QString& text, int angle, int times = 1) {
+        QImage img(120, 120, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter painter(&img);
+        TCanvas canvas(&painter);
+        canvas.Font = MakeFont("Arial", 12, 0, clBlack);
+        for (int i = 0; i < times; ++i)
+            DrawRectText(canvas, text, Rect(0, 0, 120, 120), Rect(0, 0, 120, 120), ahCenter, avCenter, false, false,
+                         angle);
+        painter.end();
+        return img;
+    };
+    // Bounding box of the inked pixels.
+    auto ink = [](const QImage& img) {
+        QRect box;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (qGray(img.pixel(x, y)) < 160)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    // Both lines land where one line drawn twice does.
+    EXPECT_EQ(draw("XY\r\nXY", 45), draw("XY", 45, 2));
+    EXPECT_EQ(draw("XY\r\nXY", -315), draw("XY", 45, 2));
+    // At 90 degrees the two lines stand side by side and the text runs upward.
+    EXPECT_GT(ink(draw("XY\r\nXY", 90)).width(), ink(draw("XY", 90)).width() + 5);
+    const QRect up = ink(draw("XYZ", 90));
+    const int minX = up.left(), maxX = up.right(), minY = up.top(), maxY = up.bottom();
+    EXPECT_GT(maxY - minY, maxX - minX) << "the text runs upward";
+    fc::SetTextMeasurer(nullptr);
+}
+
+TEST(CellDrawing, AFrameColourOfMinusOneIsBlack)
+{
+    Surface s(40, 30, Qt::white);
+    TARCell cell;
+    cell.SetValue("");
+    cell.SetFrameColor(-1);
+    cell.Draw(*s.canvas, Rect(0, 0, 40, 30), Rect(0, 0, 40, 30), scsNone, fcsNone);
+    EXPECT_EQ(s.at(0, 10), QColor(Qt::black));
+}
