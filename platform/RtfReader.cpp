@@ -1,5 +1,6 @@
 #include "RtfReader.h"
 
+#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -204,7 +205,7 @@ private:
                     ++digits;
                 }
                 if (digits > 0)
-                    addChar(fromCp1252(v));
+                    addChar(decodeByte(v));
             } else if (c == u'*') {
                 st().dest = Dest::Skip;
             } else if (c == u'~') {
@@ -285,7 +286,9 @@ private:
                 s.dest = Dest::Skip; // e.g. {\*\panose ...} or {\falt ...}
             return;
         }
-        if (w == QLatin1String("fonttbl")) {
+        if (w == QLatin1String("ansicpg")) {
+            setCodePage(param);
+        } else if (w == QLatin1String("fonttbl")) {
             s.dest = Dest::FontTable;
         } else if (w == QLatin1String("colortbl")) {
             s.dest = Dest::ColorTable;
@@ -362,6 +365,27 @@ private:
         // other control words change nothing we show
     }
 
+    // \'hh bytes are in the document's code page: 1252 unless \ansicpg names
+    // another single-byte page that the converter knows.
+    void setCodePage(int cp)
+    {
+        codePage_.clear();
+        if (cp == 1252 || cp <= 0)
+            return;
+        QStringDecoder d(QStringLiteral("windows-%1").arg(cp).toLatin1().constData());
+        if (!d.isValid())
+            return;
+        codePage_.resize(256);
+        for (int b = 0; b < 256; ++b) {
+            const char ch = char(b);
+            QStringDecoder one(QStringLiteral("windows-%1").arg(cp).toLatin1().constData());
+            const QString u = one.decode(QByteArrayView(&ch, 1));
+            codePage_[b] = u.size() == 1 ? u[0] : QChar(0xFFFD);
+        }
+    }
+
+    QChar decodeByte(int b) const { return codePage_.isEmpty() ? fromCp1252(b) : codePage_[b & 0xFF]; }
+
     void addCharUnskipped(QChar c)
     {
         const int saved = skipChars_;
@@ -409,6 +433,7 @@ private:
     QString fontName_;
     int fontIndex_ = -1;
     std::vector<QColor> colors_;
+    QString codePage_; // 256 characters, empty for code page 1252
     int r_ = 0, g_ = 0, b_ = 0;
     bool haveColor_ = false;
 };

@@ -642,3 +642,38 @@ TEST(CellDrawing, AFrameColourOfMinusOneIsBlack)
     cell.Draw(*s.canvas, Rect(0, 0, 40, 30), Rect(0, 0, 40, 30), scsNone, fcsNone);
     EXPECT_EQ(s.at(0, 10), QColor(Qt::black));
 }
+
+TEST(RichText, OtherSingleByteCodePages)
+{
+    QTextDocument doc;
+    fc::ReadRtf(QStringLiteral("{\\rtf1\\ansi\\ansicpg1250 \\'9a\\'e8}"), doc, QFont());
+    EXPECT_EQ(doc.begin().text(), QStringLiteral("\u0161\u010D"));
+    fc::ReadRtf(QStringLiteral("{\\rtf1\\ansi\\ansicpg99999 \\'e8}"), doc, QFont());
+    EXPECT_EQ(doc.begin().text(), QStringLiteral("\u00E8")) << "an unknown code page reads as 1252";
+}
+
+TEST(CellDrawing, RichTextContinuesOnTheNextPage)
+{
+    fc::InstallQtTextMeasurer();
+    QString rtf = QStringLiteral("{\\rtf1\\ansi\\fs20 ");
+    for (int i = 0; i < 10; ++i)
+        rtf += QStringLiteral("Row %1\\par ").arg(i);
+    rtf += u'}';
+    TARCell cell;
+    cell.SetIsRTF(true);
+    cell.SetValue(rtf);
+    QImage img(120, 400, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    QPainter painter(&img);
+    TCanvas canvas(&painter);
+    const int h = cell.CalcHeight(canvas);
+    ASSERT_GT(h, 100);
+    cell.DrawPart(canvas, Rect(0, 0, 100, h), Rect(0, 0, 100, 60));
+    const int first = cell.RTFStart;
+    EXPECT_GT(first, 0);
+    EXPECT_LT(cell.CalcHeight(canvas), h) << "what is left to draw";
+    cell.DrawPart(canvas, Rect(0, 100, 100, 100 + h), Rect(0, 100, 100, 160));
+    EXPECT_GT(cell.RTFStart, first);
+    painter.end();
+    fc::SetTextMeasurer(nullptr);
+}
