@@ -1031,7 +1031,11 @@ int TARBand::CellLeft(int i) const
     return left;
 }
 
-int TARBand::CellRight(int i) const { return CellLeft(i) + cells_[i]->Width(); }
+int TARBand::CellRight(int i) const
+{
+    const TARCell* c = GetCell(i);
+    return CellLeft(i) + (c ? c->Width() : 0);
+}
 
 int TARBand::Width() const
 {

@@ -259,10 +259,9 @@ void TCanvas::DrawFocusRect(const TRect& r)
 {
     if (!painter_ || r.IsEmpty())
         return;
+    // A dotted outline that inverts what it covers, so drawing it twice
+    // removes it again.
     painter_->save();
-    QPen pen(Qt::black);
-    pen.setStyle(Qt::DotLine);
-    painter_->setPen(pen);
     painter_->setBrush(Qt::NoBrush);
     painter_->setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     painter_->setPen(QPen(Qt::white, 1, Qt::DotLine));
