@@ -677,3 +677,54 @@ TEST(CellDrawing, RichTextContinuesOnTheNextPage)
     painter.end();
     fc::SetTextMeasurer(nullptr);
 }
+
+TEST(RealText, AlignmentInTheRectangle)
+{
+    fc::InstallQtTextMeasurer();
+    auto inkOf = [](THAlign h, TVAlign v) {
+        QImage img(100, 60, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter painter(&img);
+        TCanvas canvas(&painter);
+        canvas.Font = MakeFont("Arial", 10, 0, clBlack);
+        DrawRectText(canvas, "HH", Rect(0, 0, 100, 60), Rect(0, 0, 100, 60), h, v, true, false, 0);
+        painter.end();
+        QRect box;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                if (qGray(img.pixel(x, y)) < 160)
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    const QRect tl = inkOf(ahLeft, avTop), br = inkOf(ahRight, avBottom), cc = inkOf(ahCenter, avCenter);
+    EXPECT_LE(tl.left(), 3);
+    EXPECT_LE(tl.top(), 5);
+    EXPECT_GE(br.right(), 92);
+    EXPECT_LE(br.right(), 97) << "two pixels kept from the right edge";
+    EXPECT_GE(br.bottom(), 52);
+    EXPECT_NEAR((cc.left() + cc.right()) / 2.0, 50, 3);
+    EXPECT_NEAR((cc.top() + cc.bottom()) / 2.0, 30, 4);
+    fc::SetTextMeasurer(nullptr);
+}
+
+TEST(Pictures, IconsRoundTripThroughTheTemplate)
+{
+    QImage img(16, 16, QImage::Format_ARGB32);
+    img.fill(QColor(10, 200, 10));
+    QByteArray ico;
+    QBuffer buf(&ico);
+    buf.open(QIODevice::WriteOnly);
+    if (!img.save(&buf, "ICO"))
+        GTEST_SKIP() << "no icon writer";
+    TARCell cell;
+    cell.SetLinkPictureToFile(false);
+    cell.Picture().LoadFromBytes(TPicture::Icon, ico);
+    const QStringList t = cell.ARTemplate();
+    EXPECT_TRUE(t.contains("    PICTURETYPE=ICON"));
+    TARCell back;
+    back.SetARTemplate(t);
+    ASSERT_TRUE(back.HasGraphic());
+    EXPECT_EQ(back.Picture().kind(), TPicture::Icon);
+    EXPECT_EQ(back.Picture().Bytes(), ico);
+    EXPECT_EQ(back.Picture().Width(), 16);
+}
