@@ -5,6 +5,7 @@
 // the main window's datasets.
 
 #include <QChar>
+#include <QHash>
 #include <QString>
 #include <memory>
 #include <utility>
@@ -22,7 +23,7 @@ class fancoil {
 public:
     QString Tipo;      // family, at most 20 characters
     QString Descr;     // description, at most 100
-    QString Impianto;  // installation type, at most 16
+    QString Impianto;  // installation type, at most 24 (the field width)
     QString Modello;   // model name, at most 16
     bool selezionato = false; // picked by the first of two chained selections
     PerSpeedInt AssElettr;    // electrical input per speed
@@ -74,13 +75,7 @@ public:
     int Count() const { return int(items_.size()); }
     const QString& Strings(int i) const { return at(i).first; }
     T* Objects(int i) const { return at(i).second.get(); }
-    int IndexOf(const QString& key) const
-    {
-        for (int i = 0; i < Count(); ++i)
-            if (items_[size_t(i)].first.compare(key, Qt::CaseInsensitive) == 0)
-                return i;
-        return -1;
-    }
+    int IndexOf(const QString& key) const { return index_.value(key.toCaseFolded(), -1); }
     // The object under key (first match), or nullptr.
     T* Find(const QString& key) const
     {
@@ -90,9 +85,16 @@ public:
     int Add(const QString& key, std::unique_ptr<T> object)
     {
         items_.emplace_back(key, std::move(object));
+        const QString folded = key.toCaseFolded();
+        if (!index_.contains(folded))
+            index_.insert(folded, Count() - 1);
         return Count() - 1;
     }
-    void Clear() { items_.clear(); }
+    void Clear()
+    {
+        items_.clear();
+        index_.clear();
+    }
 
 private:
     const std::pair<QString, std::unique_ptr<T>>& at(int i) const
@@ -102,6 +104,10 @@ private:
         return items_[size_t(i)];
     }
     std::vector<std::pair<QString, std::unique_ptr<T>>> items_;
+    // Case-folded key -> first index with it: the catalogue loader looks
+    // every record's model up, which must not grow with the square of the
+    // catalogue.
+    QHash<QString, int> index_;
 };
 
 using TListaMacchine = TObjectStringList<fancoil>;

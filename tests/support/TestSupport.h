@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "platform/Errors.h"
+
 namespace fc::test {
 
 // A temporary program folder for one test: created empty, made the program
@@ -46,5 +48,17 @@ QByteArray readFile(const QString& path);
 // Folder of the calling test's sources, ending with "/".
 inline QString testDataDir() { return QStringLiteral(FC_TEST_DATA_DIR "/"); }
 #endif
+
+// The message of the Exception that f raises, or "<no exception>".
+template <class F>
+QString MessageOf(F&& f)
+{
+    try {
+        f();
+    } catch (const Exception& e) {
+        return e.Message();
+    }
+    return QStringLiteral("<no exception>");
+}
 
 } // namespace fc::test

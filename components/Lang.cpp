@@ -1,0 +1,178 @@
+#include "Lang.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+#include "platform/Components.h"
+#include "platform/Errors.h"
+#include "platform/IniFile.h"
+#include "platform/Numbers.h"
+#include "platform/PublishedProperties.h"
+
+namespace {
+
+// Trim as the component always did: every control character and blank.
+QString trimText(const QString& s)
+{
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b].unicode() <= 0x20)
+        ++b;
+    while (e > b && s[e - 1].unicode() <= 0x20)
+        --e;
+    return s.mid(b, e - b);
+}
+
+} // namespace
+
+namespace {
+
+// What tells that a file changed: size, times and identity.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = -1, modified = 0, changed = 0, inode = 0;
+    friend bool operator==(const FileStamp&, const FileStamp&) = default;
+};
+
+FileStamp stampOf(const QString& path)
+{
+    FileStamp s;
+#ifdef Q_OS_UNIX
+    struct stat st;
+    const QByteArray native = QFile::encodeName(path);
+    if (!native.isEmpty() && ::stat(native.constData(), &st) == 0 && S_ISREG(st.st_mode)) {
+        s.exists = true;
+        s.size = st.st_size;
+        s.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        s.changed = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+        s.inode = qint64(st.st_ino);
+    }
+#else
+    const QFileInfo info(path);
+    if (info.isFile()) {
+        s.exists = true;
+        s.size = info.size();
+        s.modified = info.lastModified().toMSecsSinceEpoch();
+        s.changed = info.metadataChangeTime().toMSecsSinceEpoch();
+    }
+#endif
+    return s;
+}
+
+} // namespace
+
+struct TLanguage::Cache {
+    QString fileName;
+    FileStamp stamp;
+    std::unique_ptr<fc::IniFile> ini;
+};
+
+TLanguage::TLanguage(QObject* owner)
+    : QObject(owner), cache_(std::make_unique<Cache>())
+{
+}
+
+TLanguage::~TLanguage() = default;
+
+void TLanguage::SetSeparator(const QString& separator)
+{
+    separator_ = trimText(separator).isEmpty() ? QStringLiteral(",") : separator;
+}
+
+const fc::IniFile& TLanguage::file()
+{
+    // One stat per call instead of one parse: the answers are those of
+    // reading the file every time.
+    const FileStamp stamp = stampOf(languageFile_);
+    Cache& c = *cache_;
+    if (!c.ini || c.fileName != languageFile_ || !(c.stamp == stamp)) {
+        c.ini = std::make_unique<fc::IniFile>(languageFile_, fc::IniTextMode::LanguageFile);
+        c.fileName = languageFile_;
+        c.stamp = stamp;
+    }
+    return *c.ini;
+}
+
+void TLanguage::Translate()
+{
+    if (OnBeforeTranslation)
+        OnBeforeTranslation(this);
+    const fc::IniFile& ini = file();
+    const qsizetype count = properties_.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        if (i >= properties_.size()) // a handler shortened the list
+            throw EListError::IndexOutOfBounds(int(i));
+        const QString line = properties_[i];
+        if (trimText(line).isEmpty())
+            continue;
+        TranslateProperty(line, ini.ReadString(QStringLiteral("Translations"), line, QString()));
+    }
+    if (OnAfterTranslation)
+        OnAfterTranslation(this);
+}
+
+void TLanguage::TranslateProperty(const QString& path, const QString& value)
+{
+    QString rest = trimText(path);
+    if (rest.isEmpty())
+        return;
+    QObject* current = QCoreApplication::instance();
+    qsizetype dot;
+    while ((dot = rest.indexOf(u'.')) >= 0) {
+        const QString segment = trimText(rest.left(dot));
+        rest = trimText(rest.mid(dot + 1));
+        current = current ? fc::FindComponent(current, segment) : nullptr;
+    }
+    const QString propertyName = rest;
+    if (!current || value.isEmpty())
+        return;
+
+    const auto property = fc::FindPublishedProperty(current, propertyName);
+    QString newValue = value;
+    if (OnTranslate) {
+        const QString oldValue =
+            property && property->kind == fc::PropertyKind::String ? property->getString(current) : QString();
+        OnTranslate(this, current, propertyName, oldValue, newValue);
+    }
+    if (!property)
+        return;
+    switch (property->kind) {
+    case fc::PropertyKind::String:
+        property->setString(current, newValue);
+        break;
+    case fc::PropertyKind::Integer:
+        property->setInteger(current, fc::StrToInt(newValue));
+        break;
+    case fc::PropertyKind::StringList:
+        property->setList(current, SplitList(newValue, separator_));
+        break;
+    }
+}
+
+QStringList TLanguage::SplitList(const QString& text, const QString& separator)
+{
+    QStringList items;
+    QString rest = text;
+    if (!separator.isEmpty()) {
+        qsizetype p;
+        while ((p = rest.indexOf(separator)) >= 0) {
+            items.append(trimText(rest.left(p)));
+            rest = rest.mid(p + separator.size());
+        }
+    }
+    const QString last = trimText(rest);
+    if (!last.isEmpty())
+        items.append(last);
+    return items;
+}
+
+QString TLanguage::Msg(const QString& text)
+{
+    if (text.isEmpty())
+        return text;
+    return file().ReadString(QStringLiteral("Messages"), text, text);
+}

@@ -1,0 +1,275 @@
+// Grid cells: text, colours, fonts, word wrap and the cached height.
+
+#include <algorithm>
+
+#include "ProfGrid.h"
+#include "platform/Numbers.h"
+
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+// The next wrap token at the front of rest: a line break, a single blank,
+// or the text up to the next blank or line break (without word wrap, the
+// text up to the next line break).
+QString NextWrapToken(const QString& rest, bool wordWrap)
+{
+    if (rest.startsWith(kCrLf))
+        return kCrLf;
+    const qsizetype br = rest.indexOf(kCrLf);
+    if (!wordWrap)
+        return br < 0 ? rest : rest.left(br);
+    if (rest.startsWith(QLatin1Char(' ')))
+        return QStringLiteral(" ");
+    const qsizetype bl = rest.indexOf(QLatin1Char(' '));
+    qsizetype end = br;
+    if (bl >= 0 && (end < 0 || bl < end))
+        end = bl;
+    return end < 0 ? rest : rest.left(end);
+}
+
+} // namespace
+
+TProfGridCell::TProfGridCell(TProfGridCol* column, int row)
+    : grid_(&column->Grid()),
+      topRow_(row),
+      bottomRow_(row),
+      firstCol_(column),
+      lastCol_(column),
+      color_(row < grid_->FixedRows() ? grid_->FixedColor() : column->Color()),
+      font_(column->Font()),
+      height_(grid_->DefaultRowHeight()),
+      alignment_(column->Alignment()),
+      vertAlignment_(column->VertAlignment())
+{
+}
+
+int TProfGridCell::Col() const { return firstCol_->Index(); }
+
+int TProfGridCell::LeftVisibleCol() const
+{
+    const int a = firstCol_->LayoutIndex();
+    const int b = lastCol_->LayoutIndex();
+    for (int p = a; p <= b; ++p)
+        if (grid_->layout_[p]->Visible())
+            return grid_->layout_[p]->Index();
+    return lastCol_->Index();
+}
+
+int TProfGridCell::RightVisibleCol() const
+{
+    const int a = firstCol_->LayoutIndex();
+    const int b = lastCol_->LayoutIndex();
+    for (int p = b; p >= a; --p)
+        if (grid_->layout_[p]->Visible())
+            return grid_->layout_[p]->Index();
+    return firstCol_->Index();
+}
+
+bool TProfGridCell::IsFixed() const { return Col() < grid_->FixedCols() || topRow_ < grid_->FixedRows(); }
+
+bool TProfGridCell::IsSelected() const
+{
+    const TProfGridSelection& s = grid_->Selection();
+    return LeftVisibleCol() <= s.Right() && RightVisibleCol() >= s.Left() && topRow_ <= s.Bottom()
+        && bottomRow_ >= s.Top();
+}
+
+void TProfGridCell::SetText(const QString& value)
+{
+    QString v = value;
+    v.remove(QChar(0));
+    if (v == text_)
+        return;
+    if (firstCol_->NumericOnly() && firstCol_ == lastCol_ && topRow_ >= grid_->FixedRows() && !v.isEmpty()
+        && v != QStringLiteral("-")) {
+        QString copy = v;
+        const QChar dec = fc::DecimalSeparator();
+        if (dec != QLatin1Char('.'))
+            copy.remove(dec);
+        double x = 0;
+        if (fc::ValFloat(copy, x) != 0)
+            return;
+    }
+    text_ = v;
+    if (grid_->IsEditingCell(this)) {
+        grid_->SetEditorText(text_);
+        return;
+    }
+    needsWrap_ = true;
+    grid_->RecalcRowHeight(topRow_);
+    Redraw();
+}
+
+void TProfGridCell::SetColor(TColor value)
+{
+    if (value == color_)
+        return;
+    color_ = value;
+    Redraw();
+}
+
+void TProfGridCell::SetAlignment(TAlignment value)
+{
+    if (value == alignment_)
+        return;
+    alignment_ = value;
+    Redraw();
+}
+
+void TProfGridCell::SetVertAlignment(quint8 value)
+{
+    if (value == vertAlignment_)
+        return;
+    vertAlignment_ = value;
+    Redraw();
+}
+
+void TProfGridCell::SetFont(const TFont& value)
+{
+    font_ = value;
+    FontChanged();
+}
+
+void TProfGridCell::SetFontStyle(TFontStyles style)
+{
+    if (font_.Style == style)
+        return;
+    font_.Style = style;
+    FontChanged();
+}
+
+void TProfGridCell::FontChanged()
+{
+    needsWrap_ = true;
+    grid_->RecalcRowHeight(topRow_);
+    Redraw();
+}
+
+void TProfGridCell::Redraw()
+{
+    if (!grid_->WindowHandleCreated() || grid_->UpdateCount() > 0)
+        return;
+    try {
+        grid_->PaintCell(LeftVisibleCol(), topRow_, IsFixed());
+    } catch (...) {
+        // A failed repaint of one cell must not break the change that caused it.
+    }
+}
+
+bool TProfGridCell::Wrap(QStringList& lines) const
+{
+    const TProfGrid& g = *grid_;
+    const ITextMeasurer& m = g.Measurer();
+    const bool ww = g.WordWrap();
+    const QString& ellipsis = g.EllipsisCharacter();
+
+    int w = 0;
+    const int a = firstCol_->LayoutIndex();
+    const int b = lastCol_->LayoutIndex();
+    const int lv = g.columns_[LeftVisibleCol()]->LayoutIndex();
+    const int rv = g.columns_[RightVisibleCol()]->LayoutIndex();
+    for (int p = std::max(a, lv); p <= std::min(b, rv); ++p)
+        if (g.layout_[p]->Visible())
+            w += g.layout_[p]->Width();
+    w -= 2 * g.BorderForText();
+    if (g.Options().Has(pgoVertLine) && g.GridLineWidth() > 0)
+        w -= g.GridLineWidth();
+
+    QString rest = text_;
+    QString token = NextWrapToken(rest, ww);
+    while (!rest.isEmpty()) {
+        QString line;
+        if (token != kCrLf) {
+            // As many whole tokens as fit.
+            while (!token.isEmpty() && !rest.isEmpty() && token != kCrLf) {
+                if (m.TextWidth(font_, line + token) > w)
+                    break;
+                line += token;
+                rest.remove(0, token.size());
+                token = NextWrapToken(rest, ww);
+            }
+            // A token wider than the cell: broken by characters, or cut
+            // with the ellipsis when lines do not wrap.
+            if (!rest.isEmpty() && line.isEmpty() && token != kCrLf) {
+                const QString mark = ww ? QString() : ellipsis;
+                do {
+                    line += rest.front();
+                    rest.remove(0, 1);
+                    token.remove(0, 1);
+                } while (!rest.isEmpty() && !token.isEmpty()
+                         && m.TextWidth(font_, line + rest.front() + mark) <= w);
+                if (!ww) {
+                    line += ellipsis;
+                    rest.remove(0, token.size());
+                    token.clear();
+                }
+                if (token.isEmpty())
+                    token = NextWrapToken(rest, ww);
+            }
+            if (!line.isEmpty())
+                lines << line;
+            // Line breaks after the line: each further one is an empty line,
+            // and a break at the very end leaves an empty last line.
+            while (token == kCrLf) {
+                rest.remove(0, kCrLf.size());
+                token = NextWrapToken(rest, ww);
+                if (token == kCrLf)
+                    lines << QString();
+                if (rest.isEmpty())
+                    lines << QString();
+            }
+        } else {
+            // A line break at the start of a line.
+            rest.remove(0, kCrLf.size());
+            lines << QString();
+            token = NextWrapToken(rest, ww);
+            if (rest.isEmpty())
+                lines << QString();
+        }
+    }
+    return true;
+}
+
+int TProfGridCell::CalcHeight()
+{
+    TProfGrid& g = *grid_;
+    const int lineExtra = g.Options().Has(pgoHorzLine) ? g.GridLineWidth() : 0;
+    if (g.IsEditingCell(this)) {
+        TFont f;
+        QStringList lines;
+        QString text;
+        if (g.EditorContent(f, lines, text)) {
+            const int lh = g.Measurer().TextHeight(f, QStringLiteral("A"));
+            int h = int(lines.size()) * lh + lineExtra;
+            if (text.isEmpty() || text.endsWith(kCrLf))
+                h += lh;
+            h += 2 * g.BorderForText();
+            lines_ = lines;
+            h = std::max(h, g.DefaultRowHeight());
+            height_ = h;
+            return h;
+        }
+    }
+    if (!g.rewrapAll_ && !needsWrap_ && !firstCol_->NeedsWrap())
+        return height_;
+    try {
+        QStringList lines;
+        Wrap(lines);
+        int h;
+        if (text_.isEmpty()) {
+            h = g.DefaultRowHeight();
+        } else {
+            const int lh = g.Measurer().TextHeight(font_, QStringLiteral("A"));
+            h = lh * std::max<int>(1, int(lines.size())) + lineExtra + 2 * g.BorderForText();
+        }
+        h = std::max(h, g.DefaultRowHeight());
+        lines_ = lines;
+        height_ = h;
+        needsWrap_ = false;
+        return h;
+    } catch (...) {
+        // A row that cannot be measured keeps a usable height.
+        return g.DefaultRowHeight();
+    }
+}

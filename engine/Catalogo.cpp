@@ -1,0 +1,184 @@
+#include "Catalogo.h"
+
+#include <QHash>
+
+#include "Correzioni.h"
+#include "Records.h"
+#include "platform/Dataset.h"
+#include "platform/MainWindowLink.h"
+#include "platform/Numbers.h"
+
+TListaMacchine ListaMacchine;
+TListaVersioni ListaVersioni;
+
+namespace {
+
+// Positions in cdsMacchine.
+enum : int {
+    fTipo = 0,
+    fDescr = 1,
+    fImpianto = 2,
+    fModello = 3,
+    fAssElettr = 4,
+    fCorrAss = 5,
+    fPDCNomRisc = 7,
+    fPDCNomRaffr = 9,
+    fVelocita = 10,
+    fPortAria = 11,
+    fCoeffResaTerm = 13,
+    fCoeffResaFrigTot = 14,
+    fCoeffResaFrigSens = 15,
+    fLivSondBA = 16,
+    fLivSonNC = 17,
+    fLivSonNR = 18,
+    fCalcolo = 20,
+    fQA1 = 21, // QAj at 21 + 2 (j - 1), PSAj right after it
+    fN = 37,
+    fM = 38,
+    fP = 39,
+};
+
+QString trimmedField(TDataset& ds, int i) { return ds.Fields(i).AsString().trimmed(); }
+
+// Speed records of the model: the first character of Calcolo as an integer
+// (a non-digit raises the conversion error), the unit type the second.
+int numVelocita(const QString& calcolo) { return fc::StrToInt(calcolo.left(1)); }
+QChar tipoCalcolo(const QString& calcolo) { return calcolo.size() > 1 ? calcolo[1] : QChar(); }
+
+} // namespace
+
+void caricaVersione(vers& v, TDataset& ds)
+{
+    v.Modello = trimmedField(ds, 0);
+    v.CodiceVersione = trimmedField(ds, 1);
+    v.DescrizioneVersione = trimmedField(ds, 2);
+    v.FattorePressione = ds.Fields(3).AsInteger();
+    v.Lunghezza = ds.Fields(4).AsInteger();
+    v.Larghezza = ds.Fields(5).AsInteger();
+    v.Spessore = ds.Fields(6).AsInteger();
+    v.Peso = ds.Fields(7).AsFloat();
+    v.PrezzoListino = ds.Fields(8).AsFloat();
+}
+
+void caricaVelocita(fancoil& f, int s, TDataset& ds)
+{
+    f.AssElettr[s] = ds.Fields(fAssElettr).AsInteger();
+    f.CorrAss[s] = ds.Fields(fCorrAss).AsFloat();
+    f.PortAria[s] = ds.Fields(fPortAria).AsInteger();
+    f.CoeffResaTerm[s] = ds.Fields(fCoeffResaTerm).AsFloat();
+    f.CoeffResaFrigTot[s] = ds.Fields(fCoeffResaFrigTot).AsFloat();
+    f.CoeffResaFrigSens[s] = ds.Fields(fCoeffResaFrigSens).AsFloat();
+    f.LivSondBA[s] = ds.Fields(fLivSondBA).AsFloat();
+    f.LivSonNC[s] = ds.Fields(fLivSonNC).AsFloat();
+    f.LivSonNR[s] = ds.Fields(fLivSonNR).AsFloat();
+    for (int j = 1; j <= 8; ++j) {
+        f.QA[s][j] = ds.Fields(fQA1 + 2 * (j - 1)).AsInteger();
+        f.PSA[s][j] = ds.Fields(fQA1 + 2 * (j - 1) + 1).AsFloat();
+    }
+}
+
+void caricaMacchina(fancoil& f, TDataset& ds)
+{
+    const QString calcolo = ds.Fields(fCalcolo).AsString();
+    f.NumVelocita = numVelocita(calcolo);
+    f.TipoCalcolo = tipoCalcolo(calcolo);
+    f.Tipo = trimmedField(ds, fTipo).left(20);
+    f.Descr = trimmedField(ds, fDescr).left(100);
+    // The field is 24 wide; a 16-character cut would print "Solo ventilazion".
+    f.Impianto = trimmedField(ds, fImpianto).left(24);
+    f.Modello = trimmedField(ds, fModello).left(16);
+    f.selezionato = false;
+    f.PDCNomRisc = ds.Fields(fPDCNomRisc).AsFloat();
+    f.PDCNomRaffr = ds.Fields(fPDCNomRaffr).AsFloat();
+    f.n = ds.Fields(fN).AsFloat();
+    f.m = ds.Fields(fM).AsFloat();
+    f.p = ds.Fields(fP).AsFloat();
+    // The model's speed records follow one another. Reading stops early at
+    // the end of the data or at another model's record, so that a model with
+    // fewer records than its Calcolo claims cannot take its neighbour's.
+    const QString name = trimmedField(ds, fModello);
+    for (int k = 0; k < f.NumVelocita && !ds.Eof(); ++k) {
+        if (trimmedField(ds, fModello).compare(name, Qt::CaseInsensitive) != 0)
+            break;
+        const QString vel = trimmedField(ds, fVelocita).toUpper();
+        const int s = vel == QLatin1String("MIN") ? 1 : vel == QLatin1String("MED") ? 2 : 3;
+        caricaVelocita(f, s, ds);
+        ds.Next();
+    }
+}
+
+void caricaMacchine()
+{
+    IMainWindowLink& w = fc::MainWindow();
+    TDataset& ds = w.cdsMacchine();
+    const QString code = w.VersionText().trimmed();
+    ListaMacchine.Clear();
+
+    // Under the family filter the first record stands for the whole family.
+    ds.First();
+    if (!ds.Eof()) {
+        const QString calcolo = ds.Fields(fCalcolo).AsString();
+        Stato.TipoCalcolo = tipoCalcolo(calcolo);
+        Stato.NumVelocita = numVelocita(calcolo);
+        w.abilita(Stato.TipoCalcolo, Stato.NumVelocita);
+    }
+
+    // The versions with the chosen code, by model name in stored order.
+    QHash<QString, std::vector<const vers*>> chosen;
+    if (!code.isEmpty())
+        for (int i = 0; i < ListaVersioni.Count(); ++i)
+            if (ListaVersioni.Objects(i)->CodiceVersione == code)
+                chosen[ListaVersioni.Strings(i)].push_back(ListaVersioni.Objects(i));
+
+    ds.SetFiltered(false);
+    ds.First();
+    while (!ds.Eof()) {
+        const QString name = trimmedField(ds, fModello);
+        if (ListaMacchine.IndexOf(name) >= 0) {
+            ds.Next();
+            continue;
+        }
+        auto model = std::make_unique<fancoil>();
+        // Every matching version in turn: the last one wins.
+        for (const vers* v : chosen.value(name)) {
+            Stato.FattorePressione = v->FattorePressione;
+            w.SetVersionCaption(v->DescrizioneVersione);
+            w.SetVersionLabelSize(230, 40);
+        }
+        // A Calcolo of "0" reads no record: the next round finds the name
+        // listed and steps on.
+        caricaMacchina(*model, ds);
+        ListaMacchine.Add(name, std::move(model));
+    }
+    ds.SetFiltered(true);
+}
+
+void caricaDati()
+{
+    IMainWindowLink& w = fc::MainWindow();
+
+    TDataset& dv = w.cdsVersioni();
+    ListaVersioni.Clear();
+    dv.SetFiltered(false);
+    dv.First();
+    while (!dv.Eof()) {
+        auto v = std::make_unique<vers>();
+        caricaVersione(*v, dv);
+        const QString key = trimmedField(dv, 0);
+        ListaVersioni.Add(key, std::move(v));
+        dv.Next();
+    }
+
+    caricaMacchine();
+
+    // The parameter rows travel with the program.
+    caricaTabelleParametri();
+
+    const TLimite limits[10] = {
+        {0, 120}, {0, 120}, {1, 119}, {-20, 50}, {-10, 25}, {-10, 25}, {1, 34}, {5, 40}, {5, 95}, {-2.3, 39.3},
+    };
+    for (int i = 1; i <= 10; ++i)
+        Limiti[i] = limits[i - 1];
+
+    w.cdsMacchine().SetFiltered(true);
+}

@@ -1,4 +1,0 @@
-#include "Catalogo.h"
-
-TListaMacchine ListaMacchine;
-TListaVersioni ListaVersioni;

@@ -1,0 +1,9 @@
+fc_sources(core
+  ${CMAKE_CURRENT_LIST_DIR}/PdfTypes.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PdfDoc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PdfFonts.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PdfImages.cpp
+)
+fc_sources(gui
+  ${CMAKE_CURRENT_LIST_DIR}/PdfQtImage.cpp
+)

@@ -1,0 +1,3 @@
+fc_sources(core
+  ${CMAKE_CURRENT_LIST_DIR}/Beep.cpp
+)

@@ -1,0 +1,337 @@
+// Shape operations of the grid model over merged cells and group levels.
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <set>
+
+#include "ProfGridChecks.h"
+#include "components/ProfGrid.h"
+
+namespace {
+
+// A grid without fixed area, every cell named after its position.
+struct Fixture {
+    TProfGrid g;
+    FixedPitchMeasurer m{6, 13};
+    Fixture(int cols, int rows)
+    {
+        g.SetTextMeasurer(&m);
+        g.SetFixedRows(0);
+        g.SetFixedCols(0);
+        g.SetColCount(cols);
+        g.SetRowCount(rows);
+        g.BeginUpdate();
+        for (int c = 0; c < cols; ++c)
+            for (int r = 0; r < rows; ++r)
+                g.Cell(c, r).SetText(Name(c, r));
+        g.EndUpdate();
+    }
+    static QString Name(int c, int r) { return QStringLiteral("%1%2").arg(QChar('a' + c)).arg(r); }
+    QString T(int c, int r) { return g.Cell(c, r).Text(); }
+};
+
+// The texts of all cells created so far, each merged cell once.
+std::multiset<QString> Texts(TProfGrid& g)
+{
+    std::set<TProfGridCell*> cells;
+    for (int p = 0; p < g.ColCount(); ++p)
+        for (int r = 0; r < g.LayoutColumns(p).SlotCount(); ++r)
+            cells.insert(g.LayoutColumns(p).Slot(r));
+    std::multiset<QString> texts;
+    for (TProfGridCell* c : cells)
+        if (!c->Text().isEmpty())
+            texts.insert(c->Text());
+    return texts;
+}
+
+} // namespace
+
+TEST(ProfGridShape, DeleteRowOnOneRowEmptiesIt)
+{
+    Fixture f(3, 1);
+    EXPECT_TRUE(f.g.DeleteRow(0));
+    EXPECT_EQ(f.g.RowCount(), 1);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(f.T(c, 0), QString());
+    EXPECT_FALSE(f.g.DeleteRow(1));
+    EXPECT_FALSE(f.g.DeleteRow(-1));
+    EXPECT_TRUE(GridIsConsistent(f.g));
+}
+
+TEST(ProfGridShape, DeleteRowShrinksThenFreesAMergedCell)
+{
+    Fixture f(4, 7);
+    ASSERT_TRUE(f.g.MergeCells(1, 2, 2, 4));
+    EXPECT_TRUE(f.g.DeleteRow(3));
+    TProfGridCell& m = f.g.Cell(2, 2);
+    EXPECT_EQ(m.TopRow(), 2);
+    EXPECT_EQ(m.BottomRow(), 3);
+    EXPECT_EQ(m.Text(), QStringLiteral("b2"));
+    EXPECT_EQ(f.T(1, 4), QStringLiteral("b5"));
+    EXPECT_EQ(f.T(3, 3), QStringLiteral("d4"));
+    EXPECT_TRUE(GridIsConsistent(f.g));
+    EXPECT_TRUE(f.g.DeleteRow(2));
+    EXPECT_TRUE(f.g.DeleteRow(2));
+    EXPECT_EQ(f.T(1, 2), QStringLiteral("b5")) << "the merged cell is gone";
+    EXPECT_EQ(f.g.Cell(1, 2).LastCol(), &f.g.Columns(1));
+    EXPECT_EQ(f.g.RowCount(), 4);
+    EXPECT_TRUE(GridIsConsistent(f.g));
+}
+
+TEST(ProfGridShape, InsertRowWithoutMergesAddsAnEmptyCurrentRow)
+{
+    Fixture f(3, 4);
+    EXPECT_TRUE(f.g.InsertRow(1, 1, true));
+    EXPECT_EQ(f.g.RowCount(), 5);
+    EXPECT_EQ(f.g.Row(), 2);
+    EXPECT_EQ(f.g.Col(), 1);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(f.T(c, 1), Fixture::Name(c, 1));
+        EXPECT_EQ(f.T(c, 2), QString());
+        EXPECT_EQ(f.T(c, 3), Fixture::Name(c, 2));
+        EXPECT_EQ(f.T(c, 4), Fixture::Name(c, 3));
+    }
+    EXPECT_EQ(f.g.RowHeights(4), 20);
+    EXPECT_TRUE(f.g.InsertRow(0, 0, false));
+    EXPECT_EQ(f.T(2, 0), QString());
+    EXPECT_EQ(f.T(2, 1), QStringLiteral("c0"));
+    EXPECT_FALSE(f.g.InsertRow(3, 0, true));
+    EXPECT_FALSE(f.g.InsertRow(0, 6, true));
+    EXPECT_TRUE(GridIsConsistent(f.g));
+}
+
+TEST(ProfGridShape, InsertRowMovesEveryColumnOfAWideGroupByItsOwnCells)
+{
+    // Row 2 is merged over columns 1-2; column 1 is also merged over rows
+    // 4-5, where column 2 has two single cells.
+    Fixture f(4, 7);
+    ASSERT_TRUE(f.g.MergeCells(1, 2, 2, 2));
+    ASSERT_TRUE(f.g.MergeCells(1, 4, 1, 5));
+    EXPECT_TRUE(f.g.InsertRow(1, 2, true));
+    EXPECT_TRUE(GridIsConsistent(f.g));
+    EXPECT_EQ(f.T(2, 5), QStringLiteral("c4"));
+    EXPECT_EQ(f.T(2, 6), QStringLiteral("c5"));
+    EXPECT_EQ(f.T(2, 7), QStringLiteral("c6"));
+    TProfGridCell& m = f.g.Cell(1, 5);
+    EXPECT_EQ(m.Text(), QStringLiteral("b4"));
+    EXPECT_EQ(m.TopRow(), 5);
+    EXPECT_EQ(m.BottomRow(), 6);
+    EXPECT_EQ(f.T(1, 3), QString());
+    EXPECT_EQ(f.T(2, 3), QString());
+    EXPECT_NE(&f.g.Cell(1, 3), &f.g.Cell(2, 3)) << "each column of the group gets its own new cell";
+    EXPECT_EQ(f.g.Cell(1, 2).LastCol(), &f.g.Columns(2));
+}
+
+TEST(ProfGridShape, InsertRowExtendsTheCellOfACoarserGroup)
+{
+    Fixture f(3, 6);
+    ASSERT_TRUE(f.g.MergeCells(0, 1, 0, 3));
+    f.g.Columns(0).RaiseGroupLevel();
+    ASSERT_EQ(f.g.Columns(0).GroupLevel(), 1);
+    EXPECT_TRUE(f.g.InsertRow(1, 2, true));
+    TProfGridCell& big = f.g.Cell(0, 1);
+    EXPECT_EQ(big.TopRow(), 1);
+    EXPECT_EQ(big.BottomRow(), 4) << "the grouping cell covers the new row";
+    EXPECT_EQ(&f.g.Cell(0, 3), &big);
+    EXPECT_EQ(f.T(1, 3), QString());
+    EXPECT_EQ(f.T(1, 4), QStringLiteral("b3"));
+    EXPECT_EQ(f.T(0, 5), QStringLiteral("a4"));
+    EXPECT_TRUE(GridIsConsistent(f.g));
+    // Before the first row of the group: the grouping cell grows too.
+    EXPECT_TRUE(f.g.InsertRow(1, 1, false));
+    EXPECT_EQ(big.TopRow(), 1);
+    EXPECT_EQ(big.BottomRow(), 5);
+    EXPECT_EQ(f.T(1, 2), QStringLiteral("b1"));
+    EXPECT_TRUE(GridIsConsistent(f.g));
+}
+
+TEST(ProfGridShape, LowerGroupLevelSplitsAtTheNextColumnsEdges)
+{
+    Fixture f(3, 6);
+    ASSERT_TRUE(f.g.MergeCells(0, 1, 0, 4));
+    ASSERT_TRUE(f.g.MergeCells(1, 1, 1, 2));
+    f.g.Cell(0, 1).SetColor(clYellow);
+    f.g.Columns(0).RaiseGroupLevel();
+    std::vector<std::pair<int, int>> changes;
+    f.g.Columns(0).OnGroupLevelChange = [&](TProfGridCol&, int o, int n) { changes.emplace_back(o, n); };
+    EXPECT_EQ(f.g.Columns(0).LowerGroupLevel(), 0);
+    ASSERT_EQ(changes.size(), 1u);
+    EXPECT_EQ(changes[0], std::make_pair(1, 0));
+    EXPECT_TRUE(GridIsConsistent(f.g));
+    TProfGridCell& top = f.g.Cell(0, 1);
+    EXPECT_EQ(top.BottomRow(), 2);
+    EXPECT_EQ(top.Text(), QStringLiteral("a1"));
+    TProfGridCell& third = f.g.Cell(0, 3);
+    EXPECT_EQ(third.TopRow(), 3);
+    EXPECT_EQ(third.BottomRow(), 3);
+    EXPECT_EQ(third.Text(), QString());
+    EXPECT_EQ(third.Color(), clYellow);
+    EXPECT_EQ(f.g.Cell(0, 4).TopRow(), 4);
+    EXPECT_EQ(f.g.Columns(0).LowerGroupLevel(), 0) << "level 0 stays";
+}
+
+TEST(ProfGridShape, GroupLevelsRiseOnlyBesideAnEqualLevel)
+{
+    Fixture f(4, 3);
+    f.g.Columns(3).RaiseGroupLevel();
+    EXPECT_EQ(f.g.Columns(3).GroupLevel(), 0) << "the last column is never grouped";
+    f.g.Columns(1).RaiseGroupLevel();
+    EXPECT_EQ(f.g.Columns(0).GroupLevel(), 1);
+    EXPECT_EQ(f.g.Columns(1).GroupLevel(), 1);
+    EXPECT_EQ(f.g.Columns(2).GroupLevel(), 0);
+    f.g.Columns(1).RaiseGroupLevel();
+    EXPECT_EQ(f.g.Columns(1).GroupLevel(), 1) << "the next column has a lower level";
+    f.g.Columns(0).RaiseGroupLevel();
+    EXPECT_EQ(f.g.Columns(0).GroupLevel(), 2);
+    EXPECT_TRUE(GridIsConsistent(f.g));
+    // Deleting the last column lowers the levels before it.
+    EXPECT_TRUE(f.g.DeleteCol(3));
+    EXPECT_TRUE(f.g.DeleteCol(2));
+    EXPECT_EQ(f.g.Columns(1).GroupLevel(), 0);
+    EXPECT_EQ(f.g.Columns(0).GroupLevel(), 1);
+    EXPECT_TRUE(GridIsConsistent(f.g));
+}
+
+TEST(ProfGridShape, InsertColumns)
+{
+    Fixture f(3, 4);
+    f.g.SetFixedCols(1);
+    EXPECT_FALSE(f.g.MergeCells(0, 1, 1, 1)) << "across the edge of the fixed columns";
+    ASSERT_TRUE(f.g.MergeCells(1, 1, 2, 2));
+    // At the front of the fixed columns.
+    EXPECT_TRUE(f.g.InsertCol(0));
+    EXPECT_EQ(f.g.ColCount(), 4);
+    EXPECT_EQ(f.g.FixedCols(), 2);
+    EXPECT_EQ(f.g.Columns(0).Color(), clBtnFace);
+    EXPECT_EQ(f.T(1, 0), QStringLiteral("a0"));
+    EXPECT_TRUE(GridIsConsistent(f.g));
+    // Inside the merged cell (now columns 2-3): the new column joins it.
+    f.g.SetFixedCols(0);
+    EXPECT_TRUE(f.g.InsertCol(3));
+    TProfGridCell& m = f.g.Cell(2, 1);
+    EXPECT_EQ(&f.g.Cell(3, 1), &m);
+    EXPECT_EQ(&f.g.Cell(3, 2), &m);
+    EXPECT_EQ(m.LastCol(), &f.g.Columns(4));
+    EXPECT_EQ(f.T(3, 0), QString());
+    EXPECT_TRUE(GridIsConsistent(f.g));
+    // At the end beside a vertical merge: the column before is grouped.
+    EXPECT_TRUE(f.g.InsertCol(99));
+    EXPECT_EQ(f.g.ColCount(), 6);
+    EXPECT_EQ(f.g.Columns(5).GroupLevel(), 0);
+    EXPECT_EQ(f.g.Columns(4).GroupLevel(), 1);
+    EXPECT_EQ(f.g.Columns(0).GroupLevel(), 1);
+    EXPECT_FALSE(f.g.InsertCol(-1));
+    EXPECT_TRUE(GridIsConsistent(f.g));
+}
+
+TEST(ProfGridShape, DeleteColumns)
+{
+    Fixture f(4, 4);
+    ASSERT_TRUE(f.g.MergeCells(1, 1, 3, 2));
+    f.g.SetCol(3);
+    EXPECT_TRUE(f.g.DeleteCol(1));
+    TProfGridCell& m = f.g.Cell(1, 1);
+    EXPECT_EQ(m.Text(), QStringLiteral("b1"));
+    EXPECT_EQ(m.FirstCol(), &f.g.Columns(1));
+    EXPECT_EQ(m.LastCol(), &f.g.Columns(2));
+    EXPECT_EQ(f.g.Col(), 2) << "the current column follows the deleted one";
+    EXPECT_TRUE(GridIsConsistent(f.g));
+    EXPECT_TRUE(f.g.DeleteCol(2));
+    EXPECT_EQ(m.LastCol(), &f.g.Columns(1));
+    EXPECT_EQ(f.g.Col(), 1);
+    EXPECT_TRUE(f.g.DeleteCol(1));
+    EXPECT_TRUE(GridIsConsistent(f.g));
+    EXPECT_FALSE(f.g.DeleteCol(1));
+    EXPECT_FALSE(f.g.DeleteCol(0)) << "the last column stays";
+    EXPECT_EQ(f.g.ColCount(), 1);
+    EXPECT_EQ(f.T(0, 3), QStringLiteral("a3"));
+}
+
+TEST(ProfGridShape, ShapeChangesKeepTheCurrentCellAndSelectionInside)
+{
+    Fixture f(5, 6);
+    f.g.SetCol(4);
+    f.g.SetRow(5);
+    f.g.Selection().BeginUpdate();
+    f.g.Selection().SetLeft(2);
+    f.g.Selection().SetTop(3);
+    f.g.Selection().SetRight(4);
+    f.g.Selection().SetBottom(5);
+    f.g.Selection().EndUpdate();
+    f.g.SetRangeSelecting(true);
+    f.g.SetAnchor(4, 5);
+    f.g.SetRowCount(2);
+    f.g.SetColCount(2);
+    EXPECT_TRUE(GridIsConsistent(f.g));
+    EXPECT_EQ(f.g.Selection().Right(), 1);
+    EXPECT_EQ(f.g.Selection().Bottom(), 1);
+    EXPECT_EQ(f.g.AnchorCol(), 1);
+    f.g.Cell(f.g.Selection().Right(), f.g.Selection().Bottom()).SetText(QStringLiteral("ok"));
+}
+
+TEST(ProfGridShape, RandomSequencesKeepTheStructure)
+{
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        std::mt19937 rng(seed);
+        auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+        Fixture f(5, 8);
+        if (seed % 2)
+            f.g.SetWordWrap(false);
+        for (int step = 0; step < 150; ++step) {
+            TProfGrid& g = f.g;
+            const int cols = g.ColCount(), rows = g.RowCount();
+            const int c = pick(0, cols - 1), r = pick(0, rows - 1);
+            const int op = pick(0, 13);
+            const std::multiset<QString> before = Texts(g);
+            switch (op) {
+            case 0:
+            case 1:
+                g.MergeCells(c, r, std::min(cols - 1, c + pick(0, 2)), std::min(rows - 1, r + pick(0, 3)));
+                break;
+            case 2:
+                g.InsertCol(pick(0, cols));
+                break;
+            case 3:
+                g.DeleteCol(c);
+                break;
+            case 4:
+            case 5:
+                g.InsertRow(c, r, pick(0, 1) == 1);
+                break;
+            case 6:
+                g.DeleteRow(r);
+                break;
+            case 7:
+                g.Columns(c).RaiseGroupLevel();
+                break;
+            case 8:
+                g.Columns(c).LowerGroupLevel();
+                break;
+            case 9:
+                g.SetRowCount(pick(1, 10));
+                break;
+            case 10:
+                g.SetColCount(pick(1, 7));
+                break;
+            case 11:
+                g.Cell(c, r).SetText(step % 3 ? QStringLiteral("word %1 and more words").arg(step)
+                                              : QStringLiteral("x\r\ny"));
+                break;
+            case 12:
+                g.SetFixedRows(pick(0, 2));
+                g.SetFixedCols(pick(0, 2));
+                break;
+            default:
+                g.SetCol(c);
+                g.SetRow(r);
+                break;
+            }
+            ASSERT_TRUE(GridIsConsistent(g)) << "seed " << seed << " step " << step << " op " << op;
+            // Inserting and regrouping lose no text.
+            if (op == 2 || op == 4 || op == 5 || op == 7 || op == 8) {
+                ASSERT_TRUE(Texts(g) == before) << "seed " << seed << " step " << step << " op " << op;
+            }
+        }
+    }
+}

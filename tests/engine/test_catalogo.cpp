@@ -1,0 +1,376 @@
+#include <gtest/gtest.h>
+
+#include <QSet>
+
+#include "CatalogueFixture.h"
+#include "TestSupport.h"
+#include "engine/Catalogo.h"
+#include "engine/Correzioni.h"
+#include "engine/Records.h"
+#include "platform/Dataset.h"
+#include "platform/MainWindowLink.h"
+
+using namespace fc::test;
+
+namespace {
+
+class Catalogo : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetEngineRecords();
+        ListaMacchine.Clear();
+        ListaVersioni.Clear();
+        window.macchine = &macchine;
+        window.versioni = &versioni;
+    }
+    void TearDown() override
+    {
+        ListaMacchine.Clear();
+        ListaVersioni.Clear();
+    }
+
+    void open(const QString& dati, const QString& vers)
+    {
+        makeDatabase(folder.file("Dati.cds"), createTableSql(fc::MacchineDef()) + dati);
+        makeDatabase(folder.file("Versioni.cds"), createTableSql(fc::VersioniDef()) + vers);
+        macchine.SetFileName(folder.file("Dati.cds"));
+        macchine.Open();
+        versioni.SetFileName(folder.file("Versioni.cds"));
+        versioni.Open();
+    }
+
+    // A three-speed model: records in the given speed order.
+    static QString model3(const QString& name, int pos, int base, QStringList speeds = {"MIN", "MED", "MAX"},
+                          const QString& tipo = "T1")
+    {
+        QString sql;
+        for (int i = 0; i < speeds.size(); ++i)
+            sql += insertMacchina(
+                {.modello = name, .velocita = speeds[i], .posizione = pos, .base = base + i, .tipo = tipo});
+        return sql;
+    }
+
+    static QStringList names()
+    {
+        QStringList out;
+        for (int i = 0; i < ListaMacchine.Count(); ++i)
+            out << ListaMacchine.Strings(i);
+        return out;
+    }
+
+    ScopedProgramFolder folder;
+    ScopedFakeMainWindow window;
+    TDataset macchine{fc::MacchineDef()};
+    TDataset versioni{fc::VersioniDef()};
+};
+
+} // namespace
+
+TEST_F(Catalogo, SpeedsComeFromVelocitaWhateverTheRecordOrder)
+{
+    // Stored MIN (base 1), MED (2), MAX (3); the index reads them MAX, MED, MIN.
+    open(model3("A", 1, 1), {});
+    caricaDati();
+    ASSERT_EQ(ListaMacchine.Count(), 1);
+    const fancoil& f = *ListaMacchine.Objects(0);
+    struct Case {
+        int speed, base;
+    } cases[] = {{1, 1}, {2, 2}, {3, 3}};
+    for (const Case& c : cases) {
+        const int s = c.speed;
+        EXPECT_EQ(f.AssElettr[s], intValue(c.base, 4)) << s;
+        EXPECT_DOUBLE_EQ(f.CorrAss[s], floatValue(c.base, 5)) << s;
+        EXPECT_EQ(f.PortAria[s], intValue(c.base, 11)) << s;
+        EXPECT_DOUBLE_EQ(f.CoeffResaTerm[s], floatValue(c.base, 13)) << s;
+        EXPECT_DOUBLE_EQ(f.CoeffResaFrigTot[s], floatValue(c.base, 14)) << s;
+        EXPECT_DOUBLE_EQ(f.CoeffResaFrigSens[s], floatValue(c.base, 15)) << s;
+        EXPECT_DOUBLE_EQ(f.LivSondBA[s], floatValue(c.base, 16)) << s;
+        EXPECT_DOUBLE_EQ(f.LivSonNC[s], floatValue(c.base, 17)) << s;
+        EXPECT_DOUBLE_EQ(f.LivSonNR[s], floatValue(c.base, 18)) << s;
+        for (int j = 1; j <= 8; ++j) {
+            EXPECT_EQ(f.QA[s][j], c.base * 1000 - 10 * j) << s << j;
+            EXPECT_DOUBLE_EQ(f.PSA[s][j], 10 * (j - 1) + 0.25) << s << j;
+        }
+    }
+    // Model fields come from its first record in index order: MAX.
+    EXPECT_DOUBLE_EQ(f.PDCNomRisc, floatValue(3, 7));
+    EXPECT_DOUBLE_EQ(f.PDCNomRaffr, floatValue(3, 9));
+    EXPECT_DOUBLE_EQ(f.n, floatValue(3, 37));
+    EXPECT_DOUBLE_EQ(f.m, floatValue(3, 38));
+    EXPECT_DOUBLE_EQ(f.p, floatValue(3, 39));
+    EXPECT_EQ(f.NumVelocita, 3);
+    EXPECT_EQ(f.TipoCalcolo, QChar('T'));
+    EXPECT_EQ(f.Modello, "A");
+    EXPECT_FALSE(f.selezionato);
+}
+
+TEST_F(Catalogo, ModelsInFirstAppearanceOrderAndOneSpeedModels)
+{
+    QString dati = model3("B", 1, 1, {"MAX", "MED", "MIN"}) +
+                   insertMacchina({.modello = "  U1 ", .posizione = 2, .calcolo = "1C", .base = 7}) + model3("A", 3, 4);
+    // "b" met again further on, outside its block: passed over record by record.
+    dati += model3("b", 4, 9);
+    open(dati, {});
+    caricaDati();
+    EXPECT_EQ(names(), QStringList({"B", "U1", "A"}));
+    const fancoil& b = *ListaMacchine.Find("B");
+    EXPECT_EQ(b.PortAria[3], intValue(1, 11)) << "the later block did not overwrite the model";
+
+    const fancoil& u = *ListaMacchine.Find("u1");
+    EXPECT_EQ(u.NumVelocita, 1);
+    EXPECT_EQ(u.TipoCalcolo, QChar('C'));
+    EXPECT_EQ(u.Modello, "U1");
+    EXPECT_EQ(u.PortAria[3], intValue(7, 11));
+    EXPECT_EQ(u.PortAria[1], 0);
+    EXPECT_EQ(u.PortAria[2], 0);
+    EXPECT_EQ(u.QA[1][1], 0);
+    EXPECT_EQ(u.PSA[2][8], 0.0);
+}
+
+TEST_F(Catalogo, FamilyFromTheFirstFilteredRecordAndFilterBackOn)
+{
+    open(model3("A", 1, 1, {"MIN", "MED", "MAX"}, "T1") +
+             insertMacchina({.modello = "H", .posizione = 2, .calcolo = "1C", .tipo = "H1"}),
+         {});
+    caricaDati();
+    EXPECT_TRUE(macchine.Filtered());
+    ASSERT_EQ(window.abilitaCalls.size(), 1u);
+    EXPECT_EQ(window.abilitaCalls[0].tipoCalcolo, QChar('T'));
+    EXPECT_EQ(window.abilitaCalls[0].numVelocita, 3);
+
+    // The version change under the family filter of the shell.
+    macchine.SetFilter({{"Velocita", "MAX"}, {"Tipo", "h1"}});
+    caricaMacchine();
+    EXPECT_EQ(Stato.TipoCalcolo, QChar('C'));
+    EXPECT_EQ(Stato.NumVelocita, 1);
+    EXPECT_EQ(window.abilitaCalls.back().numVelocita, 1);
+    EXPECT_EQ(names(), QStringList({"A", "H"})) << "every family's models are loaded";
+    EXPECT_TRUE(macchine.Filtered());
+    EXPECT_EQ(macchine.RecordCount(), 1);
+}
+
+TEST_F(Catalogo, VersionsAndTheChosenVersionsFactorAndLabel)
+{
+    const QString versSql = insertVersione(" A ", " V1 ", " Prima  ", 2, 800, 21.5, 512.25) +
+                         insertVersione("A", "V2", "Seconda", 0) + insertVersione("B", "V1", "Di B", 1) +
+                         insertVersione("A", "V1", "Ultima", 3);
+    open(model3("A", 1, 1) + model3("B", 2, 4), versSql);
+    Stato.FattorePressione = -7;
+
+    window.versionText = "";
+    caricaDati();
+    ASSERT_EQ(ListaVersioni.Count(), 4);
+    EXPECT_EQ(ListaVersioni.Strings(0), "A");
+    const vers& v = *ListaVersioni.Objects(0);
+    EXPECT_EQ(v.Modello, "A");
+    EXPECT_EQ(v.CodiceVersione, "V1");
+    EXPECT_EQ(v.DescrizioneVersione, "Prima");
+    EXPECT_EQ(v.FattorePressione, 2);
+    EXPECT_EQ(v.Lunghezza, 800);
+    EXPECT_EQ(v.Larghezza, 801);
+    EXPECT_EQ(v.Spessore, 802);
+    EXPECT_DOUBLE_EQ(v.Peso, 21.5);
+    EXPECT_DOUBLE_EQ(v.PrezzoListino, 512.25);
+    EXPECT_EQ(Stato.FattorePressione, -7) << "an empty code leaves the factor";
+    EXPECT_EQ(window.versionCaption, "");
+    EXPECT_EQ(window.labelWidth, 0);
+
+    struct Case {
+        QString code;
+        int factor;
+        QString caption;
+    } cases[] = {
+        {"zz", -7, ""},          // no version with this code: unchanged
+        {" V1 ", 1, "Di B"},     // the code is trimmed; the last model's last match wins
+        {"V2", 0, "Seconda"},
+        {"v2", 0, "Seconda"},    // codes compare exactly: nothing changes
+    };
+    for (const Case& c : cases) {
+        window.versionText = c.code;
+        caricaMacchine();
+        EXPECT_EQ(Stato.FattorePressione, c.factor) << c.code.toStdString();
+        EXPECT_EQ(window.versionCaption, c.caption) << c.code.toStdString();
+        EXPECT_EQ(ListaMacchine.Count(), 2);
+    }
+    EXPECT_EQ(window.labelWidth, 230);
+    EXPECT_EQ(window.labelHeight, 40);
+}
+
+TEST_F(Catalogo, ParameterTablesAndLimits)
+{
+    open(model3("A", 1, 1), {});
+    caricaDati();
+    EXPECT_DOUBLE_EQ(DatiGlobali.CoeffPDC[7], 1.0);
+    EXPECT_DOUBLE_EQ(DatiGlobali.CoeffPDC[33], 0.47);
+    EXPECT_DOUBLE_EQ(DatiGlobali.PDCMiscela[6], 1.468);
+    EXPECT_DOUBLE_EQ(DatiGlobali.PotFrigSensAlt[5], 0.87);
+    const double expected[10][2] = {{0, 120}, {0, 120},  {1, 119}, {-20, 50}, {-10, 25},
+                                    {-10, 25}, {1, 34}, {5, 40},  {5, 95},   {-2.3, 39.3}};
+    for (int i = 1; i <= 10; ++i) {
+        EXPECT_DOUBLE_EQ(Limiti[i].Min, expected[i - 1][0]) << i;
+        EXPECT_DOUBLE_EQ(Limiti[i].Max, expected[i - 1][1]) << i;
+    }
+}
+
+TEST_F(Catalogo, TextsAreTrimmedAndCut)
+{
+    const QString longName = "MODELLO-LUNGHISSIMO-X";  // 21 characters
+    open(insertMacchina({.modello = "  " + longName, .calcolo = "1T", .tipo = " FAMIGLIA-DAL-NOME-LUNGO ",
+                         .impianto = "Solo ventilazione", .descr = QString(120, 'd')}),
+         {});
+    caricaDati();
+    ASSERT_EQ(ListaMacchine.Count(), 1);
+    EXPECT_EQ(ListaMacchine.Strings(0), longName) << "the key is the whole trimmed name";
+    const fancoil& f = *ListaMacchine.Objects(0);
+    EXPECT_EQ(f.Modello, longName.left(16));
+    EXPECT_EQ(f.Tipo.toStdString(), "FAMIGLIA-DAL-NOME-LU");
+    EXPECT_EQ(f.Impianto, "Solo ventilazione");
+    EXPECT_EQ(f.Descr.size(), 100);
+}
+
+TEST_F(Catalogo, ACalcoloThatIsNotADigitRaisesTheConversionError)
+{
+    struct Case {
+        QString calcolo;
+        QString message;
+    } cases[] = {
+        {"XT", "'X' is not a valid integer value"},
+        {"", "'' is not a valid integer value"},
+        {" 3T", "' ' is not a valid integer value"},
+    };
+    for (const Case& c : cases) {
+        open(insertMacchina({.modello = "A", .calcolo = c.calcolo}), {});
+        try {
+            caricaDati();
+            ADD_FAILURE() << "no error for " << c.calcolo.toStdString();
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(e.Message(), c.message);
+        }
+        macchine.Close();
+        versioni.Close();
+    }
+}
+
+TEST_F(Catalogo, AModelWithFewerRecordsThanItsCalcoloKeepsItsNeighbourIntact)
+{
+    // "A" claims three speeds but has two; "B" follows.
+    open(insertMacchina({.modello = "A", .velocita = "MAX", .posizione = 1, .base = 1}) +
+             insertMacchina({.modello = "A", .velocita = "MIN", .posizione = 1, .base = 2}) + model3("B", 2, 5) +
+             insertMacchina({.modello = "C", .velocita = "MAX", .posizione = 3, .base = 8}) +
+             insertMacchina({.modello = "C", .velocita = "MED", .posizione = 3, .base = 9}),
+         {});
+    caricaDati();
+    EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
+    const fancoil& a = *ListaMacchine.Find("A");
+    EXPECT_EQ(a.PortAria[3], intValue(1, 11));
+    EXPECT_EQ(a.PortAria[1], intValue(2, 11));
+    EXPECT_EQ(a.PortAria[2], 0);
+    const fancoil& b = *ListaMacchine.Find("B");
+    EXPECT_EQ(b.PortAria[1], intValue(5, 11));
+    EXPECT_EQ(b.PortAria[3], intValue(7, 11));
+    const fancoil& c = *ListaMacchine.Find("C"); // short at the end of the data
+    EXPECT_EQ(c.PortAria[3], intValue(8, 11));
+    EXPECT_EQ(c.PortAria[2], intValue(9, 11));
+    EXPECT_EQ(c.PortAria[1], 0);
+}
+
+#ifdef FC_DEMO_CATALOGUE_DIR
+// The catalogue the program ships with, as the build laid it out.
+TEST_F(Catalogo, TheDemoCatalogueLoadsWithItsFamilies)
+{
+    const QString dir = QStringLiteral(FC_DEMO_CATALOGUE_DIR);
+    macchine.SetFileName(dir + "Dati.cds");
+    macchine.Open();
+    versioni.SetFileName(dir + "Versioni.cds");
+    versioni.Open();
+    TDataset param(fc::ParamDef());
+    param.SetFileName(dir + "Param.cds");
+    param.Open();
+    EXPECT_EQ(param.RecordCount(), 33);
+
+    caricaDati();
+    EXPECT_EQ(ListaMacchine.Count(), 24);
+    EXPECT_EQ(ListaVersioni.Count(), 61);
+
+    QMap<QString, QChar> letter;
+    QMap<QString, int> perFamily;
+    QSet<QString> installations;
+    QMap<QString, int> versionCount;
+    for (int i = 0; i < ListaVersioni.Count(); ++i)
+        ++versionCount[ListaVersioni.Strings(i)];
+    bool oneLacking = false;
+    for (int i = 0; i < ListaMacchine.Count(); ++i) {
+        const fancoil& f = *ListaMacchine.Objects(i);
+        ++perFamily[f.Tipo];
+        letter[f.Tipo] = f.TipoCalcolo;
+        installations << f.Impianto;
+        const int nv = versionCount.value(f.Modello);
+        EXPECT_GE(nv, 2) << f.Modello.toStdString();
+        EXPECT_LE(nv, 4) << f.Modello.toStdString();
+        oneLacking = oneLacking || (nv == 2 && f.Tipo == "VENTO");
+        for (int s = 4 - f.NumVelocita; s <= 3; ++s) {
+            EXPECT_EQ(f.PSA[s][1], 0.0) << f.Modello.toStdString();
+            for (int j = 2; j <= 8; ++j) {
+                EXPECT_GT(f.PSA[s][j], f.PSA[s][j - 1]) << f.Modello.toStdString();
+                EXPECT_LT(f.QA[s][j], f.QA[s][j - 1]) << f.Modello.toStdString();
+            }
+            EXPECT_GT(f.PortAria[s], 0);
+            EXPECT_GT(f.AssElettr[s], 0);
+        }
+        // Nominal ratings at MAX: 27/19 degC air, 7/12 degC water for cooling;
+        // 20 degC air, 70/60 degC water for heating.
+        if (f.TipoCalcolo == 'T' || f.TipoCalcolo == 'F') {
+            const double kw = f.CoeffResaFrigTot[3] * (19 - 9.5) / 0.86 / 1000;
+            EXPECT_GE(kw, 0.9);
+            EXPECT_LE(kw, 10.5);
+            EXPECT_LT(f.CoeffResaFrigSens[3] * (27 - 9.5), f.CoeffResaFrigTot[3] * (19 - 9.5));
+            const double dp = perditaCarico(9.5, f.CoeffResaFrigTot[3] * 9.5 / 5, f.PDCNomRaffr);
+            EXPECT_GE(dp, 10) << f.Modello.toStdString();
+            EXPECT_LE(dp, 40) << f.Modello.toStdString();
+        }
+        if (f.TipoCalcolo == 'T' || f.TipoCalcolo == 'C') {
+            const double dp = perditaCarico(65, f.CoeffResaTerm[3] * 45 / 10, f.PDCNomRisc);
+            EXPECT_GE(dp, 10) << f.Modello.toStdString();
+            EXPECT_LE(dp, 40) << f.Modello.toStdString();
+        }
+    }
+    EXPECT_TRUE(oneLacking);
+    EXPECT_EQ(letter, (QMap<QString, QChar>{{"VENTO", 'T'}, {"CANAL", 'F'}, {"AEROTERMO", 'C'}, {"RICAMBIO", 'A'}}));
+    for (auto it = perFamily.begin(); it != perFamily.end(); ++it) {
+        EXPECT_GE(it.value(), 5) << it.key().toStdString();
+        EXPECT_LE(it.value(), 8) << it.key().toStdString();
+    }
+    // The model keeps 16 characters of its installation text.
+    EXPECT_EQ(installations, (QSet<QString>{"2 tubi", "4 tubi", "Solo ventilazione"}));
+    EXPECT_EQ(ListaMacchine.Find("AT 20")->NumVelocita, 1);
+
+    // The shell's filters: one MAX record per model of a family and installation.
+    struct Filter {
+        TFilter filter;
+        int records;
+    } filters[] = {
+        {{{"Velocita", "MAX"}, {"Tipo", "VENTO"}}, 8},
+        {{{"Velocita", "MAX"}, {"Tipo", "VENTO"}, {"Impianto", "4 tubi"}}, 2},
+        {{{"Velocita", "MAX"}, {"Tipo", "AEROTERMO"}}, 5},
+        {{{"Velocita", "MAX"}, {"Tipo", "RICAMBIO"}, {"Impianto", "Solo ventilazione"}}, 5},
+    };
+    for (const Filter& f : filters) {
+        macchine.SetFilter(f.filter);
+        EXPECT_EQ(macchine.RecordCount(), f.records) << f.filter[1].Value.toStdString();
+    }
+
+    // The parameter file holds the rows the program carries.
+    param.First();
+    for (int i = 1; i <= 33; ++i, param.Next()) {
+        EXPECT_EQ(param.FieldByName("Posizione").AsInteger(), i);
+        EXPECT_DOUBLE_EQ(param.FieldByName("CoeffPDC").AsFloat(), DatiGlobali.CoeffPDC[i]);
+        if (i <= 6) {
+            EXPECT_DOUBLE_EQ(param.FieldByName("PDCMiscela").AsFloat(), DatiGlobali.PDCMiscela[i]);
+        }
+        if (i <= 5) {
+            EXPECT_DOUBLE_EQ(param.FieldByName("PotFrigTotAlt").AsFloat(), DatiGlobali.PotFrigTotAlt[i]);
+        }
+    }
+}
+#endif

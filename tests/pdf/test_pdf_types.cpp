@@ -1,0 +1,271 @@
+// The object model: bytes of every kind, escaping, number and date formats,
+// ownership and references.
+#include <gtest/gtest.h>
+
+#include <QStringDecoder>
+
+#include "PdfTestSupport.h"
+#include "pdf/PdfDoc.h"
+#include "pdf/PdfTypes.h"
+
+using namespace fc::pdf;
+using fc::test::MessageOf;
+using fc::test::Bytes;
+
+namespace {
+
+// A table that numbers objects as the document does.
+struct Objects {
+    TPdfXref xref;
+    template <class T>
+    T* indirect(T* o)
+    {
+        xref.AddObject(o);
+        return o;
+    }
+};
+
+} // namespace
+
+TEST(PdfObjects, ScalarsWriteTheirValue)
+{
+    TPdfNull null;
+    TPdfNumber zero, neg(-42), big(2147483647);
+    TPdfReal real(10.5);
+    EXPECT_EQ(Bytes(null), "null");
+    EXPECT_EQ(Bytes(zero), "0");
+    EXPECT_EQ(Bytes(neg), "-42");
+    EXPECT_EQ(Bytes(big), "2147483647");
+    EXPECT_EQ(Bytes(real), "10.5");
+}
+
+TEST(PdfObjects, RealsNeverUseExponents)
+{
+    const struct {
+        double v;
+        const char* text;
+    } cases[] = {
+        {0, "0"},
+        {596, "596"},
+        {0.2, "0.2"},
+        {-1.25, "-1.25"},
+        {0.000001, "0.000001"},
+        {-0.0000012345, "-0.0000012345"},
+        {1e20, "100000000000000000000"},
+        {123456789012345678.0, "123456789012346000"},
+        {1.0 / 3, "0.333333333333333"},
+    };
+    for (const auto& c : cases) {
+        TPdfReal r(c.v);
+        EXPECT_EQ(Bytes(r), QByteArray(c.text)) << c.v;
+    }
+    TPdfReal nan(std::nan(""));
+    EXPECT_THROW(Bytes(nan), EInvalidOp);
+}
+
+TEST(PdfObjects, FloatToPdfStrKeepsTwoDecimalsTruncatingAfterTheHalf)
+{
+    const struct {
+        double v;
+        const char* text;
+    } cases[] = {
+        {0.2, "0.2"}, {596, "596"}, {10.5, "10.5"}, {1.234, "1.23"}, {-1.234, "-1.22"},
+        {0.004, "0"}, {-0.004, "0"}, {1.995, "2"}, {812, "812"}, {-21, "-20.99"}, {0.8, "0.8"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FloatToPdfStr(c.v), QByteArray(c.text)) << c.v;
+}
+
+TEST(PdfObjects, TextEscapesTheEightBytesAndKeepsHighBytes)
+{
+    TPdfText t(QStringLiteral("a(b)c\\d\re\nf\tg\bh\fi\u00E0"));
+    EXPECT_EQ(Bytes(t), QByteArray("(a\\(b\\)c\\\\d\\re\\nf\\tg\\bh\\fi\xE0)"));
+    TPdfText empty;
+    EXPECT_EQ(Bytes(empty), "()");
+}
+
+TEST(PdfObjects, NameEscapesEverythingOutsideThePlainRange)
+{
+    const struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"Type", "/Type"},
+        {"A b", "/A#20b"},
+        {"x#y", "/x#23y"},
+        {"Helvetica-Bold", "/Helvetica-Bold"},
+        {"%()/<>[]{}", "/#25#28#29#2F#3C#3E#5B#5D#7B#7D"},
+        {"\x01\x7F", "/#01#7F"},
+        {"", "/"},
+    };
+    for (const auto& c : cases) {
+        TPdfName n(QString::fromLatin1(c.in));
+        EXPECT_EQ(Bytes(n), QByteArray(c.out)) << c.in;
+    }
+    TPdfName high(QStringLiteral("\u00E9"));
+    EXPECT_EQ(Bytes(high), "/#E9");
+}
+
+TEST(PdfObjects, HexHelpers)
+{
+    EXPECT_EQ(StrToHex("en\xFF"), "656EFF");
+    EXPECT_EQ(StrToUnicodeHex(QStringLiteral("A\u20AC")), "004120AC");
+    EXPECT_EQ(UnicodeTextPrefix(), "FEFF001B656E001B");
+    EXPECT_FALSE(HasMultiByteChar(QStringLiteral("\u00E0\u20AC")));
+}
+
+TEST(PdfObjects, ArraysWriteABlankAfterEveryItem)
+{
+    TPdfArray empty;
+    EXPECT_EQ(Bytes(empty), "[]");
+    std::unique_ptr<TPdfArray> nums(TPdfArray::CreateNumArray(nullptr, {1, 2, 3}));
+    EXPECT_EQ(Bytes(*nums), "[1 2 3 ]");
+
+    TPdfArray a;
+    auto* n = new TPdfName(QStringLiteral("FlateDecode"));
+    a.AddItem(n);
+    a.AddItem(n); // the same instance is kept once
+    a.AddItem(new TPdfName(QStringLiteral("Other")));
+    EXPECT_EQ(a.ItemCount(), 2);
+    EXPECT_EQ(a.FindName(QStringLiteral("FlateDecode")), n);
+    EXPECT_EQ(a.FindName(QStringLiteral("flatedecode")), nullptr);
+    EXPECT_TRUE(a.RemoveName(QStringLiteral("FlateDecode")));
+    EXPECT_FALSE(a.RemoveName(QStringLiteral("FlateDecode")));
+    EXPECT_EQ(Bytes(a), "[/Other ]");
+    EXPECT_THROW(a.Items(1), EListError);
+}
+
+TEST(PdfObjects, DictionariesKeepOrderAndMoveAResetKeyToTheEnd)
+{
+    TPdfDictionary empty;
+    EXPECT_EQ(Bytes(empty), "<<\r\n>>");
+
+    TPdfDictionary hidden;
+    hidden.AddInternalItem(QStringLiteral("_Font"), new TPdfName(QStringLiteral("Arial")));
+    EXPECT_EQ(Bytes(hidden), "<<\r\n>>");
+    ASSERT_NE(hidden.NameByName(QStringLiteral("_Font")), nullptr);
+    EXPECT_EQ(hidden.NameByName(QStringLiteral("_Font"))->Value(), QStringLiteral("Arial"));
+
+    TPdfDictionary d;
+    d.AddItem(QStringLiteral("A"), new TPdfNumber(1));
+    d.AddItem(QStringLiteral("B"), new TPdfNumber(2));
+    d.AddItem(QStringLiteral("A"), new TPdfNumber(3));
+    EXPECT_EQ(Bytes(d), "<<\r\n/B 2\r\n/A 3\r\n>>");
+    EXPECT_EQ(d.ItemCount(), 2);
+    EXPECT_EQ(d.ValueByName(QStringLiteral("a")), nullptr); // keys are case-sensitive
+    EXPECT_EQ(d.ArrayByName(QStringLiteral("A")), nullptr); // a number is no array
+    d.RemoveItem(QStringLiteral("B"));
+    EXPECT_EQ(Bytes(d), "<<\r\n/A 3\r\n>>");
+
+    // Setting a key again to the value it holds keeps that value alive.
+    TPdfNumber* three = d.NumberByName(QStringLiteral("A"));
+    d.AddItem(QStringLiteral("A"), three);
+    EXPECT_EQ(d.NumberByName(QStringLiteral("A"))->Value(), 3);
+
+    EXPECT_EQ(MessageOf([&] { d.AddItem(QStringLiteral("C"), nullptr); }), QStringLiteral("internal error. wrong object."));
+    EXPECT_THROW(TPdfDictionaryElement(QStringLiteral("K"), nullptr), EPdfInvalidValue);
+    EXPECT_EQ(GetTypeOf(&d), QString());
+}
+
+TEST(PdfObjects, IndirectObjectsAreReferredToAndResolved)
+{
+    Objects o;
+    auto* first = o.indirect(new TPdfDictionary(&o.xref));
+    auto* target = o.indirect(new TPdfDictionary(&o.xref));
+    auto* third = o.indirect(new TPdfNumber(7));
+    EXPECT_EQ(first->ObjectNumber(), 1);
+    EXPECT_EQ(target->ObjectNumber(), 2);
+    EXPECT_EQ(third->ObjectType(), otIndirectObject);
+    target->AddItem(QStringLiteral("Type"), new TPdfName(QStringLiteral("Pages")));
+
+    TPdfArray a(&o.xref);
+    a.AddItem(third);
+    EXPECT_EQ(Bytes(a), "[3 0 R ]");
+    EXPECT_EQ(a.Items(0), third);
+    TPdfArray noMgr;
+    noMgr.AddItem(third);
+    EXPECT_EQ(noMgr.Items(0), nullptr);
+
+    TPdfDictionary d(&o.xref);
+    d.AddItem(QStringLiteral("Pages"), target);
+    EXPECT_EQ(Bytes(d), "<<\r\n/Pages 2 0 R\r\n>>");
+    EXPECT_EQ(d.DictionaryByName(QStringLiteral("Pages")), target);
+    EXPECT_EQ(GetTypeOf(d.DictionaryByName(QStringLiteral("Pages"))), QStringLiteral("Pages"));
+    EXPECT_EQ(Bytes(*third), "3 0 R");
+
+    QByteArray s;
+    third->WriteIndirectToStream(s);
+    EXPECT_EQ(s, "3 0 obj\r\n7\r\nendobj\r\n");
+
+    TPdfNumber direct(1);
+    EXPECT_EQ(MessageOf([&] {
+                  QByteArray x;
+                  direct.WriteIndirectToStream(x);
+              }),
+              QStringLiteral("internal error wrong object type"));
+    EXPECT_THROW(o.xref.AddObject(third), EPdfInvalidOperation);
+    EXPECT_EQ(MessageOf([&] { o.xref.AddObject(third); }), QStringLiteral("AddObject --wrong object type."));
+}
+
+TEST(PdfObjects, VirtualObjectsComeOnlyFromCreateVirtual)
+{
+    EXPECT_EQ(MessageOf([] { TPdfVirtualObject v; }),
+              QStringLiteral("virtualObject must be create by CreateVirtual method."));
+    std::unique_ptr<TPdfVirtualObject> v(TPdfVirtualObject::CreateVirtual(9));
+    EXPECT_EQ(v->ObjectType(), otVirtualObject);
+    EXPECT_EQ(Bytes(*v), "9 0 R");
+    TPdfArray a;
+    a.AddItem(TPdfVirtualObject::CreateVirtual(4));
+    EXPECT_EQ(Bytes(a), "[4 0 R ]");
+}
+
+TEST(PdfObjects, StreamsWriteLengthAndUnfilteredData)
+{
+    TPdfStream s;
+    s.Stream() = QByteArray("a\0b", 3);
+    s.Attributes()->ArrayByName(QStringLiteral("Filter"))->AddItem(new TPdfName(QStringLiteral("FlateDecode")));
+    static const char kExpected[] = "<<\r\n/Length 3\r\n/Filter []\r\n>>\r\nstream\r\na\0b\nendstream";
+    EXPECT_EQ(Bytes(s), QByteArray(kExpected, sizeof kExpected - 1));
+
+    TPdfBinary b(QByteArray("<FF 00 >"));
+    EXPECT_EQ(Bytes(b), "<FF 00 >");
+}
+
+TEST(PdfObjects, DateIsTheCurrentLocalTime)
+{
+    const QDateTime before = QDateTime::currentDateTime();
+    const QString d = FormatPdfDate(QDateTime(QDate(1999, 1, 2), QTime(3, 4, 5)));
+    const QDateTime after = QDateTime::currentDateTime();
+    ASSERT_TRUE(QRegularExpression(QStringLiteral("^D:\\d{14}$")).match(d).hasMatch()) << d.toStdString();
+    const QDateTime parsed = QDateTime::fromString(d.mid(2), QStringLiteral("yyyyMMddHHmmss"));
+    EXPECT_GE(parsed, before.addSecs(-1));
+    EXPECT_LE(parsed, after);
+}
+
+TEST(PdfText, WinAnsiMapAgreesWithCodePage1252)
+{
+    // Every character of code page 1252 maps back to its own byte.
+    QStringDecoder dec("windows-1252");
+    ASSERT_TRUE(dec.isValid());
+    for (int b = 0; b < 256; ++b) {
+        const QString ch = dec(QByteArray(1, char(b)));
+        if (ch.size() != 1 || ch.at(0) == QChar(0xFFFD))
+            continue;
+        if (ch.at(0).unicode() >= 0x80 && ch.at(0).unicode() < 0xA0)
+            continue; // undefined codes that the decoder passes through
+        EXPECT_EQ(WinAnsiCodeAt(ch, 0), b) << b;
+    }
+    const struct {
+        const char16_t* in;
+        const char* out;
+    } cases[] = {
+        {u"\u20AC\u2013\u2019\u00E0\u00B0\u00B3\u00A0", "\x80\x96\x92\xE0\xB0\xB3\xA0"},
+        {u"1\u202F234\u2009", "1 234 "},            // thousands separators
+        {u"\u4E2D\u0394\u0081", "???"},             // outside the code page
+        {u"a\U0001F600b", "a?b"},                  // one "?" per character
+        {u"\xD800x", "?x"},                         // a lone surrogate
+        {u"\r\n\t", "\r\n\t"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ToWinAnsi(QString::fromUtf16(c.in)), QByteArray(c.out));
+}

@@ -1,0 +1,2 @@
+Tipo;Descr
+T;ventilconvettore
