@@ -253,7 +253,7 @@ void TDodedaVO::placeModelHeads()
     const QFontMetrics fm(f.ListaModelli->font());
     const int ch = fm.horizontalAdvance(QLatin1Char('0'));
     const int indicator = f.ListaModelli->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, f.ListaModelli);
-    const int x0 = f.ListaModelli->frameWidth() + indicator + 10;
+    const int x0 = f.ListaModelli->frameWidth() + indicator + 14;
     const int cols[3] = {22, 28, 34};
     QLabel* heads[3] = {f.Label8, f.Label9, f.Label10};
     for (int i = 0; i < 3; ++i) {

@@ -686,4 +686,11 @@ TEST_F(MainWindowTest, Screenshots)
     f().ControllaPagine->SetActivePageIndex(1);
     window->preparaPagina();
     window->grab().save(out + QStringLiteral("/page1-resa.png"));
+    f().Operazione->Button(0)->click();
+    chooseFamily("CANAL");
+    window->preparaPagina();
+    window->grab().save(out + QStringLiteral("/page1-canal.png"));
+    chooseFamily("AEROTERMO");
+    window->preparaPagina();
+    window->grab().save(out + QStringLiteral("/page1-aerotermo.png"));
 }
