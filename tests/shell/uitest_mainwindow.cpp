@@ -1,6 +1,8 @@
 // The main window driven as a user drives it, each test in its own program
 // folder with a small catalogue.
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -659,6 +661,28 @@ TEST_F(MainWindowTest, NoPriceModeLeavesOnlyTheListPrice)
                                                       f().Moltip})
         EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
     EXPECT_TRUE(f().CheckListino->isEnabled());
+}
+
+TEST_F(MainWindowTest, EnterInAFieldMovesToTheNextWithoutPressingAButton)
+{
+    standardCatalogue().write(dir);
+    open();
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    f().ControllaPagine->SetActivePageIndex(3);
+    int clicks = 0;
+    QObject::connect(f().BitBtnCalc, &QPushButton::clicked, [&] { ++clicks; });
+    // Values inside the fields' ranges: leaving one out of range takes the focus back.
+    f().TBSFreddo->SetValue(27);
+    f().TBUFreddo->SetValue(19);
+    f().TBSFreddo->setFocus();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::focusWidget(), f().TBSFreddo);
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QCoreApplication::sendEvent(f().TBSFreddo, &press);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), f().TBUFreddo) << QApplication::focusWidget()->objectName().toStdString() << " " << QApplication::focusWidget()->metaObject()->className();
+    EXPECT_EQ(clicks, 0);
 }
 
 // Pictures of every page, for a person to look at: FC_SCREENSHOT_DIR=folder.
