@@ -191,7 +191,13 @@ private:
         const TPdfBitmap bitmap = fc::pdf::BitmapFromImage(image);
         std::unique_ptr<TPdfImage> pdfImage(fc::pdf::CreatePdfImage(&bitmap, QStringLiteral("Pdf-Bitmap")));
         // Every drawing is an image of its own, even of a file drawn before.
-        const QString name = QStringLiteral("Imm%1%2").arg(y_).arg(fc::Random(9999));
+        // Pictures at the same height on two pages can draw the same number
+        // (and "Imm82" 2313 reads as "Imm822" 313): draw again, rather than
+        // fail the export on a name.
+        QString name;
+        do
+            name = QStringLiteral("Imm%1%2").arg(y_).arg(fc::Random(9999));
+        while (doc_.GetXObject(name));
         doc_.AddXObject(name, pdfImage.get());
         pdfImage.release();
         const int width = int(fc::Trunc(image.width() * kHorzScale));

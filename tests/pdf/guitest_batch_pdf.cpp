@@ -362,6 +362,54 @@ TEST_F(BatchPdf, PictureNamesContinueTheRunsSequence)
     EXPECT_EQ(fc::RandSeed(), 3698175007u);
 }
 
+TEST_F(BatchPdf, CoincidingPictureNamesDrawAgain)
+{
+    const QString file = Path(QStringLiteral("logo.bmp"));
+    QImage img(2, 2, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    ASSERT_TRUE(img.save(file, "BMP"));
+    for (int page = 0; page < 2; ++page) {
+        AddBand(rep_, 100, {Text(QString())}, page ? arbsPageBreak : 0)->GetCell(0)->SetPictureFileName(file);
+    }
+    // From this seed the generator draws 5945 twice, then 7136.
+    fc::SetRandSeed(4576);
+    const QByteArray pdf = Export();
+    const QList<QByteArray> pages = PageContents(pdf);
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_TRUE(pages[0].contains("/Imm8225945 Do"));
+    EXPECT_TRUE(pages[1].contains("/Imm8227136 Do")) << pages[1].constData();
+    ExpectQpdfCheck(pdf);
+}
+
+TEST(BatchPdfWrap, WrapText)
+{
+    const struct {
+        const char* text;
+        int maxCol;
+        const char* wrapped;
+    } cases[] = {
+        {"aaa bbb ccc", 5, "aaa \rbbb \rccc"},
+        // Nothing to break at: the caller cuts.
+        {"abcdefgh", 3, "abcdefgh"},
+        // A break at the second-last character adds no CR.
+        {"abcd e", 3, "abcd e"},
+        // An existing CR ends the line and is kept as it is.
+        {"ab\rcd", 10, "ab\rcd"},
+        {"1.250-x/y", 2, "1.\r250-\rx/y"},
+        {"a\tbcd", 1, "a\t\rbcd"},
+        // Quoted text is not broken inside.
+        {"'a b' c", 2, "'a b' c"},
+        // Blanks after the break are passed over when looking for the next
+        // line, but stay in it.
+        {"ab  cd", 2, "ab \r cd"},
+        {"", 4, ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fc::pdf::WrapText(QString::fromLatin1(c.text), c.maxCol).toStdString(), std::string(c.wrapped))
+            << c.text << " at " << c.maxCol;
+    }
+}
+
 TEST_F(BatchPdf, FailuresLeaveTheOldFileAndRestoreTheCursor)
 {
     const QString target = Path(QStringLiteral("report.pdf"));
