@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QPainter>
 #include <QSaveFile>
 #include <memory>
 
@@ -185,9 +186,19 @@ private:
         TPicture picture;
         picture.LoadFromFile(fileName);
         // A metafile has no pixels to write.
-        const QImage& image = picture.Image();
+        QImage image = picture.Image();
         if (image.isNull())
             return;
+        // The page is white paper: transparent parts of an icon show it
+        // rather than whatever colour their alpha hides.
+        if (image.hasAlphaChannel()) {
+            QImage flat(image.size(), QImage::Format_RGB32);
+            flat.fill(Qt::white);
+            QPainter painter(&flat);
+            painter.drawImage(0, 0, image);
+            painter.end();
+            image = flat;
+        }
         const TPdfBitmap bitmap = fc::pdf::BitmapFromImage(image);
         std::unique_ptr<TPdfImage> pdfImage(fc::pdf::CreatePdfImage(&bitmap, QStringLiteral("Pdf-Bitmap")));
         // Every drawing is an image of its own, even of a file drawn before.

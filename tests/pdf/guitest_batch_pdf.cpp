@@ -343,6 +343,32 @@ TEST_P(BatchPdfPicture, HangsFromTheBandTopAtTheTextX)
 
 INSTANTIATE_TEST_SUITE_P(Formats, BatchPdfPicture, ::testing::Values("BMP", "JPEG"));
 
+TEST_F(BatchPdf, TransparentPartsOfAPictureAreWhite)
+{
+    // An icon whose left half is transparent black, right half opaque red.
+    QImage img(32, 32, QImage::Format_ARGB32);
+    img.fill(qRgba(0, 0, 0, 0));
+    for (int y = 0; y < 32; ++y)
+        for (int x = 16; x < 32; ++x)
+            img.setPixel(x, y, qRgba(255, 0, 0, 255));
+    const QString file = Path(QStringLiteral("icon.ico"));
+    if (!img.save(file, "ICO"))
+        GTEST_SKIP() << "no ICO writer";
+    AddBand(rep_, 100, {Text(QString())});
+    rep_.GetBand(0)->GetCell(0)->SetPictureFileName(file);
+    const QByteArray pdf = Export();
+    ExpectQpdfCheck(pdf);
+    // 24 x 25 points from (21, 795): rows 22 to 47.
+    const fc::test::Rendered r = fc::test::RenderFirstPage(pdf);
+    ASSERT_EQ(r.width, 596);
+    const auto left = r.at(26, 35);
+    const auto right = r.at(40, 35);
+    EXPECT_GT(left[0], 240);
+    EXPECT_GT(left[1], 240);
+    EXPECT_GT(right[0], 200);
+    EXPECT_LT(right[1], 60);
+}
+
 TEST_F(BatchPdf, PictureNamesContinueTheRunsSequence)
 {
     const QString file = Path(QStringLiteral("dot.bmp"));
