@@ -360,11 +360,19 @@ void calcolaCaldoTemperature(fancoil& model, int s)
     calcolaPortataAria(model, s, pressioneLimitata(model, s));
     const double Q = model.CoeffResaTerm[s] * (Tm - Stato.TempAriaCaldo) * g.fattCaldoAlt * model.FattoreCaldo[s];
     model.ResaCaldoKcal[s] = Q * g.fattResaGlicole;
-    model.ResaCaldoW[s] = model.ResaCaldoKcal[s] / kKcalPerW;
-    const double Flow = Divide(Q, dT);
-    model.PortataCaldo[s] = g.fattPortataGlicole * Flow;
-    model.PerditaCaldo[s] = perditaCarico(Tm, Flow, model.PDCNomRisc) * g.fattPDCGlicole;
     model.NonCalcolatoCaldo[s] = false;
+    if (model.ResaCaldoKcal[s] > 0) {
+        model.ResaCaldoW[s] = model.ResaCaldoKcal[s] / kKcalPerW;
+        const double Flow = Divide(Q, dT);
+        model.PortataCaldo[s] = g.fattPortataGlicole * Flow;
+        model.PerditaCaldo[s] = perditaCarico(Tm, Flow, model.PDCNomRisc) * g.fattPDCGlicole;
+    } else {
+        // Water no warmer than the air heats nothing: no negative capacity,
+        // flow or pressure drop, and nothing of an earlier run.
+        model.ResaCaldoW[s] = 0;
+        model.PortataCaldo[s] = 0;
+        model.PerditaCaldo[s] = 0;
+    }
 }
 
 bool calcolaFreddoPortata(fancoil& model, int s, double Target) { return risolviFreddo(model, s, Target, Obiettivo::Portata); }

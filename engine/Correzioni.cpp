@@ -24,8 +24,8 @@ constexpr double kCoeffPDC[33] = {1.13, 1.11, 1.08, 1.06, 1.04, 1.02, 1.0,  0.98
 // g(i) >= x; below the first point the first segment extrapolates. Returns
 // false when x lies above the last point.
 struct Bracket {
-    int a = 1, b = 1; // rows; a == b for an exact hit
-    double t = 0;     // (x - g(a)) / (g(b) - g(a))
+    int a = 1, b = 1;          // rows; a == b for an exact hit
+    double x = 0, ga = 0, gb = 0; // the input and the grid points of rows a, b
 };
 
 template <class Grid>
@@ -37,12 +37,12 @@ bool findBracket(int N, Grid g, double x, Bracket& out)
     if (i > N)
         return false;
     if (g(i) == x) {
-        out = {i, i, 0};
+        out = {i, i, x, x, x};
         return true;
     }
     const int b = i == 1 ? 2 : i;
     const int a = b - 1;
-    out = {a, b, (x - g(a)) / (g(b) - g(a))};
+    out = {a, b, x, g(a), g(b)};
     return true;
 }
 
@@ -51,7 +51,8 @@ double interpolate(const Table& v, const Bracket& br)
 {
     if (br.a == br.b)
         return v[br.a];
-    return v[br.a] + (v[br.b] - v[br.a]) * br.t;
+    // Product before quotient, as the tables have always been read.
+    return v[br.a] + (v[br.b] - v[br.a]) * (br.x - br.ga) / (br.gb - br.ga);
 }
 
 } // namespace
@@ -115,5 +116,5 @@ double coeffPDCTemperatura(double Tm)
 double perditaCarico(double Tm, double Flow, double Kv)
 {
     const double r = fc::Divide(Flow, Kv);
-    return fc::CheckFinite(coeffPDCTemperatura(Tm) * r * r);
+    return fc::CheckFinite(coeffPDCTemperatura(Tm) * (r * r));
 }

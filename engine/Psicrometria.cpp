@@ -42,15 +42,17 @@ double pressioneBarometrica(double a)
 double pressioneSaturazione(double T)
 {
     const double TR = T + 459.67;
+    // Each coefficient multiplies its power of TR.
+    const double TR2 = TR * TR, TR3 = TR2 * TR, TR4 = TR3 * TR;
     double lnpws;
     if (T < 32) {
         const double C1 = -10214.16462, C2 = -4.89350301, C3 = -0.00537657944, C4 = 1.92023769e-7,
                      C5 = 3.55758316e-10, C6 = -9.03446886e-14, C7 = 4.1635019;
-        lnpws = C1 / TR + C2 + C3 * TR + C4 * TR * TR + C5 * TR * TR * TR + C6 * TR * TR * TR * TR + C7 * std::log(TR);
+        lnpws = C1 / TR + C2 + C3 * TR + C4 * TR2 + C5 * TR3 + C6 * TR4 + C7 * std::log(TR);
     } else {
         const double C8 = -10440.39708, C9 = -11.2946496, C10 = -0.027022355, C11 = 1.289036e-5, C12 = -2.478068e-9,
                      C13 = 6.5459673;
-        lnpws = C8 / TR + C9 + C10 * TR + C11 * TR * TR + C12 * TR * TR * TR + C13 * std::log(TR);
+        lnpws = C8 / TR + C9 + C10 * TR + C11 * TR2 + C12 * TR3 + C13 * std::log(TR);
     }
     return 2.036021 * std::exp(lnpws);
 }
@@ -59,9 +61,10 @@ double temperaturaRugiada(double pw)
 {
     const double psia = 0.491154 * pw;
     const double a = std::log(psia);
+    const double a2 = a * a, a3 = a2 * a;
     if (pw < 0.18036)
-        return 90.12 + 26.142 * a + 0.8927 * a * a;
-    return 100.45 + 33.193 * a + 2.319 * a * a + 0.17074 * a * a * a + 1.2063 * std::pow(psia, 0.1984);
+        return 90.12 + 26.142 * a + 0.8927 * a2;
+    return 100.45 + 33.193 * a + 2.319 * a2 + 0.17074 * a3 + 1.2063 * std::pow(psia, 0.1984);
 }
 
 double titoloUmidita(double pw, double pa) { return 0.622 * pw / pa; }

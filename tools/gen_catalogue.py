@@ -166,7 +166,7 @@ def build():
     for name, q, kw, ps0, psn in [("CN 100", 250, 1.3, 110, 30), ("CN 200", 450, 2.4, 130, 35),
                                   ("CN 300", 700, 3.8, 150, 40), ("CN 400", 1000, 5.4, 170, 45),
                                   ("CN 500", 1400, 7.5, 190, 50), ("CN 600", 1850, 10.0, 210, 55)]:
-        models.append((canal, name, "2 tubi", dict(q_max=q, cool_kw=kw, shr=0.75, heat_kw=0, dp_c=15 + 2.5 * kw,
+        models.append((canal, name, "2 tubi", dict(q_max=q, cool_kw=kw, shr=0.75, heat_kw=0, dp_c=12 + 2.0 * kw,
                                                    dp_h=0, ps0=ps0, ps_nom=psn)))
     # One-speed unit heaters.
     for name, q, kw, ps0 in [("AT 10", 900, 6.0, 45), ("AT 15", 1400, 9.5, 55), ("AT 20", 2000, 13.5, 65),

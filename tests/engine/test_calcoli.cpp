@@ -142,6 +142,29 @@ TEST_F(Calcoli, DirectCoolingWithoutCapacityKeepsNoStaleValues)
     EXPECT_EQ(model->PerditaFreddo[3], 0);
 }
 
+TEST_F(Calcoli, DirectHeatingWithoutCapacityKeepsNoStaleValues)
+{
+    // Water colder than the air.
+    Stato.TempAriaCaldo = 20;
+    Stato.TempIngAcquaCaldo = 18;
+    Stato.TempUscAcquaCaldo = 14;
+    riempiVecchi(*model, 3);
+    calcolaCaldoTemperature(*model, 3);
+    EXPECT_LT(model->ResaCaldoKcal[3], 0);
+    EXPECT_EQ(model->ResaCaldoW[3], 0);
+    EXPECT_EQ(model->PortataCaldo[3], 0);
+    EXPECT_EQ(model->PerditaCaldo[3], 0);
+    EXPECT_EQ(model->TIngCaldo[3], 18);
+
+    // Water at the air's temperature with no difference: nothing to divide.
+    Stato.TempIngAcquaCaldo = Stato.TempUscAcquaCaldo = Stato.TempAriaCaldo;
+    riempiVecchi(*model, 3);
+    calcolaCaldoTemperature(*model, 3);
+    EXPECT_EQ(model->ResaCaldoKcal[3], 0);
+    EXPECT_EQ(model->PortataCaldo[3], 0);
+    EXPECT_EQ(model->PerditaCaldo[3], 0);
+}
+
 TEST_F(Calcoli, GlycolAndAltitudeFactors)
 {
     correzioneGlicole(20);
@@ -345,9 +368,6 @@ TEST_F(Calcoli, DivisionErrors)
          [](fancoil& m) { calcolaFreddoTemperature(m, 3); }, "Floating point division by zero"},
         {"zero heating temperature difference", [](fancoil&) { Stato.TempUscAcquaCaldo = Stato.TempIngAcquaCaldo; },
          [](fancoil& m) { calcolaCaldoTemperature(m, 3); }, "Floating point division by zero"},
-        {"no heating capacity and no temperature difference",
-         [](fancoil&) { Stato.TempIngAcquaCaldo = Stato.TempUscAcquaCaldo = Stato.TempAriaCaldo; },
-         [](fancoil& m) { calcolaCaldoTemperature(m, 3); }, "Invalid floating point operation"},
         {"equal static pressures of two curve points", [](fancoil& m) { m.PSA[3][2] = m.PSA[3][1]; Stato.PressioneDisponibile[3] = 0; },
          [](fancoil& m) { calcolaFreddoTemperature(m, 3); }, "Floating point division by zero"},
     };

@@ -1,0 +1,4 @@
+# The report as a PDF file.
+fc_sources(gui
+  ${CMAKE_CURRENT_LIST_DIR}/BatchPdf.cpp
+)
