@@ -241,6 +241,9 @@ void TDodedaVO::setUpControls()
     f.Avanti->setAutoDefault(false);
     f.Indietro->setAutoDefault(false);
     f.DescVersione->setFixedSize(230, 40);
+    // The shorter of the two mode groups keeps its buttons together at the top.
+    f.Operazione->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    f.gridOperazioni->setAlignment(f.Operazione, Qt::AlignTop);
     f.ControllaPagine->SetActivePageIndex(pOperazioni);
     highlightStep(pOperazioni);
 }
