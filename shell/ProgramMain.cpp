@@ -1,0 +1,41 @@
+// The program: module start-up, the single-instance guard, the main window
+// and the message loop.
+#include <QIcon>
+
+#include "pdf/PdfImages.h"
+#include "platform/Application.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtTextMeasurer.h"
+#include "shell/ClientData.h"
+#include "shell/once.h"
+
+int main(int argc, char** argv)
+{
+    TApplication app(argc, argv);
+    TApplication::SetTitle(QStringLiteral("Fancoil Select"));
+
+    // Module start-up, the guard last: the PDF writer's twelve font aliases
+    // and its image class. The grid's clipboard class joins here when the
+    // grid's clipboard does.
+    fc::pdf::RegisterPdfClasses();
+    QtDialogService dialogs;
+    fc::SetDialogs(&dialogs);
+    fc::InstallQtTextMeasurer();
+
+    // A second start has asked the first to come forward: end before any window exists.
+    if (!fc::CheckSingleInstance())
+        return 0;
+
+    int rc = 0;
+    {
+        TDodedaVO mainWindow;
+        // The preview window, the image window and the access-code dialog are
+        // created here, in this order, when they join the program.
+        if (!app.Terminated())
+            mainWindow.show();
+        rc = app.Run();
+    }
+    fc::ReleaseInstanceMutex();
+    fc::SetDialogs(nullptr);
+    return rc;
+}
