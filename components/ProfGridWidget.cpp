@@ -187,6 +187,12 @@ TProfGridWidget::TProfGridWidget(QWidget* parent) : QAbstractScrollArea(parent)
 TProfGridWidget::~TProfGridWidget()
 {
     timer_.stop();
+    // The children go after this object's own parts: no handler may reach
+    // them meanwhile.
+    editor_->document()->disconnect(this);
+    editor_->disconnect(this);
+    verticalScrollBar()->disconnect(this);
+    horizontalScrollBar()->disconnect(this);
     editor_->removeEventFilter(this);
     if (appControl_)
         appControl_->removeEventFilter(this);

@@ -2,6 +2,7 @@
 // and the row heights that follow the editor's content.
 
 #include <QFrame>
+#include <QMenu>
 #include <QLineEdit>
 #include <QTextEdit>
 
@@ -257,6 +258,69 @@ TEST_F(GridEdit, AnApplicationControlEditsTheCell)
     EXPECT_EQ(g.Cell(1, 1).Text(), QStringLiteral("new"));
     EXPECT_EQ(changes, QStringList{QStringLiteral("1,1:abc>new")});
     g.OnGetEditControl = nullptr;
+}
+
+TEST_F(GridEdit, KeyPressEventsSeeTheEditorsTextAndSelection)
+{
+    TProfGridWidget& g = Editable();
+    QStringList log;
+    g.OnKeyPress = [&](TProfGrid&, QChar& key) { log << QStringLiteral("press ") + key; };
+    g.OnKeyPressEx = [&](TProfGrid&, QChar& key, int c, int r, QString& text, int& pos) {
+        log << QStringLiteral("ex %1 %2,%3 %4 %5").arg(key).arg(c).arg(r).arg(text).arg(pos);
+        if (key == QLatin1Char('!')) {
+            text = QStringLiteral("[") + text + QStringLiteral("]");
+            pos = 1;
+            key = QChar();
+        }
+    };
+    QStringList selections;
+    g.OnEditorSelectionChanged = [&](TProfGrid&, const QString& sel) { selections << sel; };
+    g.SetEditorMode(true);
+    Type(Ed(), QStringLiteral("!"));
+    EXPECT_EQ(Ed()->toPlainText(), QStringLiteral("[abc]"));
+    EXPECT_EQ(Ed()->textCursor().position(), 1);
+    EXPECT_EQ(log, (QStringList{QStringLiteral("press !"), QStringLiteral("ex ! 1,1 abc 0")}));
+    Key(Ed(), Qt::Key_Right, Qt::ShiftModifier);
+    Key(Ed(), Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(selections.last(), QStringLiteral("ab"));
+    EXPECT_EQ(g.Col(), 1) << "arrows stay in the open editor";
+
+    // The editor's menu: its items in order, acting on the editor.
+    QStringList captions;
+    for (QAction* a : g.EditorPopupMenu()->actions())
+        captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(captions, (QStringList{QStringLiteral("Undo"), QStringLiteral("-"), QStringLiteral("Cu&t"),
+                                     QStringLiteral("Copy"), QStringLiteral("Paste"), QStringLiteral("Delete"),
+                                     QStringLiteral("-"), QStringLiteral("Select All")}));
+    g.EditorMenuClick(5);
+    EXPECT_EQ(Ed()->toPlainText(), QStringLiteral("[c]"));
+    g.EditorMenuClick(7);
+    EXPECT_EQ(selections.last(), QStringLiteral("[c]"));
+    g.EditorMenuClick(0);
+    EXPECT_EQ(Ed()->toPlainText(), QStringLiteral("[abc]"));
+}
+
+TEST_F(GridEdit, AlwaysShowEditorOpensOnEveryMove)
+{
+    TProfGridWidget& g = Editable();
+    g.SetOptions(g.Options() + pgoAlwaysShowEditor);
+    EXPECT_TRUE(g.EditorMode());
+    Type(Ed(), QStringLiteral("z"));
+    g.SelectCell(2, 2);
+    EXPECT_TRUE(g.EditorMode());
+    EXPECT_EQ(g.Col(), 2);
+    EXPECT_EQ(g.Cell(1, 1).Text(), QStringLiteral("zabc"));
+    EXPECT_EQ(g.InplacePanel()->geometry().topLeft(), QPoint(g.ColLeft(2), g.RowTop(2)));
+    Key(Ed(), Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+    EXPECT_TRUE(g.EditorMode());
+    EXPECT_EQ(g.Col(), 3);
+    // Esc still cancels.
+    Type(Ed(), QStringLiteral("q"));
+    Key(Ed(), Qt::Key_Escape);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(g.Cell(3, 2).Text(), QString());
+    g.SetOptions(g.Options() - pgoAlwaysShowEditor);
+    EXPECT_FALSE(g.EditorMode());
 }
 
 } // namespace
