@@ -497,6 +497,8 @@ void TProfGridWidget::paintEvent(QPaintEvent*)
     p.fillRect(viewport()->rect(), ToQColor(Color()));
     if (UpdateCount() > 0 || ColCount() <= 0 || RowCount() <= 0)
         return;
+    // A merged cell is painted once, whichever of its positions is reached
+    // first (its bottom-right one may lie outside the client area).
     std::unordered_set<const TProfGridCell*> painted;
     const int lastRow = std::min(RowCount() - 1, TopRow() + VisibleRowCount());
     const int lastCol = std::min(ColCount() - 1, LeftCol() + VisibleColCount());
@@ -512,10 +514,13 @@ void TProfGridWidget::paintEvent(QPaintEvent*)
         for (int c = LeftCol(); c <= lastCol; ++c)
             one(c);
     };
-    for (int r = 0; r < FixedRows(); ++r)
-        rowPass(r);
-    for (int r = TopRow(); r <= lastRow; ++r)
-        rowPass(r);
+    // An error of an OnDrawCell handler is shown, not thrown through Qt.
+    fc::RunHandler([&] {
+        for (int r = 0; r < FixedRows(); ++r)
+            rowPass(r);
+        for (int r = TopRow(); r <= lastRow; ++r)
+            rowPass(r);
+    });
     if (sizingCol_ >= 0) {
         p.save();
         p.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
