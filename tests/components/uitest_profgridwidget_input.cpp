@@ -1,6 +1,11 @@
 // Keyboard navigation, range selection, the mouse and column sizing.
 
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+
 #include "ProfGridWidgetSupport.h"
+#include "platform/Dialogs.h"
+#include "platform/Errors.h"
 
 namespace {
 
@@ -237,6 +242,39 @@ TEST_F(GridInput, HoldingTheButtonBelowTheGridScrollsAndExtends)
     g.MouseUp(Qt::LeftButton, Qt::NoModifier, below.x(), below.y());
     g.TimerTick(below);
     EXPECT_EQ(g.TopRow(), 3) << "nothing after the button is released";
+}
+
+TEST_F(GridInput, QtEventsReachTheHandlers)
+{
+    TProfGridWidget& g = Grid();
+    const QPointF p = Centre(3, 4);
+    QMouseEvent press(QEvent::MouseButtonPress, p, g.viewport()->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(g.viewport(), &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, p, g.viewport()->mapToGlobal(p), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(g.viewport(), &release);
+    EXPECT_EQ(g.Col(), 3);
+    EXPECT_EQ(g.Row(), 4);
+
+    QPoint seen(-5, -5);
+    g.OnContextPopup = [&](TProfGrid&, const QPoint& pos, bool& handled) {
+        seen = pos;
+        handled = true;
+    };
+    QContextMenuEvent byMouse(QContextMenuEvent::Mouse, p.toPoint(), g.viewport()->mapToGlobal(p.toPoint()));
+    QCoreApplication::sendEvent(g.viewport(), &byMouse);
+    EXPECT_EQ(seen, p.toPoint());
+    QContextMenuEvent byKey(QContextMenuEvent::Keyboard, QPoint(0, 0), g.viewport()->mapToGlobal(QPoint(0, 0)));
+    QCoreApplication::sendEvent(g.viewport(), &byKey);
+    EXPECT_EQ(seen, QPoint(-1, -1));
+
+    // An error in an application handler is shown and the program goes on.
+    ScopedScriptedDialogs dialogs;
+    g.OnClick = [](TProfGrid&) { throw Exception(QStringLiteral("handler failed")); };
+    Key(&g, Qt::Key_Down);
+    EXPECT_EQ(g.Row(), 5);
+    EXPECT_EQ(dialogs.messages(), QStringList{QStringLiteral("handler failed")});
 }
 
 } // namespace
