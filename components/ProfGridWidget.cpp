@@ -1150,6 +1150,18 @@ bool TProfGridWidget::event(QEvent* e)
 {
     if (e->type() == QEvent::Show)
         SetWindowHandleCreated(true);
+    if (e->type() == QEvent::ShortcutOverride) {
+        // The grid's own keys come to the grid before any shortcut of the
+        // window.
+        auto* k = static_cast<QKeyEvent*>(e);
+        const int key = k->key();
+        const bool ctrl = k->modifiers() & Qt::ControlModifier;
+        if (IsNavKey(key) || IsEnter(key) || key == Qt::Key_Tab || key == Qt::Key_Backtab || key == Qt::Key_F2
+            || key == Qt::Key_Delete || key == Qt::Key_Insert || (ctrl && (key == Qt::Key_C || key == Qt::Key_V))) {
+            e->accept();
+            return true;
+        }
+    }
     return QAbstractScrollArea::event(e);
 }
 
