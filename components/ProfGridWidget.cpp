@@ -486,6 +486,34 @@ void TProfGridWidget::UpdateEditorPlacement()
         panel_->setGeometry(geo);
     RefreshEditorLook();
     PlaceEditor();
+    ClipPanel();
+}
+
+void TProfGridWidget::ClipPanel()
+{
+    if (!editorShown_ || appControl_ || Col() >= ColCount() || Row() >= RowCount())
+        return;
+    // A cell scrolled under the fixed rows or columns: the editor shows only
+    // over the scrolling area, so that it never covers the fixed cells.
+    const TProfGridCell& cell = Cell(Col(), Row());
+    int fixedW = 0;
+    for (int c = 0; c < FixedCols(); ++c)
+        fixedW += ColWidths(c);
+    int fixedH = 0;
+    for (int r = 0; r < FixedRows(); ++r)
+        fixedH += RowHeights(r);
+    QRect area = viewport()->rect();
+    if (cell.LeftVisibleCol() >= FixedCols())
+        area.setLeft(fixedW);
+    if (cell.TopRow() >= FixedRows())
+        area.setTop(fixedH);
+    const QRect vis = area.intersected(panel_->geometry()).translated(-panel_->pos());
+    if (vis == panel_->rect())
+        panel_->clearMask();
+    else if (vis.isEmpty())
+        panel_->setMask(QRegion(-1, -1, 1, 1));
+    else
+        panel_->setMask(QRegion(vis));
 }
 
 // ---------------------------------------------------------------------------
@@ -891,6 +919,7 @@ void TProfGridWidget::EditorResizeRequest()
         panel_->setGeometry(left, top, panel_->width(), std::max(0, h));
         panel_->show();
         PlaceEditor();
+        ClipPanel();
     }
     viewport()->update();
     if (OnSetEditText)

@@ -137,6 +137,7 @@ private:
     // current cell. May move TopRow down one row.
     bool EditorGeometry(QRect& r, bool allowScroll);
     void UpdateEditorPlacement();
+    void ClipPanel();
     void OpenEditor();
     void CloseEditor();
     void OpenAppControl(QWidget* control, const QRect& geometry, const QString& text);

@@ -323,4 +323,37 @@ TEST_F(GridEdit, AlwaysShowEditorOpensOnEveryMove)
     EXPECT_FALSE(g.EditorMode());
 }
 
+TEST_F(GridEdit, TheEditorFollowsScrollingAndNeverCoversTheFixedCells)
+{
+    TProfGridWidget& g = MakeGrid(300, 100, ssBoth);
+    g.SetOptions(g.Options() + pgoEditing);
+    g.SetRowCount(30);
+    QString started;
+    g.OnGetEditText = [&](TProfGrid&, int, int, QString& v) {
+        started = v;
+        v = QStringLiteral("from handler");
+    };
+    g.Cell(1, 2).SetText(QStringLiteral("t"));
+    g.SelectCell(1, 2);
+    g.SetEditorMode(true);
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_EQ(started, QStringLiteral("t"));
+    EXPECT_EQ(g.InplaceEditor()->toPlainText(), QStringLiteral("from handler"));
+    EXPECT_EQ(g.InplacePanel()->y(), g.RowTop(2));
+    EXPECT_TRUE(g.InplacePanel()->mask().isEmpty());
+    g.SetTopRow(3);
+    Settle();
+    EXPECT_TRUE(g.EditorMode()) << "scrolling keeps the editor open";
+    EXPECT_EQ(g.InplacePanel()->y(), g.RowTop(2));
+    EXPECT_LT(g.InplacePanel()->y(), 0 + g.RowHeights(0));
+    EXPECT_FALSE(g.InplacePanel()->mask().isEmpty()) << "clipped at the fixed row";
+    EXPECT_LE(g.InplacePanel()->mask().boundingRect().height(), 1);
+    g.SetTopRow(1);
+    Settle();
+    EXPECT_EQ(g.InplacePanel()->y(), g.RowTop(2));
+    EXPECT_TRUE(g.InplacePanel()->mask().isEmpty());
+    g.SetEditorMode(false);
+    EXPECT_EQ(g.Cell(1, 2).Text(), QStringLiteral("from handler"));
+}
+
 } // namespace
