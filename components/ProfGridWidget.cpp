@@ -30,6 +30,7 @@
 #include <unordered_set>
 
 #include "platform/Application.h"
+#include "platform/Errors.h"
 #include "platform/Numbers.h"
 #include "platform/QtTextMeasurer.h"
 
@@ -196,6 +197,47 @@ TProfGridWidget::~TProfGridWidget()
     editor_->removeEventFilter(this);
     if (appControl_)
         appControl_->removeEventFilter(this);
+}
+
+// ---------------------------------------------------------------------------
+// Properties
+
+void TProfGridWidget::SetScrollBars(TScrollStyle v)
+{
+    TProfGrid::SetScrollBars(v);
+    SyncWithModel();
+}
+
+void TProfGridWidget::SetBorderStyle(TBorderStyle v)
+{
+    TProfGrid::SetBorderStyle(v);
+    setFrameShape(v == bsSingle ? QFrame::StyledPanel : QFrame::NoFrame);
+}
+
+void TProfGridWidget::SetDefaultDrawing(bool v)
+{
+    TProfGrid::SetDefaultDrawing(v);
+    Repaint();
+}
+
+void TProfGridWidget::SetCtl3D(bool v)
+{
+    TProfGrid::SetCtl3D(v);
+    Repaint();
+}
+
+bool TProfGridWidget::TabStops(int ACol) const
+{
+    return ACol < 0 || ACol >= int(noTabStop_.size()) || !noTabStop_[size_t(ACol)];
+}
+
+void TProfGridWidget::SetTabStops(int ACol, bool value)
+{
+    if (ACol < 0 || ACol >= ColCount())
+        throw EListError::IndexOutOfBounds(ACol);
+    if (ACol >= int(noTabStop_.size()))
+        noTabStop_.resize(size_t(ACol) + 1, false);
+    noTabStop_[size_t(ACol)] = !value;
 }
 
 // ---------------------------------------------------------------------------
@@ -1420,37 +1462,47 @@ void TProfGridWidget::KeyDown(int& key, Qt::KeyboardModifiers shift)
         const bool forward = (key == Qt::Key_Tab && !withShift) || key == Qt::Key_Right;
         int c = Col();
         int r = Row();
-        // Every column is a tab stop: one step.
-        TProfGridCell& x = Cell(c, r);
-        if (forward) {
-            if (x.RightVisibleCol() >= ColCount() - 1) {
-                if (r >= RowCount() - 1) {
-                    if (o.Has(pgoTabThrough)) {
+        int steps = ColCount() * RowCount();
+        do {
+            const int pc = c;
+            const int pr = r;
+            TProfGridCell& x = Cell(c, r);
+            if (forward) {
+                if (x.RightVisibleCol() >= ColCount() - 1) {
+                    if (r >= RowCount() - 1) {
+                        if (o.Has(pgoTabThrough)) {
+                            c = firstCol;
+                            r = firstRow;
+                        }
+                    } else {
                         c = firstCol;
-                        r = firstRow;
+                        r = r + 1;
                     }
                 } else {
-                    c = firstCol;
-                    r = r + 1;
+                    c = x.RightVisibleCol() + 1;
                 }
             } else {
-                c = x.RightVisibleCol() + 1;
-            }
-        } else {
-            if (x.LeftVisibleCol() <= firstCol) {
-                if (r <= firstRow) {
-                    if (o.Has(pgoTabThrough)) {
+                if (x.LeftVisibleCol() <= firstCol) {
+                    if (r <= firstRow) {
+                        if (o.Has(pgoTabThrough)) {
+                            c = ColCount() - 1;
+                            r = RowCount() - 1;
+                        }
+                    } else {
                         c = ColCount() - 1;
-                        r = RowCount() - 1;
+                        r = r - 1;
                     }
                 } else {
-                    c = ColCount() - 1;
-                    r = r - 1;
+                    c = x.LeftVisibleCol() - 1;
                 }
-            } else {
-                c = x.LeftVisibleCol() - 1;
             }
-        }
+            if (c == pc && r == pr) {
+                // At the edge with only columns that are no tab stops beyond.
+                c = Col();
+                r = Row();
+                break;
+            }
+        } while (!TabStops(c) && c != Col() && --steps > 0);
         SelectCell(c, r);
         break;
     }

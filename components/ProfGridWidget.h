@@ -54,6 +54,15 @@ public:
     std::function<void(TProfGrid& sender, const QString& selText)> OnEditorSelectionChanged;
     std::function<void(TProfGrid& sender, const QPoint& mousePos, bool& handled)> OnContextPopup;
 
+    // Properties whose change the screen must show at once.
+    void SetScrollBars(TScrollStyle v);
+    void SetBorderStyle(TBorderStyle v);
+    void SetDefaultDrawing(bool v);
+    void SetCtl3D(bool v);
+    // Columns that Tab and the arrows stop at (all of them at first).
+    bool TabStops(int ACol) const;
+    void SetTabStops(int ACol, bool value);
+
     // The menu shown on a right click when OnContextPopup leaves it.
     QMenu* PopupMenu() const { return popupMenu_; }
     void SetPopupMenu(QMenu* m) { popupMenu_ = m; }
@@ -181,4 +190,5 @@ private:
     bool splitCursor_ = false;
     int sizingCol_ = -1;
     int sizingX_ = 0;
+    std::vector<bool> noTabStop_;
 };

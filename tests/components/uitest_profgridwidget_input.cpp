@@ -85,6 +85,22 @@ TEST_F(GridInput, KeyNavigationTable)
     }
 }
 
+TEST_F(GridInput, TabSkipsColumnsThatAreNoTabStops)
+{
+    TProfGridWidget& g = Grid();
+    g.SetTabStops(2, false);
+    g.SelectCell(1, 1);
+    Key(&g, Qt::Key_Tab);
+    EXPECT_EQ(g.Col(), 3);
+    Key(&g, Qt::Key_Tab, Qt::ShiftModifier);
+    EXPECT_EQ(g.Col(), 1);
+    g.SetTabStops(4, false);
+    g.SelectCell(3, 6);
+    Key(&g, Qt::Key_Tab);
+    EXPECT_EQ(g.Col(), 3) << "nothing beyond the last stop";
+    EXPECT_EQ(g.Row(), 6);
+}
+
 TEST_F(GridInput, ShiftExtendsARangeFromTheAnchor)
 {
     TProfGridWidget& g = Grid();
