@@ -79,6 +79,16 @@ bool IsNavKey(int key)
 
 bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 
+// The character a key press types, as the character message of the
+// platform gives it: none for Delete, whose text is DEL here.
+QChar TypedChar(const QKeyEvent* e)
+{
+    const QString t = e->text();
+    if (t.isEmpty() || t.front() == QChar(0x7F))
+        return QChar();
+    return t.front();
+}
+
 // A raised inner edge: light on the top and left, shadow on the bottom and
 // right; each side only when asked for.
 void DrawRaisedEdge(QPainter& p, const QRect& r, bool top, bool left, bool bottom, bool right)
@@ -1257,10 +1267,9 @@ bool TProfGridWidget::FilterEditorKey(QKeyEvent* e)
         if (key == 0 || !editorShown_)
             return true;
     }
-    const QString t = e->text();
-    if (t.isEmpty())
+    QChar ch = TypedChar(e);
+    if (ch.isNull())
         return false;
-    QChar ch = t.front();
     const QChar original = ch;
     EditorKeyPress(ch);
     if (!editorShown_ || ch.isNull())
@@ -1287,9 +1296,8 @@ bool TProfGridWidget::FilterControlKey(QKeyEvent* e)
     ControlKeyDown(key, mods);
     if (key == 0 || !editorShown_)
         return true;
-    const QString t = e->text();
-    if (!t.isEmpty()) {
-        QChar ch = t.front();
+    QChar ch = TypedChar(e);
+    if (!ch.isNull()) {
         KeyPress(ch);
         if (ch.isNull())
             return true;
@@ -1339,11 +1347,9 @@ void TProfGridWidget::keyPressEvent(QKeyEvent* e)
         KeyDown(key, mods);
         if (key == 0)
             return;
-        const QString t = e->text();
-        if (!t.isEmpty()) {
-            QChar ch = t.front();
+        QChar ch = TypedChar(e);
+        if (!ch.isNull())
             KeyPress(ch);
-        }
     });
 }
 

@@ -121,6 +121,8 @@ TEST_F(GridEdit, OnCellChangedMayReplaceTheTextOrKeepTheEditorOpen)
 TEST_F(GridEdit, TypingStartsTheEditWithTheCharacter)
 {
     TProfGridWidget& g = Editable();
+    Key(&g, Qt::Key_Delete, Qt::NoModifier, QString(QChar(0x7F)));
+    EXPECT_FALSE(g.EditorMode()) << "Delete types nothing";
     Key(&g, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
     ASSERT_TRUE(g.EditorMode());
     EXPECT_EQ(Ed()->toPlainText(), QStringLiteral("xabc"));
