@@ -651,6 +651,8 @@ void TProfGridWidget::DrawCell(QPainter& p, int ACol, int ARow)
     if (DefaultDrawing()) {
         if (!editing)
             p.fillRect(vr, ToQColor(brush));
+        else if (qobject_cast<QComboBox*>(appControl_.data()))
+            p.fillRect(vr, ToQColor(EditColor())); // the box keeps its own height
     } else {
         p.fillRect(vr, ToQColor(Color()));
     }
