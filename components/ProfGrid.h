@@ -29,6 +29,11 @@ bool ApplyFontChange(TFont& target, const TFont& before, const TFont& after);
 
 class TProfGridCell;
 
+// The clipboard text of a cell: every double quote doubled.
+QString QuoteCellText(const QString& s);
+// A field of clipboard text back to cell text: line feeds become CR LF,
+// doubled quotes single, and enclosing quotes are removed.
+QString UnquoteCellText(const QString& s);
 
 // Vertical alignment of a cell's text.
 enum : quint8 { vaTop = 0, vaBottom = 1, vaCenter = 2 };
@@ -280,6 +285,13 @@ public:
     // selection state changed.
     void Update();
 
+    // Empties the selected cells; read-only ones only with force. False
+    // when a read-only cell kept its text.
+    bool ClearCells(bool force);
+    // Puts the selected rectangle on the clipboard as text and as the
+    // grid's own component; false when the clipboard failed.
+    bool CopyToClipboard();
+
 private:
     friend class TProfGrid;
     TProfGrid* grid_;
@@ -376,6 +388,11 @@ public:
     // text and look; refused when the rectangle would cut a merged cell or
     // cross the edge of the fixed area.
     bool MergeCells(int ACol1, int ARow1, int ACol2, int ARow2);
+
+    // Pastes the clipboard at the current cell: the grid's own component
+    // when it holds one, else tab-separated text. False on a failure; the
+    // cells pasted so far stay.
+    bool PasteFromClipboard();
 
     // --- word wrap and row heights
     void RecalcRowHeight(int ARow);
@@ -483,6 +500,8 @@ protected:
     virtual bool EditorContent(TFont& /*font*/, QStringList& /*lines*/, QString& /*text*/) const { return false; }
     // Border width, colour or word wrap of the editor changed.
     virtual void EditorPropertiesChanged() {}
+    // The cell must wrap again (its lines came from the editor).
+    static void MarkNeedsWrap(TProfGridCell& cell) { cell.needsWrap_ = true; }
 
 private:
     friend class TProfGridCell;
