@@ -2,6 +2,7 @@
 // and the message loop.
 #include <QIcon>
 
+#include "components/ProfGridClipboard.h"
 #include "pdf/PdfImages.h"
 #include "platform/Application.h"
 #include "platform/QtDialogs.h"
@@ -14,9 +15,9 @@ int main(int argc, char** argv)
     TApplication app(argc, argv);
     TApplication::SetTitle(QStringLiteral("Fancoil Select"));
 
-    // Module start-up, the guard last: the PDF writer's twelve font aliases
-    // and its image class. The grid's clipboard class joins here when the
-    // grid's clipboard does.
+    // Module start-up, the guard last: the grid's clipboard class, the PDF
+    // writer's twelve font aliases and its image class.
+    fc::RegisterProfGridClasses();
     fc::pdf::RegisterPdfClasses();
     QtDialogService dialogs;
     fc::SetDialogs(&dialogs);
