@@ -687,6 +687,21 @@ void TARGridRep::paintEvent(QPaintEvent*)
         c.BrushColor = color_;
         c.FillRect(Rect(0, y, ClientWidth(), ch));
     }
+    if (antsRegistered_ && (focusedCellStyle_ == fcsBlackAnt || focusedCellStyle_ == fcsRedAnt)) {
+        const TRect v = VisibleCellRect(CurrentBandIndex(), CurrentCellIndex());
+        const TRect r = CellRect(CurrentBandIndex(), CurrentCellIndex());
+        if (!v.IsEmpty() && !r.IsEmpty()) {
+            p.save();
+            p.setClipRect(QRect(v.Left, v.Top, v.Width(), v.Height()));
+            const QBrush ants(TARFrameThread::FrameImage(TARFrameThread::Phase()));
+            const QRect fr(r.Left, r.Top, r.Width(), r.Height());
+            p.fillRect(QRect(fr.left(), fr.top(), fr.width(), 1), ants);
+            p.fillRect(QRect(fr.left(), fr.bottom(), fr.width(), 1), ants);
+            p.fillRect(QRect(fr.left(), fr.top(), 1, fr.height()), ants);
+            p.fillRect(QRect(fr.right(), fr.top(), 1, fr.height()), ants);
+            p.restore();
+        }
+    }
     if (showRightMargin_) {
         const double w = (rep_->PageSize().Width() - rep_->LeftMargin) / 10 / 25.4 * ScreenPixelsPerInch;
         const int x = gutter_ + int(fc::Round(w)) - hPos_;
