@@ -52,5 +52,5 @@ void TPrintProgressDlg::closeEvent(QCloseEvent* e)
     if (e->spontaneous())
         e->ignore();
     else
-        QDialog::closeEvent(e);
+        e->accept(); // not through reject(): that presses Abort
 }
