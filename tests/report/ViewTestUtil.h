@@ -48,7 +48,8 @@ inline QByteArray TemplateBytes(const std::vector<BandSpec>& bands, const QStrin
     return ar::EncodeTemplateLines(rep.ARTemplate());
 }
 
-// Texts drawn on a device, with their positions in device pixels.
+// Texts drawn on a device (those not clipped away), with their positions
+// in device pixels.
 struct DrawnText {
     QString text;
     QPointF pos;
@@ -65,6 +66,9 @@ public:
     void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
     void drawTextItem(const QPointF& p, const QTextItem& ti) override
     {
+        // Text whose baseline lies outside the clip is not seen.
+        if (painter()->hasClipping() && !painter()->clipBoundingRect().contains(p))
+            return;
         texts.push_back({ti.text(), painter()->combinedTransform().map(p)});
     }
     Type type() const override { return User; }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPageSize>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include "ARPrintProgress.h"
@@ -370,6 +371,52 @@ TEST_F(Pages, PrinterSetupThatChangesMetricsRebuilds)
     EXPECT_EQ(rep.Rep()->PageSize().Name(), "A5");
     EXPECT_GT(rep.Printer()->PageCount(), 3);
     EXPECT_EQ(rep.Printer()->CurrentPage(), rep.Printer()->PageCount());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Pages, RichTextBandContinuesOverPages)
+{
+    standard();
+    rows(1, 1);
+    TARBand* b = rep.AddBands(QStringLiteral("Row"));
+    QString rtf = QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ");
+    for (int i = 1; i <= 150; ++i)
+        rtf += QStringLiteral("L%1\\par ").arg(i, 3, 10, QChar('0'));
+    rtf += u'}';
+    TARCell* c = b->GetCell(0);
+    c->SetIsRTF(true);
+    c->SetValue(rtf);
+    c->SetWidth(300);
+    rep.EnsureRTF();
+    b->SetHeight(c->CalcHeight(rep.MeasureCanvas()));
+    ASSERT_GT(b->Height(), 2 * 1123);
+    rows(2, 2);
+    ASSERT_TRUE(rep.BuildPages(QStringLiteral("x")));
+    const auto t = texts();
+    ASSERT_GE(t.size(), 3u);
+    QStringList lines;
+    for (size_t p = 0; p < t.size(); ++p) {
+        const QString n = QString::number(p + 1);
+        // Every page has its footer, every later page its header.
+        EXPECT_EQ(t[p].last(), "F" + n) << p;
+        if (p > 0) {
+            EXPECT_EQ(t[p].first(), "H" + n) << p;
+        }
+        for (const QString& s : t[p])
+            for (const QString& w : s.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+                if (w.startsWith('L'))
+                    lines << w;
+    }
+    // No line is lost or drawn twice.
+    QStringList expected;
+    for (int i = 1; i <= 150; ++i)
+        expected << QStringLiteral("L%1").arg(i, 3, 10, QChar('0'));
+    EXPECT_EQ(lines, expected);
+    EXPECT_TRUE(t.back().contains("R2"));
+    EXPECT_EQ(t.front().first(), "R1");
 }
 
 } // namespace
