@@ -47,6 +47,11 @@ TARGridRep::TARGridRep(QWidget* parent) : QAbstractScrollArea(parent), rep_(std:
 
 TARGridRep::~TARGridRep()
 {
+    // An open editor would commit into a document that is being freed.
+    for (TARInplaceEditorDlg* ed : viewport()->findChildren<TARInplaceEditorDlg*>()) {
+        ed->Detach();
+        delete ed;
+    }
     StopAnts();
     if (rtf_ && &TARRTF::Current() == rtf_.get())
         TARRTF::SetCurrent(nullptr);
@@ -647,7 +652,10 @@ void TARGridRep::CellChanged(TARBandList* band, TARCell* cell)
     const int bi = rep_->IndexOfBand(band);
     if (bi < 0)
         return;
-    DrawBandTitle(bi);
+    if (gutter_ != 0) {
+        const TRect t = BandTitleRect(bi);
+        viewport()->update(QRect(t.Left, t.Top, gutter_ + 1, t.Height()));
+    }
     const int ci = static_cast<TARBand*>(band)->IndexOfCell(cell);
     if (ci < 0)
         return;

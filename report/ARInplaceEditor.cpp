@@ -19,6 +19,13 @@ TARGridRep* asGrid(QWidget* owner)
         throw Exception(QStringLiteral("Owner of TARInplaceEditorDlg must be TARGridRep"));
     return g;
 }
+bool inDocument(const TARRep* rep, const TARCell* cell)
+{
+    for (int i = 0; i < rep->BandCount(); ++i)
+        if (rep->GetBand(i)->IndexOfCell(cell) >= 0)
+            return true;
+    return false;
+}
 } // namespace
 
 TARInplaceEditorDlg::TARInplaceEditorDlg(QWidget* owner) : QWidget(asGrid(owner)->viewport()), grid_(asGrid(owner))
@@ -144,7 +151,8 @@ void TARInplaceEditorDlg::DoExit()
         }
     }
     hide();
-    if (cell_)
+    // The cell may have left the document while it was edited.
+    if (cell_ && inDocument(grid_->Rep(), cell_))
         cell_->EndUpdate();
     cell_ = nullptr;
     deleteLater();

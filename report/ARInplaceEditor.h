@@ -20,6 +20,8 @@ public:
     void Execute(QChar ch);
     void Accept();
     void Cancel();
+    // Ends the editor without touching the grid (the grid is going away).
+    void Detach() { done_ = true; }
 
     TARGridRep* Grid() const { return grid_; }
     QTextEdit* Editor;

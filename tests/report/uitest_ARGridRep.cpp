@@ -341,3 +341,21 @@ TEST(FocusFrame, AntStylesRegisterWithoutStartingTheThread)
 }
 
 } // namespace
+
+namespace {
+TEST_F(GridEditing, ClearingOrDestroyingTheGridWhileEditingIsSafe)
+{
+    TARInplaceEditorDlg* ed = open();
+    ed->Editor->insertPlainText(QStringLiteral("lost"));
+    grid.Clear();
+    // The focus leaves the editor: nothing is written into freed cells.
+    ed->Accept();
+    EXPECT_EQ(changes, 0);
+    auto* other = new TARGridRep;
+    other->show();
+    other->Options = roEditing;
+    auto* ed2 = new TARInplaceEditorDlg(other);
+    ed2->Execute(QChar('z'));
+    delete other;
+}
+} // namespace
