@@ -359,3 +359,16 @@ TEST_F(GridEditing, ClearingOrDestroyingTheGridWhileEditingIsSafe)
     delete other;
 }
 } // namespace
+
+namespace {
+TEST_F(GridView, PaintsCellsTitlesAndBackground)
+{
+    grid.Rep()->GetBand(1)->GetCell(0)->SetColor(0x00FF00); // green in BGR
+    const QImage img = grid.viewport()->grab().toImage();
+    const TRect r = grid.CellRect(1, 0);
+    EXPECT_EQ(img.pixelColor(r.Left + 50, r.Top + 20), QColor(0, 255, 0));
+    // The gutter is button face; the area below the bands the grid colour.
+    EXPECT_EQ(img.pixelColor(20, 3), ar::ToQColor(clBtnFace));
+    EXPECT_EQ(img.pixelColor(200, 150), QColor(255, 255, 255));
+}
+} // namespace

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include "ARPreviewForm.h"
 #include "ARPrintProgress.h"
 #include "ARPrinter.h"
 #include "ARUserRep.h"
@@ -417,6 +418,53 @@ TEST_F(Pages, RichTextBandContinuesOverPages)
     EXPECT_EQ(lines, expected);
     EXPECT_TRUE(t.back().contains("R2"));
     EXPECT_EQ(t.front().first(), "R1");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Pages, HeaderTallerThanReservedMovesABandOnlyOnce)
+{
+    load({
+        {"Header", 30, {{"[HDR]"}}},
+        {"Row", 100, {{"R[N]"}}},
+        {"Tall", 700, {{"Tall"}}},
+    });
+    QStringList words;
+    for (int i = 0; i < 40; ++i)
+        words << QStringLiteral("wwwwwwwwwwwwwww");
+    rep.SetVar(QStringLiteral("HDR"), words.join(u' '));
+    rows(1, 1);
+    rep.PageBreak();
+    rep.AddBands(QStringLiteral("Tall"));
+    ASSERT_TRUE(rep.BuildPages(QStringLiteral("x")));
+    // Page 2 holds only the grown header; on page 3 the band is cut.
+    ASSERT_EQ(rep.Printer()->PageCount(), 3);
+    EXPECT_FALSE(StringsOf(*rep.Printer()->Page(2)).contains("Tall"));
+    EXPECT_TRUE(StringsOf(*rep.Printer()->Page(3)).contains("Tall"));
+}
+
+TEST(PreviewPrinter, NonPrintingAreaIsShadedWithAPrinter)
+{
+    fc::ScopedFakePrinter fake;
+    fake.metrics = {600, 600, 300, 300, 4960, 7016}; // half an inch unprintable
+    TARPrinter store;
+    store.BeginDoc();
+    store.EndDoc();
+    EXPECT_EQ(store.LeftMargin(), 48);
+    TARPreview view;
+    view.SetPrinter(&store);
+    view.resize(900, 1300);
+    view.show();
+    view.SetCurrPage(1);
+    view.SetShowNonPrintingArea(true);
+    const QImage img = view.Render();
+    const QPoint o = view.PageOrigin();
+    EXPECT_EQ(img.pixelColor(o.x() + 20, o.y() + 20), QColor(0xC0, 0xC0, 0xC0));
+    EXPECT_EQ(img.pixelColor(o.x() + 100, o.y() + 100), QColor(255, 255, 255));
+    view.SetShowNonPrintingArea(false);
+    EXPECT_EQ(view.Render().pixelColor(o.x() + 20, o.y() + 20), QColor(255, 255, 255));
 }
 
 } // namespace
