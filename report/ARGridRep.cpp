@@ -42,6 +42,26 @@ TARGridRep::TARGridRep(QWidget* parent) : QAbstractScrollArea(parent), rep_(std:
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     horizontalScrollBar()->setSingleStep(10);
     verticalScrollBar()->setSingleStep(10);
+    // Page steps of the bars: the vertical one moves the current band with
+    // the page, the horizontal one steps by the client width and gutter.
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderPageStepAdd && action != QAbstractSlider::SliderPageStepSub)
+            return;
+        verticalScrollBar()->setSliderPosition(vPos_);
+        if (action == QAbstractSlider::SliderPageStepAdd)
+            PageDown();
+        else
+            PageUp();
+        if (OnVScroll)
+            OnVScroll(this);
+    });
+    connect(horizontalScrollBar(), &QScrollBar::actionTriggered, this, [this](int action) {
+        const int step = ClientWidth() + gutter_;
+        if (action == QAbstractSlider::SliderPageStepAdd)
+            horizontalScrollBar()->setSliderPosition(hPos_ + step);
+        else if (action == QAbstractSlider::SliderPageStepSub)
+            horizontalScrollBar()->setSliderPosition(hPos_ - step);
+    });
     resize(180, 120);
 }
 
@@ -608,13 +628,6 @@ void TARGridRep::resizeEvent(QResizeEvent* e)
 {
     QAbstractScrollArea::resizeEvent(e);
     UpdateScrollBars();
-}
-
-bool TARGridRep::viewportEvent(QEvent* e)
-{
-    // Mouse events of the viewport go to the view's own handlers, in the
-    // viewport's coordinates (the client area).
-    return QAbstractScrollArea::viewportEvent(e);
 }
 
 bool TARGridRep::ShowEditor(QChar ch)

@@ -155,7 +155,6 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
-    bool viewportEvent(QEvent* e) override;
     bool focusNextPrevChild(bool) override { return false; }
 
     void BandChanged(TARBandList* band);

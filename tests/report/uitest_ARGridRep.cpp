@@ -2,7 +2,9 @@
 // cell and the keyboard, selection and painting of an empty document.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QScrollBar>
 #include <QKeyEvent>
 #include <QTextEdit>
 
@@ -370,5 +372,31 @@ TEST_F(GridView, PaintsCellsTitlesAndBackground)
     // The gutter is button face; the area below the bands the grid colour.
     EXPECT_EQ(img.pixelColor(20, 3), ar::ToQColor(clBtnFace));
     EXPECT_EQ(img.pixelColor(200, 150), QColor(255, 255, 255));
+}
+} // namespace
+
+namespace {
+TEST_F(GridView, PageDownMovesTheViewAndTheCurrentBand)
+{
+    for (int i = 0; i < 16; ++i)
+        grid.Rep()->AddBand(); // 20 bands of 25 pixels
+    grid.resize(420, 120);
+    QApplication::processEvents();
+    grid.UpdateScrollBars();
+    const int page = grid.ClientHeight();
+    int vscrolls = 0;
+    grid.OnVScroll = [&](TARGridRep*) { ++vscrolls; };
+    key(grid, Qt::Key_PageDown);
+    EXPECT_EQ(grid.VPos(), page);
+    // The band now at the old row top of band 0 (or below it) is current.
+    EXPECT_EQ(grid.CurrentBandIndex(), (page + 24) / 25);
+    grid.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(grid.VPos(), std::min(2 * page, 500 - page));
+    EXPECT_EQ(vscrolls, 1);
+    key(grid, Qt::Key_PageUp);
+    key(grid, Qt::Key_PageUp);
+    key(grid, Qt::Key_PageUp);
+    EXPECT_EQ(grid.VPos(), 0);
+    EXPECT_EQ(grid.CurrentBandIndex(), 0);
 }
 } // namespace
