@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPageSize>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTimer>
@@ -210,6 +211,8 @@ TEST_F(Pages, AbortStopsBuildingAndCancelsThePreview)
         TPrintProgressDlg* d = rep.ProgressDialog();
         ASSERT_NE(d, nullptr);
         caption = d->windowTitle();
+        EXPECT_EQ(d->ProgressBar->maximum(), 40);
+        EXPECT_EQ(d->ProgressBar->value(), 11); // one step per band laid out
         label = d->findChild<QLabel*>(QStringLiteral("PagesLabel"))->text();
         d->AbortBtn->click();
         d->AbortBtn->click(); // a second press changes nothing

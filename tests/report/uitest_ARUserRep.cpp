@@ -2,7 +2,9 @@
 // appended by name, pending page breaks and band growth.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QMouseEvent>
 
 #include "ARPrinter.h"
 #include "ARUserRep.h"
@@ -183,4 +185,34 @@ TEST_F(Filling, TemplateTextFillsTheTemplateNotTheDocument)
     EXPECT_EQ(rep.ARTemplate(), t.ARTemplate());
 }
 
+} // namespace
+
+namespace {
+TEST_F(Filling, ClickSelectsTheCellUnderTheMouse)
+{
+    rep.LoadTemplate(fc::test::testDataDir() + "data/default.AR");
+    rep.AddBands(QStringLiteral("Band 0"));
+    rep.AddBands(QStringLiteral("Band 1"));
+    rep.resize(500, 200);
+    rep.show();
+    std::vector<std::pair<int, int>> picked;
+    rep.OnSelectCell = [&](TARGridRep*, int b, int c) { picked.push_back({b, c}); };
+    auto click = [&](QPoint p, Qt::KeyboardModifiers m) {
+        QMouseEvent ev(QEvent::MouseButtonPress, p, rep.viewport()->mapToGlobal(p), Qt::LeftButton, Qt::LeftButton, m);
+        QCoreApplication::sendEvent(rep.viewport(), &ev);
+        QMouseEvent up(QEvent::MouseButtonRelease, p, rep.viewport()->mapToGlobal(p), Qt::LeftButton, Qt::NoButton, m);
+        QCoreApplication::sendEvent(rep.viewport(), &up);
+    };
+    click({150, 30}, Qt::NoModifier); // gutter 0: band 1, cell 1
+    EXPECT_EQ(rep.CurrentBandIndex(), 1);
+    EXPECT_EQ(rep.CurrentCellIndex(), 1);
+    click({50, 10}, Qt::ControlModifier);
+    EXPECT_EQ(rep.SelCount(), 2);
+    click({50, 10}, Qt::ControlModifier); // a second Ctrl-click unselects
+    EXPECT_EQ(rep.SelCount(), 1);
+    click({350, 10}, Qt::NoModifier);
+    ASSERT_EQ(rep.SelCount(), 1);
+    EXPECT_EQ(rep.SelectedCell(0), rep.Rep()->GetBand(0)->GetCell(3));
+    EXPECT_EQ(picked.size(), 4u);
+}
 } // namespace
