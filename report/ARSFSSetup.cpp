@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ARResStrings.h"
 #include "ARVFS.h"
 #include "platform/FileAssociations.h"
 
@@ -19,22 +20,22 @@ static const QString kFileType = QStringLiteral("ARTemplate");
 TARSFSSetupDlg::TARSFSSetupDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("ARSFSSetupDlg"));
-    setWindowTitle(QStringLiteral("Preferences"));
-    ExtensionsGroupBox = new QGroupBox(QStringLiteral("Extensions"), this);
+    setWindowTitle(ar::ResStr(ar::sPreferences));
+    ExtensionsGroupBox = new QGroupBox(ar::ResStr(ar::sExtensions), this);
     ExtensionsGroupBox->setObjectName(QStringLiteral("ExtensionsGroupBox"));
     FTLB = new QListWidget(ExtensionsGroupBox);
     FTLB->setObjectName(QStringLiteral("FTLB"));
     FTLB->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    RegCB = new QCheckBox(QStringLiteral("Register as default editor"), ExtensionsGroupBox);
+    RegCB = new QCheckBox(ar::ResStr(ar::sRegisterEditor), ExtensionsGroupBox);
     RegCB->setObjectName(QStringLiteral("RegCB"));
     auto* gl = new QVBoxLayout(ExtensionsGroupBox);
     gl->addWidget(FTLB);
     gl->addWidget(RegCB);
 
-    OKBtn = new QPushButton(QStringLiteral("&OK"), this);
+    OKBtn = new QPushButton(ar::ResStr(ar::sOK), this);
     OKBtn->setObjectName(QStringLiteral("OKBtn"));
     OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("&Cancel"), this);
+    CancelBtn = new QPushButton(ar::ResStr(ar::sCancel), this);
     CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     auto* bl = new QHBoxLayout;
     bl->addStretch();
@@ -46,10 +47,10 @@ TARSFSSetupDlg::TARSFSSetupDlg(QWidget* parent) : QDialog(parent)
 
     ExtPopupMenu = new QMenu(this);
     ExtPopupMenu->setObjectName(QStringLiteral("ExtPopupMenu"));
-    AddMenuItem = ExtPopupMenu->addAction(QStringLiteral("Add"));
+    AddMenuItem = ExtPopupMenu->addAction(ar::ResStr(ar::sAdd));
     AddMenuItem->setObjectName(QStringLiteral("AddMenuItem"));
     AddMenuItem->setShortcut(QKeySequence(Qt::Key_Insert));
-    DelMenuItem = ExtPopupMenu->addAction(QStringLiteral("Delete"));
+    DelMenuItem = ExtPopupMenu->addAction(ar::ResStr(ar::sDelete));
     DelMenuItem->setObjectName(QStringLiteral("DelMenuItem"));
     DelMenuItem->setShortcut(QKeySequence(Qt::Key_Delete));
     FTLB->addAction(AddMenuItem);

@@ -1,0 +1,274 @@
+#include "ARPrinter.h"
+
+#include <QPainter>
+#include <cmath>
+
+#include "ARPreviewForm.h"
+#include "platform/Font.h"
+#include "platform/Numbers.h"
+#include "platform/Printing.h"
+
+namespace {
+constexpr int S = ScreenPixelsPerInch;
+TARPrinter::PreviewRunner g_previewRunner;
+
+int roundInt(double v) { return int(fc::Round(v)); }
+} // namespace
+
+TARPrinter::TARPrinter(QObject* owner) : QObject(owner), resX_(S), resY_(S)
+{
+    pageSize_.SetName(QStringLiteral("A4"));
+}
+
+TARPrinter::~TARPrinter() { Clear(); }
+
+bool TARPrinter::PrinterInstalled() const { return fc::Printers().PrinterInstalled(); }
+
+int TARPrinter::toScreen(int v, int res) const { return res > 0 ? roundInt(double(S) * v / res) : 0; }
+int TARPrinter::PageWidth() const { return toScreen(physW_, resX_); }
+int TARPrinter::PageHeight() const { return toScreen(physH_, resY_); }
+int TARPrinter::LeftMargin() const { return toScreen(offX_, resX_); }
+int TARPrinter::TopMargin() const { return toScreen(offY_, resY_); }
+
+void TARPrinter::BeginDoc()
+{
+    Clear();
+    UpdatePrinterInfo();
+    NewPage();
+}
+
+void TARPrinter::NewPage()
+{
+    canvas_.reset();
+    if (painter_)
+        painter_->end();
+    painter_.reset();
+    auto pic = std::make_unique<QPicture>();
+    pic->setBoundingRect(QRect(0, 0, PageWidth(), PageHeight()));
+    pages_.push_back(std::move(pic));
+    currentPage_ = PageCount();
+    painter_ = std::make_unique<QPainter>(pages_.back().get());
+    canvas_ = std::make_unique<TCanvas>(painter_.get());
+}
+
+void TARPrinter::EndDoc()
+{
+    canvas_.reset();
+    if (painter_)
+        painter_->end();
+    painter_.reset();
+    // Recording shrinks the bounding rectangle to what was drawn; a page is
+    // always the whole sheet.
+    for (auto& p : pages_)
+        p->setBoundingRect(QRect(0, 0, PageWidth(), PageHeight()));
+    fromPage_ = IntMin(PageCount(), 1);
+    toPage_ = PageCount();
+}
+
+void TARPrinter::Clear()
+{
+    canvas_.reset();
+    if (painter_)
+        painter_->end();
+    painter_.reset();
+    pages_.clear();
+    currentPage_ = 0;
+    fromPage_ = 0;
+    toPage_ = 0;
+}
+
+const QPicture* TARPrinter::Page(int n) const
+{
+    if (n < 1 || n > PageCount())
+        return nullptr;
+    return pages_[size_t(n - 1)].get();
+}
+
+const QPicture* TARPrinter::CurrentMetafile() const { return Page(currentPage_); }
+
+void TARPrinter::SetCurrentPage(int n)
+{
+    if (PageCount() == 0)
+        currentPage_ = 0;
+    else
+        currentPage_ = qBound(1, n, PageCount());
+}
+
+QString TARPrinter::GetTitle()
+{
+    if (PrinterInstalled())
+        title_ = fc::Printers().Title();
+    return title_;
+}
+
+void TARPrinter::SetTitle(const QString& t)
+{
+    title_ = t;
+    if (PrinterInstalled())
+        fc::Printers().SetTitle(t);
+}
+
+int TARPrinter::GetCopies()
+{
+    if (PrinterInstalled())
+        copies_ = fc::Printers().Copies();
+    return copies_;
+}
+
+void TARPrinter::SetCopies(int n)
+{
+    copies_ = n;
+    if (PrinterInstalled())
+        fc::Printers().SetCopies(n);
+}
+
+int TARPrinter::GetOrientation()
+{
+    if (PrinterInstalled())
+        orientation_ = fc::Printers().Orientation() == fc::PrintOrientation::Landscape ? 1 : 0;
+    return orientation_;
+}
+
+void TARPrinter::SetOrientation(int o)
+{
+    orientation_ = o;
+    if (PrinterInstalled())
+        fc::Printers().SetOrientation(o == 1 ? fc::PrintOrientation::Landscape : fc::PrintOrientation::Portrait);
+}
+
+bool TARPrinter::UpdatePrinterInfo()
+{
+    if (!PrinterInstalled()) {
+        resX_ = resY_ = S;
+        offX_ = offY_ = 0;
+        physW_ = roundInt(pageSize_.Width() / 10 / 25.4 * resX_);
+        physH_ = roundInt(pageSize_.Height() / 10 / 25.4 * resY_);
+        return false;
+    }
+    bool changed = false;
+    const int po = fc::Printers().Orientation() == fc::PrintOrientation::Landscape ? 1 : 0;
+    if (po != orientation_) {
+        SetOrientation(po);
+        changed = true;
+    }
+    const fc::PrinterMetrics m = fc::Printers().Metrics();
+    auto take = [&changed](int& field, int v) {
+        if (field != v) {
+            field = v;
+            changed = true;
+        }
+    };
+    take(resX_, m.resolutionX);
+    take(resY_, m.resolutionY);
+    take(offX_, m.offsetX);
+    take(offY_, m.offsetY);
+    take(physW_, m.physicalWidth);
+    take(physH_, m.physicalHeight);
+    return changed;
+}
+
+void TARPrinter::WritePageSizeToPrinter()
+{
+    if (!PrinterInstalled())
+        return;
+    fc::PrinterPaper p = fc::Printers().Paper();
+    if (pageSize_.PaperSize() < 1) {
+        p.code = fc::PrinterPaper::CustomCode;
+        p.widthTenthsMM = roundInt(pageSize_.Width());
+        p.lengthTenthsMM = roundInt(pageSize_.Height());
+    } else {
+        p.code = pageSize_.PaperSize();
+    }
+    fc::Printers().SetPaper(p);
+}
+
+void TARPrinter::SetPageSize(const TARPageSize& ps)
+{
+    pageSize_.Assign(ps);
+    WritePageSizeToPrinter();
+}
+
+void TARPrinter::ReadPageSizeFromPrinter()
+{
+    if (!PrinterInstalled())
+        return;
+    const fc::PrinterPaper p = fc::Printers().Paper();
+    if (p.code < 1 || p.code > 82) {
+        pageSize_.SetPaperSize(0);
+        pageSize_.SetWidth(p.widthTenthsMM);
+        pageSize_.SetHeight(p.lengthTenthsMM);
+    } else {
+        pageSize_.SetPaperSize(p.code);
+    }
+}
+
+void TARPrinter::PrinterSetup()
+{
+    WritePageSizeToPrinter();
+    if (fc::Printers().ExecPageSetupDialog()) {
+        ReadPageSizeFromPrinter();
+        if (UpdatePrinterInfo() && OnChange)
+            OnChange(this);
+    }
+}
+
+void TARPrinter::Print()
+{
+    WritePageSizeToPrinter();
+    fc::PrintDialogSettings s;
+    s.minPage = 1;
+    s.maxPage = PageCount();
+    s.fromPage = fromPage_;
+    s.toPage = toPage_;
+    s.copies = GetCopies();
+    s.collate = true;
+    if (!fc::Printers().ExecPrintDialog(s))
+        return;
+    ReadPageSizeFromPrinter();
+    fromPage_ = s.fromPage;
+    toPage_ = s.toPage;
+    SetCopies(s.copies);
+    if (UpdatePrinterInfo() && OnChange)
+        OnChange(this);
+    PrintPages();
+}
+
+void TARPrinter::PrintPages()
+{
+    if (PageCount() == 0)
+        return;
+    std::unique_ptr<fc::IPrintJob> job = fc::Printers().BeginJob(GetTitle());
+    if (!job)
+        return;
+    try {
+        for (int p = fromPage_; p <= toPage_; ++p) {
+            SetCurrentPage(p);
+            const QPicture* pic = CurrentMetafile();
+            QPainter* painter = job->Painter();
+            painter->save();
+            painter->scale(double(resX_) / S, double(resY_) / S);
+            if (pic)
+                painter->drawPicture(0, 0, *pic);
+            painter->restore();
+            if (p < toPage_)
+                job->NewPage();
+        }
+        job->End();
+    } catch (...) {
+        // A failed job is abandoned without a further report.
+        job->Abort();
+    }
+}
+
+void TARPrinter::SetPreviewRunner(PreviewRunner r) { g_previewRunner = std::move(r); }
+
+void TARPrinter::Preview(QWidget* parent)
+{
+    if (g_previewRunner) {
+        g_previewRunner(*this);
+        return;
+    }
+    TARPreviewDialog dlg(parent);
+    dlg.SetPrinter(this);
+    dlg.exec();
+}

@@ -1,0 +1,274 @@
+#include "ARUserRep.h"
+
+#include <QMouseEvent>
+
+#include "ARPrinter.h"
+
+TARUserRep::TARUserRep(QWidget* parent) : TARGridRep(parent)
+{
+    SetGutter(0);
+    ShowBandTitle = true;
+    cache_.push_back(Entry{QString(), std::make_unique<TARRep>()});
+    template_ = cache_.front().rep.get();
+    Clear();
+}
+
+TARUserRep::~TARUserRep() { ClearVars(); }
+
+void TARUserRep::Clear()
+{
+    TARGridRep::Clear();
+    viewport()->update();
+}
+
+void TARUserRep::LoadTemplate(const QString& fileName)
+{
+    path_ = fileName;
+    Entry* e = nullptr;
+    if (cache_.size() == 1 && cache_.front().name.isEmpty()) {
+        e = &cache_.front();
+        e->name = fileName;
+    } else {
+        for (Entry& c : cache_)
+            if (TextEquals(c.name, fileName)) {
+                e = &c;
+                break;
+            }
+        if (!e) {
+            cache_.push_back(Entry{fileName, std::make_unique<TARRep>()});
+            e = &cache_.back();
+        }
+    }
+    template_ = e->rep.get();
+    template_->FileSystem = FileSystem();
+    template_->Load(fileName);
+    Rep()->PageSize().Assign(template_->PageSize());
+    Rep()->Orientation = template_->Orientation;
+    Rep()->LeftMargin = template_->LeftMargin;
+    Rep()->TopMargin = template_->TopMargin;
+    Rep()->RightMargin = template_->RightMargin;
+    Rep()->BottomMargin = template_->BottomMargin;
+    ApplyTemplate();
+}
+
+void TARUserRep::parseTemplateCells()
+{
+    for (int i = 0; i < template_->BandCount(); ++i) {
+        TARBand* b = template_->GetBand(i);
+        for (int j = 0; j < b->CellCount(); ++j)
+            b->GetCell(j)->ParseVarNames();
+    }
+}
+
+void TARUserRep::ApplyTemplate()
+{
+    Printer()->PageSize().Assign(template_->PageSize());
+    Printer()->SetOrientation(template_->Orientation);
+    parseTemplateCells();
+    Rep()->Font = template_->Font;
+    viewport()->update();
+}
+
+int TARUserRep::findVar(const QString& name) const
+{
+    for (int i = 0; i < vars_.size(); ++i) {
+        const QString& line = vars_[i];
+        const qsizetype eq = line.indexOf(u'=');
+        const QString n = eq < 0 ? line : line.left(eq);
+        if (QString::compare(n, name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+void TARUserRep::SetVar(const QString& name, const QString& value)
+{
+    const int at = findVar(name);
+    if (value.isEmpty()) {
+        if (at >= 0)
+            vars_.removeAt(at);
+        return;
+    }
+    const QString line = name.toUpper() + u'=' + value;
+    if (at >= 0)
+        vars_[at] = line;
+    else
+        vars_.append(line);
+}
+
+QString TARUserRep::GetVar(const QString& name) const
+{
+    const int at = findVar(name);
+    if (at < 0)
+        return QString();
+    const QString& line = vars_[at];
+    return line.mid(line.indexOf(u'=') + 1);
+}
+
+void TARUserRep::SetVarValue(const QString& name, int value) { SetVar(name, QString::number(value)); }
+
+void TARUserRep::EvalCell(TARCell* source, TARCell* target)
+{
+    QString v;
+    target->SetMinWidth(source->Width());
+    const TAIStringList& pieces = source->VarNameList();
+    bool anyVar = false;
+    for (int i = 0; i < pieces.Count(); ++i) {
+        if (pieces.Object(i) != 0) {
+            const QString val = GetVar(pieces[i]);
+            if (!val.isEmpty()) {
+                v += val;
+                anyVar = true;
+            }
+        } else {
+            v += pieces[i];
+        }
+    }
+    target->SetValue(v);
+    if (anyVar)
+        target->SetIsRTF(false);
+    const TAIStringList& uv = Rep()->UserVarList();
+    int at = -1;
+    for (int i = 0; i < uv.Count() && at < 0; ++i)
+        if (TextEquals(uv[i], target->UserVar()))
+            at = i;
+    target->SetUserVarValue(at >= 0 ? int(uv.Object(at)) : -1);
+}
+
+TARBand* TARUserRep::AddBands(const QString& name)
+{
+    EnsureRTF();
+    Rep()->Font = template_->Font;
+    std::vector<TARBand*> added;
+    TCanvas& c = MeasureCanvas();
+    for (int i = 0; i < template_->BandCount(); ++i) {
+        TARBand* tb = template_->GetBand(i);
+        if (!TextEquals(tb->Name(), name))
+            continue;
+        auto* b = new TARBand(template_);
+        b->CopyFrom(*tb);
+        for (int j = 0; j < b->CellCount() && j < tb->CellCount(); ++j) {
+            TARCell* cell = b->GetCell(j);
+            EvalCell(tb->GetCell(j), cell);
+            cell->LoadLinkedPicture();
+            if (cell->AutoStretch()) {
+                c.Font.SetSize(cell->FontSize());
+                c.Font.Style = cell->FontStyle();
+                c.Font.Name = cell->FontName();
+                c.Font.Charset = Rep()->Font.Charset;
+                const int h = cell->CalcHeight(c);
+                if (h > b->Height())
+                    b->SetHeight(h);
+            }
+        }
+        added.push_back(b);
+    }
+    for (TARBand* b : added)
+        Rep()->AppendBand(b);
+    if (!added.empty()) {
+        added.front()->BandState = pendingBandState_;
+        pendingBandState_ = 0;
+    }
+    viewport()->update();
+    return added.empty() ? nullptr : added.back();
+}
+
+QString TARUserRep::Title() { return Printer()->GetTitle(); }
+void TARUserRep::SetTitle(const QString& t) { Printer()->SetTitle(t); }
+
+void TARUserRep::Loaded()
+{
+    TARGridRep::Loaded();
+    parseTemplateCells();
+}
+
+QStringList TARUserRep::GetARTemplate() const { return template_->ARTemplate(); }
+
+void TARUserRep::SetARTemplate(const QStringList& t)
+{
+    template_->SetARTemplate(t);
+    ApplyTemplate();
+}
+
+void TARUserRep::SetFocus()
+{
+    setFocus();
+    ClearSelection();
+    ToggleCellSelection(CurrentBandIndex(), CurrentCellIndex());
+}
+
+void TARUserRep::MoveToPrevBand()
+{
+    TARCell* c = CurrentCell();
+    if (!c)
+        return;
+    TARBand* master = c->MasterBand();
+    const int first = master ? Rep()->IndexOfBand(master) : CurrentBandIndex();
+    SetCurrentBandIndex(IntMax(first - 1, 0));
+}
+
+void TARUserRep::MoveToNextBand()
+{
+    TARCell* c = CurrentCell();
+    if (!c)
+        return;
+    TARBand* last = c->LastSpanBand();
+    const int l = last ? Rep()->IndexOfBand(last) : CurrentBandIndex();
+    SetCurrentBandIndex(IntMin(l + 1, Rep()->BandCount() - 1));
+}
+
+void TARUserRep::mousePressEvent(QMouseEvent* e)
+{
+    TARGridRep::mousePressEvent(e);
+    int ci = -1, bi = -1;
+    const QPoint p = e->position().toPoint();
+    TARCell* cell = CellAtPos(p.x(), p.y(), ci, bi);
+    if (cell) {
+        SetCurrentBandIndex(bi);
+        SetCurrentCellIndex(ci);
+        if (!(e->modifiers() & Qt::ControlModifier))
+            ClearSelection();
+        ToggleCellSelection(CurrentBandIndex(), CurrentCellIndex());
+        if (OnSelectCell)
+            OnSelectCell(this, bi, ci);
+        viewport()->update();
+    } else if (bi >= 0 && p.x() < Gutter()) {
+        TARBand* b = Rep()->GetBand(bi);
+        if (b->Expandable()) {
+            b->SetExpanded(!b->Expanded());
+            viewport()->update();
+            if (b->Expanded() && OnExpandBand)
+                OnExpandBand(this, bi);
+            else if (!b->Expanded() && OnCollapseBand)
+                OnCollapseBand(this, bi);
+        } else if (OnSelectBand) {
+            OnSelectBand(this, bi);
+        }
+    }
+}
+
+void TARUserRep::mouseMoveEvent(QMouseEvent* e)
+{
+    TARGridRep::mouseMoveEvent(e);
+    if (!(e->buttons() & Qt::LeftButton))
+        return;
+    const QPoint p = e->position().toPoint();
+    if (p.y() < 0) {
+        SetVPos(VPos() - 10);
+        return;
+    }
+    if (p.y() > ClientHeight()) {
+        SetVPos(VPos() + 10);
+        return;
+    }
+    int ci = -1, bi = -1;
+    TARCell* cell = CellAtPos(p.x(), p.y(), ci, bi);
+    if (cell && cell != CurrentCell()) {
+        SetCurrentBandIndex(bi);
+        SetCurrentCellIndex(ci);
+        ToggleCellSelection(CurrentBandIndex(), CurrentCellIndex());
+        if (OnSelectCell)
+            OnSelectCell(this, bi, ci);
+        viewport()->update();
+    }
+}

@@ -1,0 +1,63 @@
+#pragma once
+// The report grid view an application fills from a template file: named
+// text variables, and copies of the template's bands appended by band name
+// with the variables substituted into their cells.
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+#include "ARGridRep.h"
+
+class TARUserRep : public TARGridRep {
+    Q_OBJECT
+public:
+    explicit TARUserRep(QWidget* parent = nullptr);
+    ~TARUserRep() override;
+
+    TARRep* Template() const { return template_; }
+    int TemplateCacheCount() const { return int(cache_.size()); }
+    QString TemplateCacheName(int i) const { return cache_[size_t(i)].name; }
+
+    void LoadTemplate(const QString& fileName);
+    void ClearVars() { vars_.clear(); }
+    void Clear() override;
+    void SetVar(const QString& name, const QString& value);
+    QString GetVar(const QString& name) const;
+    // The variable lines, NAME=value each (names upper-cased).
+    const QStringList& Vars() const { return vars_; }
+    void SetVarValue(const QString& name, int value) override;
+    TARBand* AddBands(const QString& name);
+    void PageBreak() { pendingBandState_ |= arbsPageBreak; }
+    TARBandState PendingBandState() const { return pendingBandState_; }
+
+    QString Path() const { return path_; }
+    void SetPath(const QString& p) { LoadTemplate(p); }
+    QString Title();
+    void SetTitle(const QString& t);
+
+    void Loaded() override;
+    void EvalCell(TARCell* source, TARCell* target) override;
+    void MoveToPrevBand() override;
+    void MoveToNextBand() override;
+    void SetFocus();
+
+protected:
+    QStringList GetARTemplate() const override;
+    void SetARTemplate(const QStringList& t) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+
+private:
+    void ApplyTemplate();
+    void parseTemplateCells();
+    int findVar(const QString& name) const;
+    struct Entry {
+        QString name;
+        std::unique_ptr<TARRep> rep;
+    };
+    std::vector<Entry> cache_;
+    TARRep* template_ = nullptr;
+    QStringList vars_;
+    TARBandState pendingBandState_ = 0;
+    QString path_;
+};
