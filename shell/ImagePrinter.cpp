@@ -51,6 +51,7 @@ QtImagePrinter::~QtImagePrinter()
 bool QtImagePrinter::Execute(QWidget* parent)
 {
     QPrintDialog dialog(printer_.get(), parent);
+    dialog.setObjectName(QStringLiteral("PrintDialog1"));
     return dialog.exec() == QDialog::Accepted;
 }
 

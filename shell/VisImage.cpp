@@ -47,7 +47,8 @@ TImgs::TImgs(CreateHook onCreate, QWidget* parent) : QMainWindow(parent), ui_(st
     // As the start-up creates its windows: the instance is reachable while
     // its own creation handler runs.
     Imgs = this;
-    FormCreate(onCreate);
+    // A failing creation handler is shown; the window exists all the same.
+    fc::RunHandler([&] { FormCreate(onCreate); });
 }
 
 TImgs::~TImgs()

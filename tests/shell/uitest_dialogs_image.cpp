@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <vector>
 
 #include "TestSupport.h"
@@ -103,6 +104,15 @@ TEST_F(ImageWindow, BoundsComeFromTheFourKeys)
         EXPECT_EQ(QRect(imgs.Left(), imgs.Top(), imgs.Width(), imgs.Height()), c.bounds) << c.text;
         EXPECT_EQ(seen, c.bounds.size()) << c.text;
     }
+}
+
+TEST_F(ImageWindow, AFailingCreationHookIsShownAndTheWindowStands)
+{
+    folder.write("select.ini", "[Default]\nVisImagesW=300\n");
+    TImgs imgs([](TImgs&) { throw Exception(QStringLiteral("'x' is not a valid integer value")); });
+    EXPECT_EQ(dialogs.messages(), QStringList{"'x' is not a valid integer value"});
+    EXPECT_EQ(imgs.Width(), 300);
+    EXPECT_EQ(Imgs, &imgs);
 }
 
 TEST_F(ImageWindow, DeactivationWritesTheBoundsAndKeepsTheRestOfTheFile)
@@ -296,6 +306,29 @@ TEST_F(ImageWindow, PrintDrawsTheFittedPictureOnceConfirmed)
     imgs.Stampa1Click();
     EXPECT_EQ(printer.begun, 3);
     EXPECT_EQ(printer.drawn.size(), 1u);
+}
+
+TEST_F(ImageWindow, QtPrinterDrawsOnAPageAndReportsAJobThatCannotStart)
+{
+    {
+        QtImagePrinter printer;
+        printer.Printer().setOutputFormat(QPrinter::PdfFormat);
+        printer.Printer().setOutputFileName(folder.file("picture.pdf"));
+        printer.BeginDoc();
+        const QSize page = printer.PageSize();
+        EXPECT_GT(page.width(), 1000);
+        EXPECT_GT(page.height(), page.width());
+        printer.StretchDraw(fc::FitPictureToPage({100, 50}, page), filled(100, 50));
+        printer.EndDoc();
+    }
+    EXPECT_TRUE(fc::test::readFile(folder.file("picture.pdf")).startsWith("%PDF"));
+
+    QtImagePrinter printer;
+    printer.Printer().setOutputFormat(QPrinter::PdfFormat);
+    printer.Printer().setOutputFileName(folder.file("missing/folder/picture.pdf"));
+    EXPECT_THROW(printer.BeginDoc(), Exception);
+    EXPECT_THROW(printer.StretchDraw(QRect(0, 0, 10, 10), filled(10, 10)), Exception);
+    printer.EndDoc(); // nothing started: nothing to end
 }
 
 TEST_F(ImageWindow, LayoutAndTranslation)
