@@ -4,4 +4,6 @@ fc_sources(ui
   ${CMAKE_CURRENT_LIST_DIR}/ImagePrinter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/VisImage.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UnitPass.cpp
+  ${CMAKE_SOURCE_DIR}/forms/TImgs.ui
+  ${CMAKE_SOURCE_DIR}/forms/TPasswordDlg.ui
 )
