@@ -250,13 +250,10 @@ bool encode1252(const QString& s, QByteArray& out)
 }
 } // namespace
 
-QStringList DecodeTemplateLines(const QByteArray& bytes)
+QStringList SplitTextLines(const QString& text)
 {
-    QString text;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    text = utf8.decode(bytes); // skips a leading byte-order mark
-    if (utf8.hasError())
-        text = decode1252(bytes);
+    // As a string list takes text: CR, LF or CR LF end a line, and a final
+    // line break adds no empty line.
     QStringList lines;
     const int n = int(text.size());
     int start = 0;
@@ -271,6 +268,16 @@ QStringList DecodeTemplateLines(const QByteArray& bytes)
     if (start < n)
         lines << text.mid(start);
     return lines;
+}
+
+QStringList DecodeTemplateLines(const QByteArray& bytes)
+{
+    QString text;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    text = utf8.decode(bytes); // skips a leading byte-order mark
+    if (utf8.hasError())
+        text = decode1252(bytes);
+    return SplitTextLines(text);
 }
 
 QByteArray EncodeTemplateLines(const QStringList& lines)

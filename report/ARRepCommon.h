@@ -106,6 +106,8 @@ int ReadNumber(const QString& text, int* stop = nullptr);
 // Template files: valid UTF-8 is read as UTF-8, anything else as code page
 // 1252; lines split at CR, LF or both.
 QStringList DecodeTemplateLines(const QByteArray& bytes);
+// Lines of a text: CR, LF or CR LF end a line; a final break adds no empty line.
+QStringList SplitTextLines(const QString& text);
 // Lines each ended by CR LF, in code page 1252 when every character fits,
 // else in UTF-8.
 QByteArray EncodeTemplateLines(const QStringList& lines);

@@ -23,25 +23,6 @@ QColor ToQColor(TColor c)
     return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
 }
 
-QStringList SplitTextLines(const QString& text)
-{
-    // As a string list takes text: CR, LF or CR LF end a line, and a final
-    // line break adds no empty line.
-    QStringList lines;
-    const int n = int(text.size());
-    int start = 0;
-    for (int i = 0; i < n; ++i) {
-        if (text[i] == u'\r' || text[i] == u'\n') {
-            lines << text.mid(start, i - start);
-            if (text[i] == u'\r' && i + 1 < n && text[i + 1] == u'\n')
-                ++i;
-            start = i + 1;
-        }
-    }
-    if (start < n)
-        lines << text.mid(start);
-    return lines;
-}
 } // namespace ar
 
 // ---- pictures ----

@@ -122,7 +122,6 @@ private:
 
 namespace ar {
 QColor ToQColor(TColor c);
-QStringList SplitTextLines(const QString& text);
 } // namespace ar
 
 // The rich-text engine: RTF read into a QTextDocument, measured and drawn.
