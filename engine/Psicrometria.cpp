@@ -115,6 +115,28 @@ double bulboUmido(double RH, double Tdb)
     return calcolaBulboUmido(Stato.Altitud, RH, Tdb);
 }
 
+namespace {
+// Halves [low, high], where wetBulb(x) crosses Twb and rises with x, until it
+// is no wider than width; answers the last midpoint (high when no step was
+// needed), or the midpoint that meets Twb exactly.
+template <class F>
+double bisezione(double low, double high, double width, double Twb, F wetBulb)
+{
+    double mid = high;
+    while (high - low > width) {
+        mid = (low + high) / 2;
+        const double w = wetBulb(mid);
+        if (w > Twb)
+            high = mid;
+        else if (w < Twb)
+            low = mid;
+        else
+            break;
+    }
+    return mid;
+}
+} // namespace
+
 double umiditaRelativa(double Twb, double Tdb)
 {
     const double lo = Limiti[9].Min;
@@ -135,20 +157,7 @@ double umiditaRelativa(double Twb, double Tdb)
         fc::MainWindow().SetWetBulbValue(bulboUmido(hi, Tdb));
         return phi;
     }
-    double low = phi - 5;
-    double high = phi;
-    double mid = phi;
-    while (high - low > 0.1) {
-        mid = (low + high) / 2;
-        w = bulboUmido(mid, Tdb);
-        if (w > Twb)
-            high = mid;
-        else if (w < Twb)
-            low = mid;
-        else
-            break;
-    }
-    return mid;
+    return bisezione(phi - 5, phi, 0.1, Twb, [Tdb](double x) { return bulboUmido(x, Tdb); });
 }
 
 double bulboSecco(double RH, double Twb, bool* trovato)
@@ -171,20 +180,7 @@ double bulboSecco(double RH, double Twb, bool* trovato)
         w = bulboUmido(RH, T);
         ++passi;
     }
-    double low = T - 1;
-    double high = T;
-    double mid = T;
-    while (high - low > 0.001) {
-        mid = (low + high) / 2;
-        w = bulboUmido(RH, mid);
-        if (w > Twb)
-            high = mid;
-        else if (w < Twb)
-            low = mid;
-        else
-            break;
-    }
     if (trovato)
         *trovato = true;
-    return mid;
+    return bisezione(T - 1, T, 0.001, Twb, [RH](double x) { return bulboUmido(RH, x); });
 }
