@@ -230,70 +230,80 @@ void ExcelInterior::SetColor(TColor v)
     r_->Apply([&](XlFormat& f) { f.fill = v & 0xFFFFFF; });
 }
 
+namespace {
+
+// The sides (left, top, bottom, right) of the cell at (row, col) that a
+// border index of range r draws.
+std::vector<int> BorderSides(int index, int r1, int c1, int r2, int c2, int row, int col)
+{
+    std::vector<int> sides;
+    switch (index) {
+    case xlEdgeLeft:
+        if (col == c1)
+            sides.push_back(0);
+        break;
+    case xlEdgeTop:
+        if (row == r1)
+            sides.push_back(1);
+        break;
+    case xlEdgeBottom:
+        if (row == r2)
+            sides.push_back(2);
+        break;
+    case xlEdgeRight:
+        if (col == c2)
+            sides.push_back(3);
+        break;
+    case xlInsideVertical:
+        if (col > c1)
+            sides.push_back(0);
+        if (col < c2)
+            sides.push_back(3);
+        break;
+    case xlInsideHorizontal:
+        if (row > r1)
+            sides.push_back(1);
+        if (row < r2)
+            sides.push_back(2);
+        break;
+    default: break;
+    }
+    return sides;
+}
+
+} // namespace
+
+void ExcelBorder::Edit(const std::function<void(detail::XlBorder&)>& fn) const
+{
+    const ExcelRange& r = *r_;
+    r.Apply([](XlFormat&) {}); // makes the cells of a cell range
+    for (auto& [pos, cell] : r.sheet_->cells) {
+        const auto [row, col] = pos;
+        if (row < r.r1_ || row > r.r2_ || col < r.c1_ || col > r.c2_)
+            continue;
+        for (int side : BorderSides(index_, r.r1_, r.c1_, r.r2_, r.c2_, row, col))
+            fn(cell.format.borders[size_t(side)]);
+    }
+}
+
 void ExcelBorder::SetLineStyle(int v)
 {
     Rec(Access::Put, QStringLiteral("LineStyle"), N(v));
-    r_->Apply([](XlFormat&) {});
-    const ExcelRange& r = *r_;
-    auto edit = [&](auto fn) {
-        // Sides of the cells that this border index touches.
-        for (auto& [pos, cell] : r.sheet_->cells) {
-            const auto [row, col] = pos;
-            if (row < r.r1_ || row > r.r2_ || col < r.c1_ || col > r.c2_)
-                continue;
-            std::vector<int> sides;
-            switch (index_) {
-            case xlEdgeLeft: if (col == r.c1_) sides.push_back(0); break;
-            case xlEdgeTop: if (row == r.r1_) sides.push_back(1); break;
-            case xlEdgeBottom: if (row == r.r2_) sides.push_back(2); break;
-            case xlEdgeRight: if (col == r.c2_) sides.push_back(3); break;
-            case xlInsideVertical:
-                if (col > r.c1_) sides.push_back(0);
-                if (col < r.c2_) sides.push_back(3);
-                break;
-            case xlInsideHorizontal:
-                if (row > r.r1_) sides.push_back(1);
-                if (row < r.r2_) sides.push_back(2);
-                break;
-            default: break;
-            }
-            for (int s : sides)
-                fn(cell.format.borders[size_t(s)]);
-        }
-    };
-    edit([&](XlBorder& b) { b.style = v; });
+    Edit([&](XlBorder& b) { b.style = v; });
 }
+
 void ExcelBorder::SetColor(TColor v)
 {
     Rec(Access::Put, QStringLiteral("Color"), N(v));
-    const ExcelRange& r = *r_;
-    r.Apply([](XlFormat&) {});
-    for (auto& [pos, cell] : r.sheet_->cells) {
-        const auto [row, col] = pos;
-        if (row < r.r1_ || row > r.r2_ || col < r.c1_ || col > r.c2_)
-            continue;
-        const int side = index_ == xlEdgeLeft ? 0 : index_ == xlEdgeTop ? 1 : index_ == xlEdgeBottom ? 2 : 3;
-        const bool edge = (side == 0 && col == r.c1_) || (side == 1 && row == r.r1_) || (side == 2 && row == r.r2_)
-                          || (side == 3 && col == r.c2_);
-        if (edge)
-            cell.format.borders[size_t(side)].color = v & 0xFFFFFF;
-    }
+    Edit([&](XlBorder& b) { b.color = v & 0xFFFFFF; });
 }
+
 void ExcelBorder::SetWeight(int v)
 {
     Rec(Access::Put, QStringLiteral("Weight"), N(v));
-    const ExcelRange& r = *r_;
-    r.Apply([](XlFormat&) {});
-    for (auto& [pos, cell] : r.sheet_->cells) {
-        const auto [row, col] = pos;
-        if (row < r.r1_ || row > r.r2_ || col < r.c1_ || col > r.c2_)
-            continue;
-        const int side = index_ == xlEdgeLeft ? 0 : index_ == xlEdgeTop ? 1 : index_ == xlEdgeBottom ? 2 : 3;
-        const bool edge = (side == 0 && col == r.c1_) || (side == 1 && row == r.r1_) || (side == 2 && row == r.r2_)
-                          || (side == 3 && col == r.c2_);
-        if (edge)
-            cell.format.borders[size_t(side)].weight = v;
-    }
+    if (v != 1 && v != xlThin && v != xlMedium && v != xlThick)
+        throw Refused(QStringLiteral("Unable to set the Weight property of the Border class"));
+    Edit([&](XlBorder& b) { b.weight = v; });
 }
 
 ExcelRange::ExcelRange(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::XlSheet> sheet,

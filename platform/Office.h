@@ -79,6 +79,7 @@ struct Session;
 struct XlBook;
 struct XlSheet;
 struct XlFormat;
+struct XlBorder;
 struct WdApp;
 struct WdDoc;
 } // namespace detail
@@ -174,6 +175,7 @@ public:
     ExcelBorder(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<const ExcelRange> r, int index)
         : OleObject(std::move(s), std::move(path)), r_(std::move(r)), index_(index) {}
 private:
+    void Edit(const std::function<void(detail::XlBorder&)>& fn) const;
     std::shared_ptr<const ExcelRange> r_;
     int index_;
 };

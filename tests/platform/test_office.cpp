@@ -205,3 +205,40 @@ TEST(Office, DocumentTableReadsBack)
     doc->Close();
     EXPECT_EQ(app->Documents()->Count(), 0);
 }
+
+TEST(Office, ReportMembersReachTheWorkbook)
+{
+    // What a report's export uses: ranges by name, rotation, frame lines with
+    // colour and weight, row heights, a picture, a caption.
+    Files f;
+    OleRef<ExcelApplication> app = f.office.CreateExcel();
+    app->SetCaption(QStringLiteral("Report"));
+    OleRef<ExcelWorkbook> book = app->Workbooks()->Add();
+    OleRef<ExcelSheet> sh = app->ActiveSheet();
+    sh->Range(QStringLiteral("B1"))->SetColumnWidth(10);
+    OleRef<ExcelRange> r = sh->Range(QStringLiteral("A2:B2"));
+    r->SetFormula(QStringLiteral("label"));
+    r->SetOrientation(xlUpward);
+    r->Merge();
+    r->Borders(xlEdgeTop)->SetColor(clBlue);
+    r->Borders(xlEdgeTop)->SetLineStyle(xlContinuous);
+    r->Borders(xlEdgeTop)->SetWeight(xlMedium);
+    EXPECT_THROW(r->SetOrientation(120), EOleError);
+    sh->Rows(2)->SetRowHeight(30);
+    static const unsigned char png[] = {
+        0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00,
+        0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00, 0x00, 0x00,
+        0x0A, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x00, 0x01, 0x00, 0x00, 0x05, 0x00, 0x01, 0x0D, 0x0A, 0x2D,
+        0xB4, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+    sh->Paste(r, QByteArray(reinterpret_cast<const char*>(png), sizeof png));
+    const QString file = f.Path(QStringLiteral("report.xlsx"));
+    book->SaveAs(file);
+    const QByteArray xml = ReadZipMember(file, "xl/worksheets/sheet1.xml");
+    EXPECT_TRUE(xml.contains("<mergeCell ref=\"A2:B2\"/>"));
+    EXPECT_TRUE(xml.contains("<row r=\"2\" spans=\"1:2\" ht=\"30\" customHeight=\"1\">")) << xml.constData();
+    EXPECT_TRUE(xml.contains("<drawing r:id=\"rId1\"/>")) << "the picture";
+    EXPECT_FALSE(ReadZipMember(file, "xl/media/image1.png").isEmpty());
+    const QByteArray styles = ReadZipMember(file, "xl/styles.xml");
+    EXPECT_TRUE(styles.contains("textRotation=\"90\""));
+    EXPECT_TRUE(styles.contains("<top style=\"medium\"><color rgb=\"FF0000FF\"/></top>")) << styles.constData();
+}
