@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cmath>
+#include <unistd.h>
 
 #include "Numbers.h"
 #include "OfficeModel.h"
@@ -1370,7 +1371,11 @@ OleRef<WordDocument> NewDocument(const std::shared_ptr<detail::Session>& s)
 
 } // namespace
 
-FileOffice::FileOffice() : folder_(QDir(QDir::tempPath()).filePath(QStringLiteral("fancoil-export"))) {}
+// One folder per user: another user's folder of the same name is not ours to write.
+FileOffice::FileOffice()
+    : folder_(QDir(QDir::tempPath()).filePath(QStringLiteral("fancoil-export-%1").arg(::getuid())))
+{
+}
 
 std::shared_ptr<detail::Session> FileOffice::NewSession(bool excel)
 {

@@ -710,8 +710,8 @@ private:
 };
 
 namespace fc {
-// The installed server; a FileOffice writing to the temporary folder until
-// another is installed.
+// The installed server; a FileOffice writing to the user's own folder under
+// the temporary folder until another is installed.
 IOfficeServer& Office();
 void SetOffice(IOfficeServer* server); // nullptr: back to the default
 IOfficeServer* InstalledOffice();

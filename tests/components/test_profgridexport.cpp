@@ -413,3 +413,25 @@ TEST(ProfGridExport, ExportTagRefusesACarriageReturn)
     g.SetExportTag(QStringLiteral("#BR#"));
     EXPECT_EQ(g.ExportTag(), QStringLiteral("#BR#"));
 }
+
+TEST(ProfGridExport, HiddenColumnsTakePartWithTheirStoredWidth)
+{
+    // Columns 0 and 1 merged, column 1 hidden: the span's one visible column
+    // is 0, so the walk formats the cell at both columns and merges nothing.
+    ScopedRecordingOffice office;
+    Grid f(3, 1, 0);
+    ASSERT_TRUE(f.g.MergeCells(0, 0, 1, 0));
+    f.g.Cell(0, 0).SetColor(clRed);
+    f.g.Columns(1).SetVisible(false);
+    Events ev;
+    ev.Attach(f.g);
+    EXPECT_TRUE(f.g.ExportToWord(true));
+    EXPECT_EQ(ev.seen, ev.Run(22 + 21 + 2 + 6));
+    const QStringList a = office.Actions();
+    EXPECT_TRUE(a.contains(QStringLiteral("Table1.Columns.Item(2).Width := 48")));
+    EXPECT_TRUE(a.contains(QStringLiteral("Table1.Cell(1,2).Range.Shading.BackgroundPatternColor := 255")));
+    EXPECT_TRUE(a.contains(QStringLiteral("Table1.Cell(1,1).Range.Shading.BackgroundPatternColor := 255")));
+    EXPECT_TRUE(a.contains(QStringLiteral("Document1.Range.Text := \"a0\\t\\tc0\\r\\n\"")));
+    for (const QString& l : a)
+        EXPECT_FALSE(l.contains(QStringLiteral("Merge"))) << qPrintable(l);
+}
