@@ -1379,6 +1379,10 @@ FileOffice::FileOffice()
 
 std::shared_ptr<detail::Session> FileOffice::NewSession(bool excel)
 {
+    // Where nothing can be written the application cannot work: say so at
+    // its start, with the reason, rather than fail at the end.
+    if (!QDir().mkpath(folder_) || !QFileInfo(folder_).isDir() || !QFileInfo(folder_).isWritable())
+        throw EOleError(QStringLiteral("Cannot write to the folder \"%1\"").arg(QDir::toNativeSeparators(folder_)));
     auto s = std::make_shared<detail::Session>();
     s->excel = excel;
     s->writeFiles = true;

@@ -107,7 +107,7 @@ TEST(ProfGridExportFiles, DocumentHoldsTheTable)
     EXPECT_TRUE(xml.contains("<w:gridCol w:w=\"960\"/>")) << "64 pixels are 48 points";
 }
 
-TEST(ProfGridExportFiles, AFailedWriteIsAFailedExport)
+TEST(ProfGridExportFiles, AFolderThatCannotBeWrittenStopsTheStart)
 {
     ScopedScriptedDialogs dialogs;
     Backend b;
@@ -118,10 +118,23 @@ TEST(ProfGridExportFiles, AFailedWriteIsAFailedExport)
     f.close();
     b.office.SetOutputFolder(blocker + QStringLiteral("/out"));
     Sample s;
+    EXPECT_FALSE(s.g.ExportToExcel(true));
+    EXPECT_TRUE(s.g.ExportToWord(true)) << "the user was told";
+    const QString why = QStringLiteral("\r\n\r\nCannot write to the folder \"%1/out\"").arg(blocker);
+    EXPECT_EQ(dialogs.messages(), (QStringList{QStringLiteral("Could not start Microsoft Excel") + why,
+                                               QStringLiteral("Could not start Microsoft Word") + why}));
+    EXPECT_TRUE(b.shell.opened.isEmpty());
+}
+
+TEST(ProfGridExportFiles, AFileThatCannotBeShownIsAFailedExport)
+{
+    Backend b;
+    b.shell.result = false;
+    Sample s;
     int last = 0;
     s.g.OnExportProgress = [&](TProfGrid&, int pos, int, bool&) { last = pos; };
     EXPECT_FALSE(s.g.ExportToExcel(true));
     EXPECT_EQ(last, -1);
     EXPECT_FALSE(s.g.ExportToWord(true));
-    EXPECT_TRUE(b.shell.opened.isEmpty());
+    EXPECT_EQ(b.shell.opened.size(), 2);
 }
