@@ -288,49 +288,52 @@ bool TProfGrid::ExportToWord(bool FormatAllCells)
                     WordColorIndex(K.Color()));
         }
 
+        // The cell's differences from the walked column K, into table cell T.
+        auto FormatWordCell = [&](TProfGridCell& C, int k, int Row, int Col) {
+            const TProfGridCol& K = Columns(k);
+            const WordCellDiffs d = WordDiffs(C, K);
+            const TFont& cf = C.Font();
+            if (C.VertAlignment() == vaBottom)
+                GetWordTable()->Cell(Row, Col)->SetVerticalAlignment(wdCellAlignVerticalBottom);
+            else if (C.VertAlignment() == vaCenter)
+                GetWordTable()->Cell(Row, Col)->SetVerticalAlignment(wdCellAlignVerticalCenter);
+            if (d.align)
+                GetWordTable()->Cell(Row, Col)->Range()->Paragraphs()->SetAlignment(WordAlignment(C.Alignment()));
+            if (d.name)
+                GetWordTable()->Cell(Row, Col)->Range()->Font()->SetName(cf.Name);
+            if (d.fontColor) {
+                if (rgb)
+                    GetWordTable()->Cell(Row, Col)->Range()->Font()->SetColor(fc::ColorToRGB(cf.Color));
+                else
+                    GetWordTable()->Cell(Row, Col)->Range()->Font()->SetColorIndex(WordColorIndex(cf.Color));
+            }
+            if (d.size)
+                GetWordTable()->Cell(Row, Col)->Range()->Font()->SetSize(SizeOf(cf));
+            if (d.bold)
+                GetWordTable()->Cell(Row, Col)->Range()->Font()->SetBold(cf.Bold());
+            if (d.italic)
+                GetWordTable()->Cell(Row, Col)->Range()->Font()->SetItalic(cf.Italic());
+            if (d.underline)
+                GetWordTable()->Cell(Row, Col)->Range()->Font()->SetUnderline(cf.Underline());
+            if (d.strike)
+                GetWordTable()->Cell(Row, Col)->Range()->Font()->SetStrikeThrough(cf.StrikeOut());
+            if (d.color) {
+                if (rgb)
+                    GetWordTable()->Cell(Row, Col)->Range()->Shading()->SetBackgroundPatternColor(
+                        fc::ColorToRGB(C.Color()));
+                else
+                    GetWordTable()->Cell(Row, Col)->Range()->Shading()->SetBackgroundPatternColorIndex(
+                        WordColorIndex(C.Color()));
+            }
+        };
         WalkExportCells(
             [&](int k, int r, int bottom, int left) {
                 OleRef<WordCell> other = GetWordTable()->Cell(bottom + 1, left + 1);
                 GetWordTable()->Cell(r + 1, k + 1)->Merge(other);
             },
             [&](TProfGridCell& C, int k, int Row, int Col) {
-                if (!FormatAllCells && Row - 1 >= FixedRows())
-                    return;
-                const TProfGridCol& K = Columns(k);
-                const WordCellDiffs d = WordDiffs(C, K);
-                const TFont& cf = C.Font();
-                if (C.VertAlignment() == vaBottom)
-                    GetWordTable()->Cell(Row, Col)->SetVerticalAlignment(wdCellAlignVerticalBottom);
-                else if (C.VertAlignment() == vaCenter)
-                    GetWordTable()->Cell(Row, Col)->SetVerticalAlignment(wdCellAlignVerticalCenter);
-                if (d.align)
-                    GetWordTable()->Cell(Row, Col)->Range()->Paragraphs()->SetAlignment(WordAlignment(C.Alignment()));
-                if (d.name)
-                    GetWordTable()->Cell(Row, Col)->Range()->Font()->SetName(cf.Name);
-                if (d.fontColor) {
-                    if (rgb)
-                        GetWordTable()->Cell(Row, Col)->Range()->Font()->SetColor(fc::ColorToRGB(cf.Color));
-                    else
-                        GetWordTable()->Cell(Row, Col)->Range()->Font()->SetColorIndex(WordColorIndex(cf.Color));
-                }
-                if (d.size)
-                    GetWordTable()->Cell(Row, Col)->Range()->Font()->SetSize(SizeOf(cf));
-                if (d.bold)
-                    GetWordTable()->Cell(Row, Col)->Range()->Font()->SetBold(cf.Bold());
-                if (d.italic)
-                    GetWordTable()->Cell(Row, Col)->Range()->Font()->SetItalic(cf.Italic());
-                if (d.underline)
-                    GetWordTable()->Cell(Row, Col)->Range()->Font()->SetUnderline(cf.Underline());
-                if (d.strike)
-                    GetWordTable()->Cell(Row, Col)->Range()->Font()->SetStrikeThrough(cf.StrikeOut());
-                if (d.color) {
-                    if (rgb)
-                        GetWordTable()->Cell(Row, Col)->Range()->Shading()->SetBackgroundPatternColor(
-                            fc::ColorToRGB(C.Color()));
-                    else
-                        GetWordTable()->Cell(Row, Col)->Range()->Shading()->SetBackgroundPatternColorIndex(
-                            WordColorIndex(C.Color()));
-                }
+                if (FormatAllCells || Row - 1 < FixedRows())
+                    FormatWordCell(C, k, Row, Col);
             });
 
         GetWordApplication()->Selection()->HomeKey(wdStory);
@@ -491,41 +494,44 @@ bool TProfGrid::ExportToExcel(bool FormatAllCells)
             if (RowHeights(r - 1) == 0)
                 GetExcelSheet()->Rows(r)->SetRowHeight(0);
 
+        // The cell's differences from the walked column K (fixed rows only
+        // unless FormatAllCells), then its text, into sheet cell X.
+        auto FormatExcelCell = [&](TProfGridCell& C, int k, int Row, int Col) {
+            if (FormatAllCells || Row <= FixedRows()) {
+                const TProfGridCol& K = Columns(k);
+                const ExcelCellDiffs d = ExcelDiffs(C, K);
+                const TFont& cf = C.Font();
+                if (d.vAlign)
+                    GetExcelSheet()->Cells(Row, Col)->SetVerticalAlignment(ExcelVertAlignment(C.VertAlignment()));
+                if (d.align)
+                    GetExcelSheet()->Cells(Row, Col)->SetHorizontalAlignment(ExcelAlignment(C.Alignment()));
+                if (d.name)
+                    GetExcelSheet()->Cells(Row, Col)->Font()->SetName(cf.Name);
+                if (d.size)
+                    GetExcelSheet()->Cells(Row, Col)->Font()->SetSize(SizeOf(cf));
+                if (d.fontColor)
+                    GetExcelSheet()->Cells(Row, Col)->Font()->SetColor(fc::ColorToRGB(cf.Color));
+                if (d.color)
+                    GetExcelSheet()->Cells(Row, Col)->Interior()->SetColor(fc::ColorToRGB(C.Color()));
+                if (d.bold)
+                    GetExcelSheet()->Cells(Row, Col)->Font()->SetBold(cf.Bold());
+                if (d.italic)
+                    GetExcelSheet()->Cells(Row, Col)->Font()->SetItalic(cf.Italic());
+                if (d.underline)
+                    GetExcelSheet()->Cells(Row, Col)->Font()->SetUnderline(cf.Underline());
+                if (d.strike)
+                    GetExcelSheet()->Cells(Row, Col)->Font()->SetStrikeThrough(cf.StrikeOut());
+            }
+            if (!C.Text().isEmpty())
+                GetExcelSheet()->SetCells(Row, Col, SheetText(C.Text()));
+        };
         WalkExportCells(
             [&](int k, int r, int bottom, int left) {
                 OleRef<ExcelRange> corner = GetExcelSheet()->Cells(bottom + 1, left + 1);
                 OleRef<ExcelRange> start = GetExcelSheet()->Cells(r + 1, k + 1);
                 GetExcelSheet()->Range(start, corner)->Merge();
             },
-            [&](TProfGridCell& C, int k, int Row, int Col) {
-                if (FormatAllCells || Row <= FixedRows()) {
-                    const TProfGridCol& K = Columns(k);
-                    const ExcelCellDiffs d = ExcelDiffs(C, K);
-                    const TFont& cf = C.Font();
-                    if (d.vAlign)
-                        GetExcelSheet()->Cells(Row, Col)->SetVerticalAlignment(ExcelVertAlignment(C.VertAlignment()));
-                    if (d.align)
-                        GetExcelSheet()->Cells(Row, Col)->SetHorizontalAlignment(ExcelAlignment(C.Alignment()));
-                    if (d.name)
-                        GetExcelSheet()->Cells(Row, Col)->Font()->SetName(cf.Name);
-                    if (d.size)
-                        GetExcelSheet()->Cells(Row, Col)->Font()->SetSize(SizeOf(cf));
-                    if (d.fontColor)
-                        GetExcelSheet()->Cells(Row, Col)->Font()->SetColor(fc::ColorToRGB(cf.Color));
-                    if (d.color)
-                        GetExcelSheet()->Cells(Row, Col)->Interior()->SetColor(fc::ColorToRGB(C.Color()));
-                    if (d.bold)
-                        GetExcelSheet()->Cells(Row, Col)->Font()->SetBold(cf.Bold());
-                    if (d.italic)
-                        GetExcelSheet()->Cells(Row, Col)->Font()->SetItalic(cf.Italic());
-                    if (d.underline)
-                        GetExcelSheet()->Cells(Row, Col)->Font()->SetUnderline(cf.Underline());
-                    if (d.strike)
-                        GetExcelSheet()->Cells(Row, Col)->Font()->SetStrikeThrough(cf.StrikeOut());
-                }
-                if (!C.Text().isEmpty())
-                    GetExcelSheet()->SetCells(Row, Col, SheetText(C.Text()));
-            });
+            FormatExcelCell);
 
         GetExcelSheet()->Cells(1, 1)->Select();
         GetExcelApplication()->SetVisible(true);
