@@ -141,11 +141,10 @@ public:
     void SetUnderline(bool v);
     void SetStrikeThrough(bool v);
 
-private:
     friend class ExcelRange;
-public:
     ExcelFont(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<const ExcelRange> r)
         : OleObject(std::move(s), std::move(path)), r_(std::move(r)) {}
+
 private:
     std::shared_ptr<const ExcelRange> r_;
 };
@@ -154,11 +153,10 @@ class ExcelInterior : public OleObject {
 public:
     void SetColor(TColor v);
 
-private:
     friend class ExcelRange;
-public:
     ExcelInterior(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<const ExcelRange> r)
         : OleObject(std::move(s), std::move(path)), r_(std::move(r)) {}
+
 private:
     std::shared_ptr<const ExcelRange> r_;
 };
@@ -169,11 +167,10 @@ public:
     void SetColor(TColor v);
     void SetWeight(int v);
 
-private:
     friend class ExcelRange;
-public:
     ExcelBorder(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<const ExcelRange> r, int index)
         : OleObject(std::move(s), std::move(path)), r_(std::move(r)), index_(index) {}
+
 private:
     void Edit(const std::function<void(detail::XlBorder&)>& fn) const;
     std::shared_ptr<const ExcelRange> r_;
@@ -218,6 +215,7 @@ private:
 public:
     ExcelRange(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::XlSheet> sheet, Shape shape,
                int r1, int c1, int r2, int c2);
+
 private:
     void SetValueAs(const QString& member, const QString& v);
     // Runs fn on the format of every cell of the range (and on the column
@@ -244,12 +242,11 @@ public:
     // the top-left cell of the destination.
     void Paste(const OleRef<ExcelRange>& destination, const QByteArray& picture);
 
-private:
     friend class ExcelApplication;
     friend class ExcelWorkbook;
-public:
     ExcelSheet(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::XlSheet> sheet)
         : OleObject(std::move(s), std::move(path)), sheet_(std::move(sheet)) {}
+
 private:
     std::shared_ptr<detail::XlSheet> sheet_;
 };
@@ -264,12 +261,11 @@ public:
     void SetSaved(bool v);
     void Close(bool saveChanges = false);
 
-private:
     friend class ExcelWorkbooks;
     friend class ExcelApplication;
-public:
     ExcelWorkbook(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::XlBook> book)
         : OleObject(std::move(s), std::move(path)), book_(std::move(book)) {}
+
 private:
     std::shared_ptr<detail::XlBook> book_;
 };
@@ -279,9 +275,7 @@ public:
     OleRef<ExcelWorkbook> Add();
     int Count() const;
 
-private:
     friend class ExcelApplication;
-public:
     using OleObject::OleObject;
 };
 
@@ -289,9 +283,7 @@ class ExcelWindow : public OleObject {
 public:
     void Activate();
 
-private:
     friend class ExcelApplication;
-public:
     using OleObject::OleObject;
 };
 
@@ -312,11 +304,9 @@ public:
     // Closes every workbook without writing it; the object is dead after.
     void Quit();
 
-private:
     friend class ::FileOffice;
     friend class ::RecordingOffice;
     friend struct detail::Session;
-public:
     using OleObject::OleObject;
 };
 
@@ -348,12 +338,11 @@ public:
     void SetUnderline(bool v);
     void SetStrikeThrough(bool v);
 
-private:
     friend class WordRange;
     friend class WordSelection;
-public:
     WordFont(std::shared_ptr<detail::Session> s, QString path, std::vector<int> cells)
         : OleObject(std::move(s), std::move(path)), cells_(std::move(cells)) {}
+
 private:
     std::vector<int> cells_; // table cells the font applies to
 };
@@ -363,11 +352,10 @@ public:
     void SetBackgroundPatternColor(TColor v);
     void SetBackgroundPatternColorIndex(int v);
 
-private:
     friend class WordRange;
-public:
     WordShading(std::shared_ptr<detail::Session> s, QString path, std::vector<int> cells)
         : OleObject(std::move(s), std::move(path)), cells_(std::move(cells)) {}
+
 private:
     std::vector<int> cells_;
 };
@@ -376,12 +364,11 @@ class WordParagraphs : public OleObject {
 public:
     void SetAlignment(int v);
 
-private:
     friend class WordRange;
     friend class WordSelection;
-public:
     WordParagraphs(std::shared_ptr<detail::Session> s, QString path, std::vector<int> cells)
         : OleObject(std::move(s), std::move(path)), cells_(std::move(cells)) {}
+
 private:
     std::vector<int> cells_;
 };
@@ -395,14 +382,13 @@ public:
     OleRef<WordFont> Font() const;
     OleRef<WordShading> Shading() const;
 
-private:
     friend class WordDocument;
     friend class WordCell;
     friend class WordSelection;
-public:
     WordRange(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::WdDoc> doc, bool whole,
               std::vector<int> cells)
         : OleObject(std::move(s), std::move(path)), doc_(std::move(doc)), whole_(whole), cells_(std::move(cells)) {}
+
 private:
     std::shared_ptr<detail::WdDoc> doc_;
     bool whole_;
@@ -416,11 +402,10 @@ public:
     void SetVerticalAlignment(int v);
     OleRef<WordRange> Range() const;
 
-private:
     friend class WordTable;
-public:
     WordCell(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::WdDoc> doc, int cell)
         : OleObject(std::move(s), std::move(path)), doc_(std::move(doc)), cell_(cell) {}
+
 private:
     std::shared_ptr<detail::WdDoc> doc_;
     int cell_;
@@ -431,11 +416,10 @@ public:
     void SetWidth(double points);
     void Select();
 
-private:
     friend class WordColumns;
-public:
     WordColumn(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::WdDoc> doc, int col)
         : OleObject(std::move(s), std::move(path)), doc_(std::move(doc)), col_(col) {}
+
 private:
     std::shared_ptr<detail::WdDoc> doc_;
     int col_;
@@ -445,11 +429,10 @@ class WordColumns : public OleObject {
 public:
     OleRef<WordColumn> Item(int col) const;
 
-private:
     friend class WordTable;
-public:
     WordColumns(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::WdDoc> doc)
         : OleObject(std::move(s), std::move(path)), doc_(std::move(doc)) {}
+
 private:
     std::shared_ptr<detail::WdDoc> doc_;
 };
@@ -458,11 +441,10 @@ class WordRows : public OleObject {
 public:
     void SetSpaceBetweenColumns(double points);
 
-private:
     friend class WordTable;
-public:
     WordRows(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::WdDoc> doc)
         : OleObject(std::move(s), std::move(path)), doc_(std::move(doc)) {}
+
 private:
     std::shared_ptr<detail::WdDoc> doc_;
 };
@@ -474,11 +456,10 @@ public:
     // The col-th cell of the row, a cell merged across columns counting once.
     OleRef<WordCell> Cell(int row, int col) const;
 
-private:
     friend class WordSelection;
-public:
     WordTable(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::WdDoc> doc)
         : OleObject(std::move(s), std::move(path)), doc_(std::move(doc)) {}
+
 private:
     std::shared_ptr<detail::WdDoc> doc_;
 };
@@ -488,9 +469,7 @@ public:
     void ClearFormatting();
     void SetText(const QString& v);
 
-private:
     friend class WordFind;
-public:
     using OleObject::OleObject;
 };
 
@@ -511,9 +490,7 @@ public:
     // Replace := 2 replaces every occurrence; answers whether one was found.
     bool Execute(int replace);
 
-private:
     friend class WordSelection;
-public:
     using OleObject::OleObject;
 };
 
@@ -528,9 +505,7 @@ public:
     OleRef<WordRange> Range() const;
     void HomeKey(int unit);
 
-private:
     friend class WordApplication;
-public:
     using OleObject::OleObject;
 };
 
@@ -543,9 +518,7 @@ public:
     bool Pagination() const;
     void SetPagination(bool v);
 
-private:
     friend class WordApplication;
-public:
     using OleObject::OleObject;
 };
 
@@ -553,9 +526,7 @@ class WordView : public OleObject {
 public:
     void SetType(int v);
 
-private:
     friend class WordWindow;
-public:
     using OleObject::OleObject;
 };
 
@@ -563,9 +534,7 @@ class WordWindow : public OleObject {
 public:
     OleRef<WordView> View() const;
 
-private:
     friend class WordApplication;
-public:
     using OleObject::OleObject;
 };
 
@@ -573,9 +542,7 @@ class WordDocuments : public OleObject {
 public:
     int Count() const;
 
-private:
     friend class WordApplication;
-public:
     using OleObject::OleObject;
 };
 
@@ -595,11 +562,9 @@ public:
     void Activate();
     void Quit();
 
-private:
     friend class WordDocument;
     friend class ::FileOffice;
     friend class ::RecordingOffice;
-public:
     using OleObject::OleObject;
 };
 
@@ -612,12 +577,11 @@ public:
     // Writes the document to the file (atomically); raises with the file name.
     void SaveAs(const QString& fileName);
 
-private:
     friend class ::FileOffice;
     friend class ::RecordingOffice;
-public:
     WordDocument(std::shared_ptr<detail::Session> s, QString path, std::shared_ptr<detail::WdDoc> doc)
         : OleObject(std::move(s), std::move(path)), doc_(std::move(doc)) {}
+
 private:
     std::shared_ptr<detail::WdDoc> doc_;
 };
