@@ -8,7 +8,13 @@ IShellOpen* g_shell = nullptr;
 
 IShellOpen& Shell()
 {
-    static RecordingShellOpen fallback;
+    // Until the program installs the desktop's service, opening fails
+    // rather than pretend that something was shown.
+    static RecordingShellOpen fallback = [] {
+        RecordingShellOpen r;
+        r.result = false;
+        return r;
+    }();
     return g_shell ? *g_shell : fallback;
 }
 

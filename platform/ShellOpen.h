@@ -1,7 +1,8 @@
 #pragma once
 // Opening a file with the desktop's default program. The program installs
-// the Qt implementation (gui layer); until then, and in tests, a recording
-// one answers.
+// the Qt implementation (QtShellOpen, gui layer) at start-up; until then a
+// recording one answers that it could not open anything. Tests install a
+// RecordingShellOpen.
 
 #include <QString>
 #include <QStringList>

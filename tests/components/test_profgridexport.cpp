@@ -435,3 +435,29 @@ TEST(ProfGridExport, HiddenColumnsTakePartWithTheirStoredWidth)
     for (const QString& l : a)
         EXPECT_FALSE(l.contains(QStringLiteral("Merge"))) << qPrintable(l);
 }
+
+TEST(ProfGridExport, EveryColumnFontStyleIsOneStatement)
+{
+    ScopedRecordingOffice office;
+    Grid f(1, 1, 0);
+    TFont all = f.g.Columns(0).Font();
+    all.Style = fsBold | fsItalic | fsUnderline | fsStrikeOut;
+    f.g.Columns(0).SetFont(all);
+    f.g.Cell(0, 0).SetFont(all);
+    Events ev;
+    ev.Attach(f.g);
+    EXPECT_TRUE(f.g.ExportToWord(true));
+    EXPECT_EQ(ev.seen, ev.Run(22 + 11 + 6));
+    QStringList a = office.Actions();
+    EXPECT_TRUE(a.contains(QStringLiteral("Word.Selection.Font.Bold := True")));
+    EXPECT_TRUE(a.contains(QStringLiteral("Word.Selection.Range.Font.Italic := True")));
+    EXPECT_TRUE(a.contains(QStringLiteral("Word.Selection.Range.Font.Underline := True")));
+    EXPECT_TRUE(a.contains(QStringLiteral("Word.Selection.Range.Font.StrikeThrough := True")));
+    office.ClearLog();
+    ev.seen.clear();
+    EXPECT_TRUE(f.g.ExportToExcel(true));
+    EXPECT_EQ(ev.seen, ev.Run(13 + 17 + 1 + 2));
+    a = office.Actions();
+    for (const char* style : {"Bold", "Italic", "Underline", "StrikeThrough"})
+        EXPECT_TRUE(a.contains(QStringLiteral("Excel.Selection.Font.%1 := True").arg(QLatin1String(style)))) << style;
+}
