@@ -242,3 +242,22 @@ TEST(Office, ReportMembersReachTheWorkbook)
     EXPECT_TRUE(styles.contains("textRotation=\"90\""));
     EXPECT_TRUE(styles.contains("<top style=\"medium\"><color rgb=\"FF0000FF\"/></top>")) << styles.constData();
 }
+
+TEST(Office, ShellServiceDefaultsToFailing)
+{
+    EXPECT_FALSE(fc::Shell().Open(QStringLiteral("/nothing.xlsx")));
+    {
+        ScopedRecordingShellOpen shell;
+        EXPECT_TRUE(fc::Shell().Open(QStringLiteral("/a.docx")));
+        EXPECT_EQ(shell.opened, QStringList{QStringLiteral("/a.docx")});
+    }
+    EXPECT_EQ(fc::InstalledShell(), nullptr);
+    // The file backend uses the installed service when it has none of its own.
+    ScopedRecordingShellOpen shell;
+    QTemporaryDir dir;
+    FileOffice office;
+    office.SetOutputFolder(dir.path());
+    OleRef<WordDocument> doc = office.CreateWordDocument();
+    doc->Application()->SetVisible(true);
+    EXPECT_EQ(shell.opened, QStringList{dir.filePath(QStringLiteral("Document1.docx"))});
+}
