@@ -30,16 +30,6 @@ bool ApplyFontChange(TFont& target, const TFont& before, const TFont& after);
 
 class TProfGridCell;
 
-// Progress of an export: Position 0 with the step total first, then the
-// running count at every counted automation access, -1 (with EndPosition 0)
-// at the end. Setting StopExport ends the export at that access.
-using TExportProgressEvent =
-    std::function<void(TProfGrid& sender, int position, int endPosition, bool& stopExport)>;
-
-// The word processor's colour index of a colour (1 to 16 for the sixteen
-// basic colours, 0 for any other), system colours taken as their RGB value.
-int WordColorIndex(TColor color);
-
 
 // Vertical alignment of a cell's text.
 enum : quint8 { vaTop = 0, vaBottom = 1, vaCenter = 2 };
@@ -300,6 +290,16 @@ private:
 };
 
 // ---------------------------------------------------------------------------
+
+// Progress of an export: Position 0 with the step total first, then the
+// running count at every counted automation access, -1 (with EndPosition 0)
+// at the end. Setting StopExport ends the export at that access.
+using TExportProgressEvent =
+    std::function<void(TProfGrid& sender, int position, int endPosition, bool& stopExport)>;
+
+// The word processor's colour index of a colour (1 to 16 for the sixteen
+// basic colours, 0 for any other), system colours taken as their RGB value.
+int WordColorIndex(TColor color);
 
 class TProfGrid {
 public:
