@@ -1205,7 +1205,9 @@ void TProfGrid::SetEllipsisCharacter(const QString& value)
 
 void TProfGrid::SetExportTag(const QString& value)
 {
-    if (value.isEmpty() || value == exportTag_)
+    // A tag holding a carriage return would be cut apart again by the line
+    // breaks it stands for in the export text.
+    if (value.isEmpty() || value == exportTag_ || value.contains(QLatin1Char('\r')))
         return;
     exportTag_ = value;
 }

@@ -16,6 +16,7 @@
 #include "platform/Alignment.h"
 #include "platform/Colors.h"
 #include "platform/Font.h"
+#include "platform/Office.h"
 
 class TProfGrid;
 class TProfGridCol;
@@ -302,6 +303,16 @@ private:
 
 // ---------------------------------------------------------------------------
 
+// Progress of an export: Position 0 with the step total first, then the
+// running count at every counted automation access, -1 (with EndPosition 0)
+// at the end. Setting StopExport ends the export at that access.
+using TExportProgressEvent =
+    std::function<void(TProfGrid& sender, int position, int endPosition, bool& stopExport)>;
+
+// The word processor's colour index of a colour (1 to 16 for the sixteen
+// basic colours, 0 for any other), system colours taken as their RGB value.
+int WordColorIndex(TColor color);
+
 class TProfGrid {
 public:
     TProfGrid();
@@ -467,6 +478,15 @@ public:
     std::function<void(TProfGrid& sender, int ACol, int ARow, bool& canSelect)> OnSelectCell;
     std::function<void(TProfGrid& sender)> OnClick;
     std::function<void(TProfGrid& sender)> OnTopLeftChanged;
+    TExportProgressEvent OnExportProgress;
+
+    // --- exports (the word processor's table, the spreadsheet's sheet)
+    // FormatAllCells false formats only the fixed rows' cells beyond their
+    // columns. Word: true after an export that ran to its end or that could
+    // not start (the user was told); Excel: true only after an export that
+    // ran to its end.
+    bool ExportToWord(bool FormatAllCells);
+    bool ExportToExcel(bool FormatAllCells);
 
     // --- the widget's side
     // After the window layout is read: with pgoAlwaysShowEditor the editor
@@ -588,4 +608,31 @@ private:
     TFont headerFont_, footerFont_;
     TPrintMargins printMargins_;
     TPrintOptions printOptions_ = poUseVertLine | poUseHorzLine | poUseFixedVertLine | poUseFixedHorzLine;
+
+    // --- export state
+    QString BuildExportText();
+    int CountWordSteps(bool FormatAllCells);
+    int CountExcelSteps(bool FormatAllCells);
+    // The merges and cell formatting of both exports, right-most column
+    // first; targets count from 1.
+    void WalkExportCells(const std::function<void(int k, int r, int bottomRow, int leftVisibleCol)>& merge,
+                         const std::function<void(TProfGridCell& cell, int k, int row, int col)>& format);
+    void FireExportProgress(int position, int endPosition);
+    template <class T>
+    OleRef<T> CountedAccess(const OleRef<T>& ref);
+    OleRef<fc::office::WordApplication> GetWordApplication();
+    OleRef<fc::office::WordDocument> GetWordDocument();
+    OleRef<fc::office::WordTable> GetWordTable();
+    OleRef<fc::office::ExcelApplication> GetExcelApplication();
+    OleRef<fc::office::ExcelSheet> GetExcelSheet();
+
+    int exportPosition_ = 0;
+    int exportEndPosition_ = 0;
+    bool stopExport_ = false;
+    int wordVersion_ = 0;
+    OleRef<fc::office::WordApplication> wordApplication_;
+    OleRef<fc::office::WordDocument> wordDocument_;
+    OleRef<fc::office::WordTable> wordTable_;
+    OleRef<fc::office::ExcelApplication> excelApplication_;
+    OleRef<fc::office::ExcelSheet> excelSheet_;
 };

@@ -1,0 +1,3 @@
+fc_sources(gui
+  ${CMAKE_CURRENT_LIST_DIR}/ProfGridExport.cpp
+)

@@ -1,0 +1,247 @@
+// The workbook writer: the in-memory workbook as .xlsx, through libxlsxwriter.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <xlsxwriter.h>
+
+#include "OfficeModel.h"
+
+namespace fc::office::detail {
+
+namespace {
+
+lxw_color_t Rgb(TColor c)
+{
+    const quint32 v = quint32(c) & 0xFFFFFF;
+    const lxw_color_t rgb = ((v & 0xFF) << 16) | (v & 0xFF00) | ((v >> 16) & 0xFF);
+    // 0 means "no colour" to the library.
+    return rgb == 0 ? lxw_color_t(LXW_COLOR_BLACK) : rgb;
+}
+
+quint8 BorderStyle(const XlBorder& b)
+{
+    if (b.style == xlLineStyleNone || b.style == 0)
+        return LXW_BORDER_NONE;
+    if (b.weight == xlMedium)
+        return LXW_BORDER_MEDIUM;
+    if (b.weight == xlThick)
+        return LXW_BORDER_THICK;
+    if (b.weight == 1)
+        return LXW_BORDER_HAIR;
+    return LXW_BORDER_THIN;
+}
+
+QString Key(const XlFormat& f)
+{
+    QString k = QStringLiteral("%1|%2|%3|%4%5%6%7|")
+                    .arg(f.font.name)
+                    .arg(f.font.size)
+                    .arg(f.font.color)
+                    .arg(int(f.font.bold))
+                    .arg(int(f.font.italic))
+                    .arg(int(f.font.underline))
+                    .arg(int(f.font.strike));
+    k += QStringLiteral("%1|%2|%3|%4|%5|%6|")
+             .arg(f.fill ? *f.fill : -1)
+             .arg(f.hAlign)
+             .arg(f.vAlign)
+             .arg(int(f.wrap))
+             .arg(f.orientation)
+             .arg(f.numberFormat);
+    for (const XlBorder& b : f.borders)
+        k += QStringLiteral("%1/%2/%3|").arg(BorderStyle(b)).arg(b.color).arg(b.weight);
+    return k;
+}
+
+class Formats {
+public:
+    explicit Formats(lxw_workbook* wb) : wb_(wb) {}
+    lxw_format* Get(const XlFormat& f)
+    {
+        static const XlFormat plain;
+        if (f == plain)
+            return nullptr;
+        const QString key = Key(f);
+        auto it = cache_.find(key);
+        if (it != cache_.end())
+            return it->second;
+        lxw_format* x = workbook_add_format(wb_);
+        format_set_font_name(x, f.font.name.toUtf8().constData());
+        format_set_font_size(x, f.font.size);
+        if ((f.font.color & 0xFFFFFF) != 0)
+            format_set_font_color(x, Rgb(f.font.color));
+        if (f.font.bold)
+            format_set_bold(x);
+        if (f.font.italic)
+            format_set_italic(x);
+        if (f.font.underline)
+            format_set_underline(x, LXW_UNDERLINE_SINGLE);
+        if (f.font.strike)
+            format_set_font_strikeout(x);
+        if (f.fill) {
+            format_set_pattern(x, LXW_PATTERN_SOLID);
+            format_set_bg_color(x, Rgb(*f.fill));
+        }
+        if (f.hAlign == xlLeft)
+            format_set_align(x, LXW_ALIGN_LEFT);
+        else if (f.hAlign == xlRight)
+            format_set_align(x, LXW_ALIGN_RIGHT);
+        else if (f.hAlign == xlCenter)
+            format_set_align(x, LXW_ALIGN_CENTER);
+        if (f.vAlign == xlTop)
+            format_set_align(x, LXW_ALIGN_VERTICAL_TOP);
+        else if (f.vAlign == xlCenter)
+            format_set_align(x, LXW_ALIGN_VERTICAL_CENTER);
+        if (f.wrap)
+            format_set_text_wrap(x);
+        if (f.orientation != 0)
+            format_set_rotation(x, int16_t(f.orientation));
+        if (f.numberFormat != QLatin1String("General"))
+            format_set_num_format(x, f.numberFormat.toUtf8().constData());
+        const XlBorder& l = f.borders[0];
+        const XlBorder& t = f.borders[1];
+        const XlBorder& b = f.borders[2];
+        const XlBorder& r = f.borders[3];
+        if (BorderStyle(l) != LXW_BORDER_NONE) {
+            format_set_left(x, BorderStyle(l));
+            format_set_left_color(x, Rgb(l.color));
+        }
+        if (BorderStyle(t) != LXW_BORDER_NONE) {
+            format_set_top(x, BorderStyle(t));
+            format_set_top_color(x, Rgb(t.color));
+        }
+        if (BorderStyle(b) != LXW_BORDER_NONE) {
+            format_set_bottom(x, BorderStyle(b));
+            format_set_bottom_color(x, Rgb(b.color));
+        }
+        if (BorderStyle(r) != LXW_BORDER_NONE) {
+            format_set_right(x, BorderStyle(r));
+            format_set_right_color(x, Rgb(r.color));
+        }
+        cache_[key] = x;
+        return x;
+    }
+
+private:
+    lxw_workbook* wb_;
+    std::map<QString, lxw_format*> cache_;
+};
+
+[[noreturn]] void Fail(const QString& fileName, const QString& why)
+{
+    throw EFileError(QStringLiteral("Cannot save \"%1\": %2").arg(QDir::toNativeSeparators(fileName), why));
+}
+
+} // namespace
+
+void WriteXlsx(const XlBook& book, const QString& fileName)
+{
+    const QFileInfo fi(fileName);
+    if (fileName.isEmpty())
+        Fail(fileName, QStringLiteral("no file name given"));
+    if (!fi.absoluteDir().exists())
+        Fail(fileName, QStringLiteral("the folder does not exist"));
+    if (fi.isDir())
+        Fail(fileName, QStringLiteral("a folder of that name exists"));
+    // Written beside the target and renamed over it, so that a failed write
+    // never leaves half a workbook under the name.
+    static int serial = 0;
+    const QString tmp = fi.absoluteDir().filePath(QStringLiteral(".%1.%2-%3.tmp")
+                                                      .arg(fi.fileName())
+                                                      .arg(QCoreApplication::applicationPid())
+                                                      .arg(++serial));
+    const QByteArray tmpName = QFile::encodeName(tmp);
+    lxw_workbook* wb = workbook_new(tmpName.constData());
+    if (!wb)
+        Fail(fileName, QStringLiteral("out of memory"));
+    Formats formats(wb);
+    std::set<QString> names;
+    for (const auto& sh : book.sheets) {
+        lxw_worksheet* ws = workbook_add_worksheet(wb, sh->name.toUtf8().constData());
+        if (!ws) {
+            workbook_close(wb);
+            QFile::remove(tmp);
+            Fail(fileName, QStringLiteral("the sheet name \"%1\" is not valid").arg(sh->name));
+        }
+        std::set<int> cols;
+        for (const auto& [c, w] : sh->columnWidths)
+            cols.insert(c);
+        for (const auto& [c, f] : sh->columnFormats)
+            cols.insert(c);
+        for (int c : cols)
+            worksheet_set_column(ws, lxw_col_t(c - 1), lxw_col_t(c - 1), sh->ColumnWidth(c),
+                                 formats.Get(sh->ColumnFormat(c)));
+        for (const auto& [r, h] : sh->rowHeights) {
+            if (h <= 0) {
+                lxw_row_col_options hidden{1, 0, 0};
+                worksheet_set_row_opt(ws, lxw_row_t(r - 1), LXW_DEF_ROW_HEIGHT, nullptr, &hidden);
+            } else {
+                worksheet_set_row(ws, lxw_row_t(r - 1), h, nullptr);
+            }
+        }
+        for (const XlRect& m : sh->merges) {
+            auto it = sh->cells.find({m.r1, m.c1});
+            lxw_format* f = it != sh->cells.end() ? formats.Get(it->second.format) : nullptr;
+            worksheet_merge_range(ws, lxw_row_t(m.r1 - 1), lxw_col_t(m.c1 - 1), lxw_row_t(m.r2 - 1),
+                                  lxw_col_t(m.c2 - 1), "", f);
+        }
+        // Cells after the merges: the merge wrote blanks over its area.
+        for (const auto& [pos, cell] : sh->cells) {
+            const lxw_row_t r = lxw_row_t(pos.first - 1);
+            const lxw_col_t c = lxw_col_t(pos.second - 1);
+            lxw_format* f = formats.Get(cell.format);
+            switch (cell.kind) {
+            case XlCell::Empty:
+                if (f)
+                    worksheet_write_blank(ws, r, c, f);
+                break;
+            case XlCell::Text:
+                worksheet_write_string(ws, r, c, cell.text.toUtf8().constData(), f);
+                break;
+            case XlCell::Number:
+                worksheet_write_number(ws, r, c, cell.number, f);
+                break;
+            case XlCell::Formula:
+                worksheet_write_formula(ws, r, c, cell.text.toUtf8().constData(), f);
+                break;
+            }
+        }
+        for (const XlPicture& p : sh->pictures)
+            worksheet_insert_image_buffer(ws, lxw_row_t(p.row - 1), lxw_col_t(p.col - 1),
+                                          reinterpret_cast<const unsigned char*>(p.bytes.constData()),
+                                          size_t(p.bytes.size()));
+    }
+    const lxw_error err = workbook_close(wb);
+    if (err != LXW_NO_ERROR) {
+        QFile::remove(tmp);
+        Fail(fileName, QString::fromUtf8(lxw_strerror(err)));
+    }
+    if (std::rename(tmpName.constData(), QFile::encodeName(fileName).constData()) != 0) {
+        QFile::remove(tmp);
+        Fail(fileName, QString::fromLocal8Bit(std::strerror(errno)));
+    }
+}
+
+void WriteFileAtomically(const QString& fileName, const QByteArray& bytes)
+{
+    if (fileName.isEmpty())
+        Fail(fileName, QStringLiteral("no file name given"));
+    QSaveFile out(fileName);
+    if (!out.open(QIODevice::WriteOnly))
+        Fail(fileName, out.errorString());
+    if (out.write(bytes) != bytes.size()) {
+        const QString why = out.errorString();
+        out.cancelWriting();
+        Fail(fileName, why);
+    }
+    if (!out.commit())
+        Fail(fileName, out.errorString());
+}
+
+} // namespace fc::office::detail

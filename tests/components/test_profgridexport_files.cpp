@@ -1,0 +1,140 @@
+// The grid's exports through the file backend: the workbook and the
+// document that the desktop is asked to open, read back.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include "TestSupport.h"
+#include "ZipRead.h"
+#include "components/ProfGrid.h"
+#include "platform/Dialogs.h"
+#include "platform/Office.h"
+#include "platform/ShellOpen.h"
+
+using fc::test::ReadZipMember;
+
+namespace {
+
+struct Backend {
+    QTemporaryDir dir;
+    RecordingShellOpen shell;
+    FileOffice office;
+    Backend()
+    {
+        office.SetOutputFolder(dir.filePath(QStringLiteral("out")));
+        office.SetShell(&shell);
+        fc::SetOffice(&office);
+    }
+    ~Backend() { fc::SetOffice(nullptr); }
+};
+
+// A title merged over both columns, numbers and a formula as texts, a block
+// over two rows, a bold second column.
+struct Sample {
+    TProfGrid g;
+    FixedPitchMeasurer m{6, 13};
+    Sample()
+    {
+        g.SetTextMeasurer(&m);
+        g.SetFixedCols(0);
+        g.SetFixedRows(0);
+        g.SetColCount(2);
+        g.SetRowCount(4);
+        g.SetFixedRows(1);
+        TFont bold = g.Columns(1).Font();
+        bold.Style = fsBold;
+        g.Columns(1).SetFont(bold);
+        g.Cell(0, 0).SetText(QStringLiteral("Title\r\nsecond line"));
+        EXPECT_TRUE(g.MergeCells(0, 0, 1, 0));
+        g.Cell(0, 1).SetText(QStringLiteral("007"));
+        g.Cell(1, 1).SetText(QStringLiteral("=1+2"));
+        g.Cell(0, 2).SetText(QStringLiteral("block"));
+        EXPECT_TRUE(g.MergeCells(0, 2, 1, 3));
+        g.Cell(0, 2).SetColor(clYellow);
+    }
+};
+
+} // namespace
+
+TEST(ProfGridExportFiles, WorkbookHoldsTextsMergesAndFormats)
+{
+    Backend b;
+    Sample s;
+    ASSERT_TRUE(s.g.ExportToExcel(true));
+    ASSERT_EQ(b.shell.opened.size(), 1);
+    const QString file = b.shell.opened[0];
+    EXPECT_EQ(QFileInfo(file).fileName(), QStringLiteral("Book1.xlsx"));
+    const QByteArray sheet = ReadZipMember(file, "xl/worksheets/sheet1.xml");
+    const QByteArray strings = ReadZipMember(file, "xl/sharedStrings.xml");
+    ASSERT_FALSE(sheet.isEmpty());
+    EXPECT_TRUE(sheet.contains("<mergeCell ref=\"A1:B1\"/>")) << sheet.constData();
+    EXPECT_TRUE(sheet.contains("<mergeCell ref=\"A3:B4\"/>"));
+    const qsizetype row3 = sheet.indexOf("<row r=\"3\"");
+    ASSERT_GE(row3, 0);
+    EXPECT_TRUE(sheet.mid(row3, sheet.indexOf('>', row3) - row3).contains("hidden=\"1\""))
+        << "the block's top row has no height in the grid";
+    // Numbers and formulas arrive as the texts they are.
+    EXPECT_FALSE(sheet.contains("<f>"));
+    EXPECT_TRUE(strings.contains("<t>007</t>"));
+    EXPECT_TRUE(strings.contains("<t>=1+2</t>"));
+    EXPECT_TRUE(strings.contains("Title\nsecond line"));
+    EXPECT_TRUE(strings.contains("<t>block</t>"));
+    const QByteArray styles = ReadZipMember(file, "xl/styles.xml");
+    EXPECT_TRUE(styles.contains("<b/>"));
+    EXPECT_TRUE(styles.contains("FFFFFF00")) << "the yellow block";
+    EXPECT_TRUE(styles.contains("<numFmt numFmtId=\"164\" formatCode=\"@\"/>") || styles.contains("numFmtId=\"49\""));
+}
+
+TEST(ProfGridExportFiles, DocumentHoldsTheTable)
+{
+    Backend b;
+    Sample s;
+    ASSERT_TRUE(s.g.ExportToWord(true));
+    ASSERT_EQ(b.shell.opened.size(), 1);
+    const QByteArray xml = ReadZipMember(b.shell.opened[0], "word/document.xml");
+    ASSERT_FALSE(xml.isEmpty());
+    EXPECT_EQ(xml.count("<w:tr>"), 4);
+    EXPECT_EQ(xml.count("<w:gridSpan w:val=\"2\"/>"), 3) << "the title and both rows of the block";
+    EXPECT_EQ(xml.count("<w:vMerge w:val=\"restart\"/>"), 1);
+    // The in-cell line break became a second paragraph of the title cell.
+    const qsizetype title = xml.indexOf(">Title</w:t></w:r></w:p><w:p>");
+    EXPECT_GT(title, 0) << xml.constData();
+    EXPECT_GT(xml.indexOf(">second line</w:t>"), title);
+    EXPECT_FALSE(xml.contains("ProfGridTag"));
+    EXPECT_TRUE(xml.contains("w:fill=\"FFFF00\""));
+    EXPECT_TRUE(xml.contains("<w:gridCol w:w=\"960\"/>")) << "64 pixels are 48 points";
+}
+
+TEST(ProfGridExportFiles, AFolderThatCannotBeWrittenStopsTheStart)
+{
+    ScopedScriptedDialogs dialogs;
+    Backend b;
+    // The output folder cannot be made: it would lie under a file.
+    const QString blocker = b.dir.filePath(QStringLiteral("file"));
+    QFile f(blocker);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    b.office.SetOutputFolder(blocker + QStringLiteral("/out"));
+    Sample s;
+    EXPECT_FALSE(s.g.ExportToExcel(true));
+    EXPECT_TRUE(s.g.ExportToWord(true)) << "the user was told";
+    const QString why = QStringLiteral("\r\n\r\nCannot write to the folder \"%1/out\"").arg(blocker);
+    EXPECT_EQ(dialogs.messages(), (QStringList{QStringLiteral("Could not start Microsoft Excel") + why,
+                                               QStringLiteral("Could not start Microsoft Word") + why}));
+    EXPECT_TRUE(b.shell.opened.isEmpty());
+}
+
+TEST(ProfGridExportFiles, AFileThatCannotBeShownIsAFailedExport)
+{
+    Backend b;
+    b.shell.result = false;
+    Sample s;
+    int last = 0;
+    s.g.OnExportProgress = [&](TProfGrid&, int pos, int, bool&) { last = pos; };
+    EXPECT_FALSE(s.g.ExportToExcel(true));
+    EXPECT_EQ(last, -1);
+    EXPECT_FALSE(s.g.ExportToWord(true));
+    EXPECT_EQ(b.shell.opened.size(), 2);
+}
