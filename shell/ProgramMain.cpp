@@ -6,6 +6,7 @@
 #include "pdf/PdfImages.h"
 #include "platform/Application.h"
 #include "platform/QtDialogs.h"
+#include "platform/QtShellOpen.h"
 #include "platform/QtTextMeasurer.h"
 #include "shell/ClientData.h"
 #include "shell/once.h"
@@ -21,6 +22,8 @@ int main(int argc, char** argv)
     fc::pdf::RegisterPdfClasses();
     QtDialogService dialogs;
     fc::SetDialogs(&dialogs);
+    QtShellOpen shellOpen;
+    fc::SetShell(&shellOpen);
     fc::InstallQtTextMeasurer();
 
     // A second start has asked the first to come forward: end before any window exists.
@@ -37,6 +40,7 @@ int main(int argc, char** argv)
         rc = app.Run();
     }
     fc::ReleaseInstanceMutex();
+    fc::SetShell(nullptr);
     fc::SetDialogs(nullptr);
     return rc;
 }
