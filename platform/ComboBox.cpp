@@ -1,5 +1,7 @@
 #include "ComboBox.h"
 
+#include <QFocusEvent>
+
 #include "Application.h"
 
 TComboBox::TComboBox(QWidget* parent)
@@ -35,4 +37,18 @@ void TComboBox::SetText(const QString& text)
     const int i = findText(text, Qt::MatchFixedString);
     if (i >= 0)
         setCurrentIndex(i);
+}
+
+void TComboBox::showPopup()
+{
+    fc::RunHandler(OnDropDown);
+    QComboBox::showPopup();
+}
+
+void TComboBox::focusOutEvent(QFocusEvent* event)
+{
+    QComboBox::focusOutEvent(event);
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    fc::RunHandler(OnExit);
 }
