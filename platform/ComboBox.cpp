@@ -1,5 +1,6 @@
 #include "ComboBox.h"
 
+#include <QAbstractItemView>
 #include <QFocusEvent>
 
 #include "Application.h"
@@ -49,6 +50,10 @@ void TComboBox::focusOutEvent(QFocusEvent* event)
 {
     QComboBox::focusOutEvent(event);
     if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    // The focus moving into the control's own drop-down is no exit.
+    QWidget* popup = view() ? view()->window() : nullptr;
+    if (popup && popup != window() && popup->isVisible())
         return;
     fc::RunHandler(OnExit);
 }
