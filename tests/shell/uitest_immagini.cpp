@@ -8,6 +8,7 @@
 #include <QPainter>
 
 #include "ShellFixture.h"
+#include "platform/JpegImage.h"
 #include "shell/DocumentOpener.h"
 #include "ui_TDodedaVO.h" // read by the layout generator, which does not look into ShellFixture.h
 
@@ -248,4 +249,28 @@ TEST_F(ImmaginiTest, TheArchiveTitleIsTranslated)
     f().Documentazione1->trigger();
     ASSERT_FALSE(dialogs.log().empty());
     EXPECT_EQ(dialogs.log()[0].file.Title, "Select the file to open");
+}
+
+TEST_F(ImmaginiTest, DemoPicturesCoverEveryDemoFamilyAndVersion)
+{
+    // Copies of the shipped pictures, then every version of the demo catalogue chosen.
+    for (const QString& name : QDir(dataFile("imgs")).entryList(QDir::Files))
+        QFile::copy(dataFile("imgs/" + name), dir.file("imgs/" + name));
+    for (const char* n : {"Logo.bmp", "Logo1.bmp", "MiniLogo.bmp", "MiniLogo1.bmp"})
+        EXPECT_FALSE(fc::LoadImageFile(dir.file(QStringLiteral("imgs/") + n)).isNull()) << n;
+    open();
+    EXPECT_FALSE(f().Logo->pixmap().isNull());
+    EXPECT_FALSE(f().Logo1->pixmap().isNull());
+    for (const QString& family : f().ListaFamiglie->Items()) {
+        SCOPED_TRACE(family.toStdString());
+        chooseFamily(family);
+        const QImage own = fc::LoadImageFile(dir.file("imgs/" + family + ".jpg"));
+        ASSERT_EQ(own.size(), QSize(400, 300));
+        EXPECT_EQ(shown(), QSize(191, 150));
+        for (const QString& code : f().ListaVersion->Items()) {
+            f().Immagine->clear();
+            chooseVersion(code);
+            EXPECT_EQ(shown(), QSize(191, 150)) << code.toStdString();
+        }
+    }
 }
