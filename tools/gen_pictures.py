@@ -181,25 +181,23 @@ def fan_mark(cv, cx, cy, r, colour):
     cv.circle(cx, cy, r * 0.2, fill=colour, c=None)
 
 
-def logo_firm(w, h, big):
+def logo_firm(w, h, size):
     cv = Canvas(w, h)
     r = h * 0.36
     fan_mark(cv, h * 0.5, h * 0.5, r, BLUE)
-    size = 3 if big else 2
-    x = h * 0.5 + r + 8
+    x = h * 0.5 + r + 5
     cv.text(x, h * 0.5 - 9 * size, 'DEMO', BLUE, size)
     cv.text(x, h * 0.5 + size, 'FAN COIL', INK, size)
     return cv.image()
 
 
-def logo_dealer(w, h, big):
+def logo_dealer(w, h, size):
     cv = Canvas(w, h)
-    size = 3 if big else 2
     # A drop above a flame-coloured bar: water and heat.
-    d = h * 0.5
+    d = h * 0.3
     cv.poly([(d, h * 0.14), (d - h * 0.2, h * 0.52), (d, h * 0.74), (d + h * 0.2, h * 0.52)], RED, c=None)
     cv.circle(d, h * 0.55, h * 0.2, fill=RED, c=None)
-    x = h + 4
+    x = h * 0.6
     cv.text(x, h * 0.5 - 9 * size, 'TERMOTECNICA', RED, size)
     cv.text(x, h * 0.5 + size, 'ESEMPIO', INK, size)
     return cv.image()
@@ -391,10 +389,12 @@ PRODUCTS = {
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), '..', 'data', 'imgs')
     os.makedirs(out, exist_ok=True)
-    write_bmp(os.path.join(out, 'Logo.bmp'), logo_firm(216, 56, True))
-    write_bmp(os.path.join(out, 'Logo1.bmp'), logo_dealer(290, 56, True))
-    write_bmp(os.path.join(out, 'MiniLogo.bmp'), logo_firm(150, 48, False))
-    write_bmp(os.path.join(out, 'MiniLogo1.bmp'), logo_dealer(206, 48, False))
+    # The main window shows the two logos side by side under the picture.
+    write_bmp(os.path.join(out, 'Logo.bmp'), logo_firm(136, 44, 2))
+    write_bmp(os.path.join(out, 'Logo1.bmp'), logo_dealer(140, 44, 1.5))
+    # The report headings: the firm's and the dealer's.
+    write_bmp(os.path.join(out, 'MiniLogo.bmp'), logo_firm(150, 48, 2))
+    write_bmp(os.path.join(out, 'MiniLogo1.bmp'), logo_dealer(190, 48, 2))
     for name, draw in PRODUCTS.items():
         bmp = os.path.join(out, name + '.tmp.bmp')
         write_bmp(bmp, draw().image())

@@ -426,3 +426,44 @@ TEST_F(CalcoloTest, AnInputThatDoesNotConvertStopsTheRun)
     EXPECT_EQ(g().RowCount(), 1);
     EXPECT_TRUE(reports.isEmpty());
 }
+
+// The main window after a run and a product picture, for a person to look
+// at: FC_SCREENSHOT_DIR=folder. The rows go to results.txt (the grid has no view).
+TEST_F(CalcoloTest, Screenshots)
+{
+    const QString out = qEnvironmentVariable("FC_SCREENSHOT_DIR");
+    if (out.isEmpty())
+        GTEST_SKIP() << "FC_SCREENSHOT_DIR not set";
+    window.reset();
+    fc::SetMainWindow(nullptr);
+    for (const char* n : {"Dati", "Versioni", "Param"})
+        makeDatabase(dir.file(QStringLiteral("%1.cds").arg(n)),
+                     QString::fromUtf8(readFile(dataFile(QStringLiteral("catalogue/%1.sql").arg(n)))));
+    dir.write("select.ini", readFile(dataFile("select.ini")));
+    dir.write("English.lng", readFile(dataFile("English.lng")));
+    QDir().mkpath(dir.file("imgs"));
+    for (const QString& name : QDir(dataFile("imgs")).entryList(QDir::Files))
+        QFile::copy(dataFile("imgs/" + name), dir.file("imgs/" + name));
+    open();
+    window->show();
+    chooseVersion("MO");
+    f().Calcolo->Button(2)->click();
+    f().Operazione->Button(1)->click();
+    f().Avanti->click();
+    f().Avanti->click();
+    f().ResaRichCaldoWatt->SetValue(4000);
+    f().Avanti->click();
+    f().ResaRichFreddoWatt->SetValue(2500);
+    f().Avanti->click();
+    ASSERT_EQ(pageName(), "Calcola") << dialogs.messages().join('|').toStdString();
+    f().BitBtnCalc->click();
+    QCoreApplication::processEvents();
+    window->grab().save(out + "/after-run.png");
+    f().Immagine->grab().save(out + "/picture.png");
+    QFile txt(out + "/results.txt");
+    ASSERT_TRUE(txt.open(QIODevice::WriteOnly));
+    txt.write(dump().toUtf8());
+    chooseFamily("CANAL");
+    chooseVersion("F7");
+    f().Immagine->grab().save(out + "/picture-canal-f7.png");
+}
