@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <functional>
 
 #include "ShellFixture.h"
@@ -10,6 +11,7 @@
 #include "components/OvSuperSpin.h"
 #include "engine/Psicrometria.h"
 #include "platform/CheckListBox.h"
+#include "platform/IniFile.h"
 #include "platform/Numbers.h"
 #include "platform/RadioGroup.h"
 #include "ui_TDodedaVO.h" // read by the layout generator, which does not look into ShellFixture.h
@@ -427,4 +429,29 @@ TEST_F(ValidazioneTest, LimitsIncludeTheirBounds)
     EXPECT_FALSE(window->controllaLimite(0, 1));
     EXPECT_FALSE(window->controllaLimite(11, 1));
     EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+// The texts these windows pass to Msg by way of their helpers and tables.
+TEST(EnglishLanguageFile, HasEveryCheckMessageAndResultLabel)
+{
+    const fc::IniFile lng(dataFile("English.lng"), fc::IniTextMode::LanguageFile);
+    ASSERT_TRUE(lng.Exists());
+    const QRegularExpression patterns[] = {
+        QRegularExpression(QStringLiteral(R"re((?:mostraMessaggio|fallisce)\(\s*(?:QStringLiteral\()?\s*"((?:[^"\\]|\\.)*)")re")),
+        QRegularExpression(QStringLiteral(R"re(const QString k\w+ = QStringLiteral\("((?:[^"\\]|\\.)*)"\))re")),
+        QRegularExpression(QStringLiteral(R"re(\{"((?:[^"\\]|\\.)*)", "[^"]*", &fancoil::)re")),
+        QRegularExpression(QStringLiteral(R"re(^\s*"(Errore [^"]*)",\s*$)re"), QRegularExpression::MultilineOption),
+    };
+    int found = 0;
+    for (const char* file : {"Validazione.cpp", "Risultati.cpp", "Calcolo.cpp", "Immagini.cpp"}) {
+        const QString text = QString::fromUtf8(readFile(testDataDir() + "../../shell/" + file));
+        ASSERT_FALSE(text.isEmpty()) << file;
+        for (const QRegularExpression& re : patterns)
+            for (auto it = re.globalMatch(text); it.hasNext();) {
+                const QString key = it.next().captured(1);
+                ++found;
+                EXPECT_TRUE(lng.ValueExists("Messages", key)) << file << ": " << key.toStdString();
+            }
+    }
+    EXPECT_GE(found, 40);
 }
