@@ -92,9 +92,10 @@ public:
     void ReportPDFsalvati1Click();
     void Fotoprodotti1Click();
     void Documentazione1Click();
-    // The hidden image window's box that bounds a JPEG picture; the window
-    // is connected by the program, until then 200 by 160.
-    QWidget* Imgs = nullptr;
+    // The box that bounds a JPEG picture: the hidden image window's width
+    // and height, given by ImgsSize once the program connects that window;
+    // until then 200 by 160.
+    std::function<QSize()> ImgsSize;
     QSize ImgsBox() const;
     // How documents and saved reports are opened (the desktop by default).
     void SetDocumentOpener(IDocumentOpener* opener) { opener_ = opener; }

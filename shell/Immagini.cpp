@@ -23,8 +23,8 @@
 
 QSize TDodedaVO::ImgsBox() const
 {
-    if (Imgs)
-        return Imgs->size();
+    if (ImgsSize)
+        return ImgsSize();
     return {200, 160};
 }
 

@@ -71,14 +71,11 @@ TEST_F(ImmaginiTest, JpegIsScaledToTheImageWindowBox)
     };
     for (const Row& r : rows) {
         SCOPED_TRACE(r.file);
-        QWidget imgs;
-        if (r.box.isValid()) {
-            imgs.resize(r.box);
-            window->Imgs = &imgs;
-        }
+        if (r.box.isValid())
+            window->ImgsSize = [&] { return r.box; };
         window->caricaImmagine(r.file);
         EXPECT_EQ(shown(), r.expected);
-        window->Imgs = nullptr;
+        window->ImgsSize = nullptr;
     }
     EXPECT_EQ(window->ImgsBox(), QSize(200, 160));
 }
