@@ -1,5 +1,8 @@
 #include "ComboBox.h"
 
+#include <QAbstractItemView>
+#include <QFocusEvent>
+
 #include "Application.h"
 
 TComboBox::TComboBox(QWidget* parent)
@@ -35,4 +38,22 @@ void TComboBox::SetText(const QString& text)
     const int i = findText(text, Qt::MatchFixedString);
     if (i >= 0)
         setCurrentIndex(i);
+}
+
+void TComboBox::showPopup()
+{
+    fc::RunHandler(OnDropDown);
+    QComboBox::showPopup();
+}
+
+void TComboBox::focusOutEvent(QFocusEvent* event)
+{
+    QComboBox::focusOutEvent(event);
+    if (event->reason() == Qt::PopupFocusReason || event->reason() == Qt::ActiveWindowFocusReason)
+        return;
+    // The focus moving into the control's own drop-down is no exit.
+    QWidget* popup = view() ? view()->window() : nullptr;
+    if (popup && popup != window() && popup->isVisible())
+        return;
+    fc::RunHandler(OnExit);
 }

@@ -31,4 +31,13 @@ public:
     void SetText(const QString& text);
 
     std::function<void()> OnChange;
+    // The list drops down; the control loses the focus to another control
+    // of its window (not to its own drop-down).
+    std::function<void()> OnDropDown;
+    std::function<void()> OnExit;
+
+    void showPopup() override;
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
 };

@@ -1,5 +1,6 @@
 #include "ClientData.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
@@ -137,6 +138,7 @@ TDodedaVO::TDodedaVO(QWidget* parent)
 
     setUpControls();
     bindEvents();
+    bindCalcoloEvents();
     fc::SetMainWindow(this);
     // A catalogue value that does not convert is shown like any handler's
     // error; the window still opens with what was loaded.
@@ -236,6 +238,14 @@ void TDodedaVO::setUpControls()
         m->viewport()->setAutoFillBackground(false);
         m->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
     }
+
+    // The result grid: label, unit and the three speeds.
+    SGRisultati.SetColCount(5);
+    SGRisultati.SetFixedCols(2);
+    const int widths[5] = {139, 40, 64, 64, 64};
+    for (int c = 0; c < 5; ++c)
+        SGRisultati.SetColWidths(c, widths[c]);
+    SGRisultati.SetRowCount(1);
 
     f.Avanti->setDefault(false);
     f.Avanti->setAutoDefault(false);
@@ -347,6 +357,10 @@ bool TDodedaVO::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == ui->ListaModelli && event->type() == QEvent::FocusOut)
         fc::RunHandler([this] { ListaModelliExit(); });
+    // The hover preview follows every mouse move over a dropped-down list.
+    if (event->type() == QEvent::MouseMove && IdleHandler &&
+        (watched == ui->ListaFamiglie->view()->viewport() || watched == ui->ListaVersion->view()->viewport()))
+        fc::RunHandler([this] { idleTick(); });
     return QMainWindow::eventFilter(watched, event);
 }
 
@@ -707,13 +721,6 @@ void TDodedaVO::caricaVersioni(int mode)
         caricaImmagine(name);
 }
 
-void TDodedaVO::caricaImmagine(const QString& name)
-{
-    // The product pictures come with their own part of the program; until
-    // then the picture area shows the name of what was chosen.
-    ui->Immagine->setText(name);
-}
-
 void TDodedaVO::abilita(QChar tipoCalcolo, int numVelocita)
 {
     Ui::TDodedaVO& f = *ui;
@@ -942,21 +949,14 @@ void TDodedaVO::SpinEditVelocitaExit(TOvNumEdit* sender)
 
 int TDodedaVO::ActivePageTag() const { return ui->ControllaPagine->ActivePageIndex(); }
 
-bool TDodedaVO::validaPagina(int)
-{
-    // The page checks arrive with the calculation run; until then no page
-    // change is refused.
-    return true;
-}
-
-void TDodedaVO::ControllaPagineChanging(bool& allow) { allow = validaPagina(ActivePageTag()); }
+void TDodedaVO::ControllaPagineChanging(bool& allow) { allow = lasciaPagina(ActivePageTag()); }
 
 void TDodedaVO::ControllaPagineChange() { preparaPagina(); }
 
 void TDodedaVO::AvantiClick()
 {
     TPageControl* pc = ui->ControllaPagine;
-    if (!validaPagina(ActivePageTag()))
+    if (!lasciaPagina(ActivePageTag()))
         return;
     const int n = pc->PageCount();
     int i = pc->ActivePageIndex();
@@ -973,7 +973,7 @@ void TDodedaVO::AvantiClick()
 void TDodedaVO::IndietroClick()
 {
     TPageControl* pc = ui->ControllaPagine;
-    if (!validaPagina(ActivePageTag()))
+    if (!lasciaPagina(ActivePageTag()))
         return;
     const int n = pc->PageCount();
     int i = pc->ActivePageIndex();

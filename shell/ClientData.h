@@ -4,7 +4,11 @@
 // price options. The engine reaches it through IMainWindowLink.
 
 #include <QMainWindow>
+#include <QImage>
+#include <QPoint>
+#include <QSize>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,6 +20,8 @@
 class TLanguage;
 class TOvNumEdit;
 class QKeyEvent;
+class QTimer;
+class IDocumentOpener;
 
 namespace Ui {
 class TDodedaVO;
@@ -75,8 +81,61 @@ public:
     void PressioneStaticaClick();
     void SpinEditVelocita3Change();
     void SpinEditVelocitaExit(TOvNumEdit* sender);
-    // The product picture of a family or family-and-version name.
+    // Product pictures, hover preview and the "Archivio" menu.
     void caricaImmagine(const QString& name);
+    void visualizzaJpeg(const QString& path);
+    void ComboDropDown();
+    void ComboDropDown2();
+    void ComboCloseUp();
+    void ApplicationIdle();
+    void ApplicationIdle2();
+    void ReportPDFsalvati1Click();
+    void Fotoprodotti1Click();
+    void Documentazione1Click();
+    // The box that bounds a JPEG picture: the hidden image window's width
+    // and height, given by ImgsSize once the program connects that window;
+    // until then 200 by 160.
+    std::function<QSize()> ImgsSize;
+    QSize ImgsBox() const;
+    // How documents and saved reports are opened (the desktop by default).
+    void SetDocumentOpener(IDocumentOpener* opener) { opener_ = opener; }
+    // The idle handler the hover preview runs while a list is dropped down.
+    std::function<void()> IdleHandler;
+    // Where the mouse is on the screen (tests replace it).
+    std::function<QPoint()> CursorPos;
+
+    // Page validation and input completion.
+    bool controllaLimite(int which, double value);
+    void calcolaCondizioniAria(TOvNumEdit* secco, TOvNumEdit* umido, TOvNumEdit* ur, int mode, const QString& msgSecco,
+                               const QString& msgUmido, const QString& msgUr);
+    void calcolaTemperatureAcqua(TOvNumEdit* ingresso, TOvNumEdit* uscita, TOvNumEdit* salto, const QString& msgIngresso,
+                                 const QString& msgSecondo, bool temperature, int lato, int mode);
+    void TBSFreddoEnter();
+    void TBUFreddoEnter();
+    void URFreddoEnter();
+    void TempIngAcquaCaldoExit();
+    void TempUscAcquaCaldoExit();
+    void SalTerAcquaCaldoExit();
+    void TempIngAcquaFreddoExit();
+    void TempUscAcquaFreddoExit();
+    void SalTerAcquaFreddoExit();
+    void OperazioniExit();
+    void ParametriExit();
+    void RiscaldamentoExit();
+    void CondizionamentoExit();
+    // Pairs 5 and 6 follow the fluid: 0 degC for water, -10 with glycol.
+    void regolaLimitiGlicole();
+
+    // Calculation run and result rows.
+    void eseguiCalcolo();
+    void CalcolaClick();
+    void mostraRaffreddamento();
+    void mostraRiscaldamento();
+    // Runs when the results are ready for the report chosen on the last
+    // page (its TipoReport item); the reports and their preview connect here.
+    std::function<void(int tipoReport)> OnRisultatiPronti;
+    // The text a speed that could not be rated shows in the result rows.
+    QString testoNonCalcolato();
 
     // Wizard pages and inputs.
     void AvantiClick();
@@ -131,7 +190,21 @@ private:
     void stepCaptionsToTabs();
     void highlightStep(int pageIndex);
 
+    void bindCalcoloEvents();
+    void mostraMessaggio(const QString& italiano);
+    void focusCampo(QWidget* w, bool parametri);
+    bool lasciaPagina(int tag);
+    bool leggiNumero(TOvNumEdit* e, double& v) const;
+    void marcaSpuntati();
+    void rispuntaMarcati();
+    void azzeraMarcheESpunte();
+    void hoverPreview(bool versioni);
+    void apriArchivio(const QString& folder, const QString& filter, int kind);
+    void idleTick();
+
     std::unique_ptr<Ui::TDodedaVO> ui;
+    IDocumentOpener* opener_ = nullptr;
+    QTimer* idleTimer_ = nullptr;
     TDataset cdsMacchine_;
     TDataset cdsVersioni_;
     bool archivioMancante_ = false;

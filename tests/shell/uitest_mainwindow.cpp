@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -451,9 +452,12 @@ TEST_F(MainWindowTest, ModelTextsShowThePressuresOfTheVersion)
 TEST_F(MainWindowTest, VersionCodeWithASlashNamesThePicture)
 {
     standardCatalogue().write(dir);
+    QDir().mkpath(dir.file("imgs"));
+    ASSERT_TRUE(QImage(40, 30, QImage::Format_RGB32).save(dir.file("imgs/T1_X-2.jpg"), "JPG"));
     open();
+    ASSERT_TRUE(f().Immagine->pixmap().isNull());
     chooseVersion("X/2");
-    EXPECT_EQ(f().Immagine->text(), "T1_X-2");
+    EXPECT_EQ(f().Immagine->pixmap().size(), QSize(191, 150));
     EXPECT_EQ(f().DescVersione->text(), "Versione speciale");
     EXPECT_EQ(Stato.FattorePressione, 2);
 }
@@ -503,6 +507,8 @@ TEST_F(MainWindowTest, CheckedModelsBoundTheStaticPressure)
 TEST_F(MainWindowTest, ModesShowTheirPagesAndAvantiSkipsHiddenOnes)
 {
     standardCatalogue().write(dir);
+    // Water and air conditions that the page checks accept.
+    dir.write("select.ini", readFile(dataFile("select.ini")));
     open();
     TPageControl* pc = f().ControllaPagine;
     // Mode 0: cooling only.

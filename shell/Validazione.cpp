@@ -1,0 +1,458 @@
+// Page validation into Stato, the limits of the inputs, and the completion
+// of the air and water triads while the user types.
+#include <cmath>
+
+#include "ClientData.h"
+#include "components/Lang.h"
+#include "components/OvNumEdit.h"
+#include "components/OvSuperSpin.h"
+#include "engine/Correzioni.h"
+#include "engine/Psicrometria.h"
+#include "engine/Records.h"
+#include "platform/CheckListBox.h"
+#include "platform/ComboBox.h"
+#include "platform/Dialogs.h"
+#include "platform/Numbers.h"
+#include "platform/PageControl.h"
+#include "platform/RadioGroup.h"
+#include "ui_TDodedaVO.h"
+
+namespace {
+
+enum Page { pOperazioni = 0, pParametri = 1, pRiscaldamento = 2, pCondizionamento = 3 };
+
+bool entro(int which, double value) { return Limiti[which].Min <= value && value <= Limiti[which].Max; }
+
+// The heating side has water temperatures of its own to complete.
+bool caldoHaTemperature()
+{
+    return Stato.ModoCalcolo == 1 || Stato.ModoCalcolo == 4 ||
+           (Stato.ModoCalcolo == 3 && Stato.TipoImpianto == QLatin1String("4"));
+}
+
+bool freddoHaTemperature()
+{
+    return Stato.ModoCalcolo == 0 || Stato.ModoCalcolo == 3 ||
+           (Stato.ModoCalcolo == 4 && Stato.TipoImpianto == QLatin1String("4"));
+}
+
+const QString kIngresso = QStringLiteral("Errore Temperatura Ingresso Acqua");
+const QString kUscita = QStringLiteral("Errore Temperatura Uscita Acqua");
+const QString kDelta = QStringLiteral("Errore Delta Temperaure Acqua");
+const QString kSecco = QStringLiteral("Errore Temperatura Bulbo Secco");
+const QString kUmido = QStringLiteral("Errore Temperatura Bulbo Umido");
+const QString kUmidita = QStringLiteral("Errore Umidità Relativa");
+
+} // namespace
+
+void TDodedaVO::mostraMessaggio(const QString& italiano)
+{
+    fc::ShowMessage(QStringLiteral(" "), Language1->Msg(italiano));
+}
+
+bool TDodedaVO::leggiNumero(TOvNumEdit* e, double& v) const
+{
+    return fc::TryStrToFloat(fc::CleanText(e->text()), v) && std::isfinite(v);
+}
+
+void TDodedaVO::focusCampo(QWidget* w, bool parametri)
+{
+    if (parametri)
+        ui->ControllaPagine->SetActivePage(ui->Parametri);
+    if (w->isEnabled() && w->isVisibleTo(this))
+        w->setFocus(Qt::OtherFocusReason);
+}
+
+bool TDodedaVO::controllaLimite(int which, double value)
+{
+    static const char* const messages[11] = {
+        nullptr,
+        "Errore Temperatura Ingresso Acqua",
+        "Errore Temperatura Uscita Acqua",
+        "Errore Delta Temperaure Acqua",
+        "Errore Temperatura Bulbo Secco",
+        "Errore Temperatura Ingresso Acqua",
+        "Errore Temperatura Uscita Acqua",
+        "Errore Delta Temperaure Acqua",
+        "Errore Temperatura Bulbo Secco",
+        "Errore Umidità Relativa",
+        "Errore Temperatura Bulbo Umido",
+    };
+    if (which < 1 || which > 10)
+        return false;
+    if (entro(which, value))
+        return true;
+    mostraMessaggio(QString::fromUtf8(messages[which]));
+    return false;
+}
+
+void TDodedaVO::regolaLimitiGlicole()
+{
+    double perc = Stato.Glicoperc;
+    leggiNumero(ui->Glicoperc, perc);
+    const double min = fc::Round(perc) < 1 ? 0 : -10;
+    Limiti[5].Min = min;
+    Limiti[6].Min = min;
+}
+
+bool TDodedaVO::validaPagina(int pageTag)
+{
+    Ui::TDodedaVO& f = *ui;
+    bool ok = true;
+    double v = 0;
+    switch (pageTag) {
+    case pOperazioni:
+        Stato.Operazione = f.Operazione->ItemIndex();
+        Stato.Famiglia = f.ListaFamiglie->Text();
+        if (Stato.Famiglia.isEmpty()) {
+            mostraMessaggio(QStringLiteral("Per favore selezionare una famiglia"));
+            focusCampo(f.ListaFamiglie, false);
+            ok = false;
+        }
+        if (!f.ListaImpianti->Text().isEmpty()) {
+            Stato.TipoImpianto = f.ListaImpianti->Text().left(1);
+        } else {
+            mostraMessaggio(QStringLiteral("Per favore selezionare un tipo di impianto"));
+            focusCampo(f.ListaImpianti, false);
+            ok = false;
+        }
+        Stato.ModoCalcolo = f.Calcolo->ItemIndex();
+        f.ListaModelli->viewport()->update();
+        return ok;
+
+    case pParametri: {
+        auto fallisce = [&](const char* message, QWidget* field) {
+            mostraMessaggio(QString::fromUtf8(message));
+            focusCampo(field, true);
+            ok = false;
+        };
+        Stato.Fluido = f.Fluido->ItemIndex();
+        if (leggiNumero(f.Glicoperc, v))
+            Stato.Glicoperc = v;
+        else
+            fallisce("Errore nel valore del Glicole", f.Glicoperc);
+        Stato.Altitudine = f.Altitudine->ItemIndex();
+        if (leggiNumero(f.Altitud, v))
+            Stato.Altitud = int(fc::Round(v));
+        else
+            fallisce("Altitudine inserita errata", f.Altitud);
+        Stato.PressioneStatica = f.PressioneStatica->ItemIndex();
+        const double pressione = double(f.SpinEditVelocita3->Value());
+        for (int s = 1; s <= 3; ++s)
+            Stato.PressioneDisponibile[s] = pressione;
+        if (leggiNumero(f.MetriCubiOra, v))
+            Stato.MetriCubiOra = int(fc::Round(v));
+        else
+            fallisce("Valore della portata aria richiesta errato", f.MetriCubiOra);
+        if (Stato.Operazione == 2 && Stato.MetriCubiOra <= 0)
+            fallisce("Inserire il valore della portata aria richiesta", f.MetriCubiOra);
+        Stato.VeloCalcolo = f.VeloCalcolo->ItemIndex() + 1;
+        if (!correzioneAltitudine(Stato.Altitud))
+            fallisce("Altitudine inserita errata", f.Altitud);
+        if (!correzioneGlicole(int(fc::Round(Stato.Glicoperc))))
+            fallisce("Errore nel valore del Glicole", f.Glicoperc);
+        if (f.ListaModelli->Count() == 0)
+            preparaPagina();
+        if (Stato.Operazione == 0) {
+            int checked = 0;
+            for (int i = 0; i < f.ListaModelli->Count(); ++i)
+                if (f.ListaModelli->Checked(i))
+                    ++checked;
+            if (checked == 0)
+                fallisce("Selezionare almeno un modello", f.ListaModelli);
+        }
+        return ok;
+    }
+
+    case pRiscaldamento:
+        Stato.DatiInRiscalda = f.DatiInRiscalda->ItemIndex();
+        Stato.TempAriaCaldo = double(f.TempAriaCaldo->Value());
+        Stato.TempIngAcquaCaldo = double(f.TempIngAcquaCaldo->Value());
+        Stato.TempUscAcquaCaldo = double(f.TempUscAcquaCaldo->Value());
+        Stato.SalTerAcquaCaldo = double(f.SalTerAcquaCaldo->Value());
+        Stato.PDCCaldo = double(f.PDCCaldo->Value());
+        Stato.PortAcquaRichiesta = int(fc::Round(double(f.PortAcquaRichiesta->Value())));
+        Stato.ResaRichCaldoWatt = int(fc::Round(double(f.ResaRichCaldoWatt->Value())));
+        Stato.ResaRichCaldoKcal = int(fc::Round(double(f.ResaRichCaldoKcal->Value())));
+        if (Stato.Operazione == 1 && Stato.ResaRichCaldoWatt <= 0) {
+            mostraMessaggio(QStringLiteral("Inserire il valore della resa richiesta"));
+            focusCampo(f.ResaRichCaldoWatt, false);
+            ok = false;
+        }
+        if (Stato.DatiInRiscalda == 1 && Stato.PortAcquaRichiesta <= 0) {
+            mostraMessaggio(QStringLiteral("Inserire il valore della portata acqua richiesta"));
+            focusCampo(f.PortAcquaRichiesta, false);
+            ok = false;
+        }
+        if (Stato.DatiInRiscalda == 2 && Stato.PDCCaldo <= 0) {
+            mostraMessaggio(QStringLiteral("Inserire il valore della PDC acqua richiesta"));
+            focusCampo(f.PDCCaldo, false);
+            ok = false;
+        }
+        if (Stato.DatiInRiscalda == 0 && caldoHaTemperature()) {
+            calcolaTemperatureAcqua(f.TempIngAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, kIngresso, kDelta,
+                                    f.DatiInRiscalda->ItemIndex() == 0, 0, 2);
+            if (Stato.ErroreCalcolo)
+                return false;
+            if (leggiNumero(f.SalTerAcquaCaldo, v) && v == 0) {
+                mostraMessaggio(kDelta);
+                ok = false;
+            }
+        }
+        return ok;
+
+    case pCondizionamento:
+        Stato.DatiInRaffredda = f.DatiInRaffredda->ItemIndex();
+        Stato.TBSFreddo = double(f.TBSFreddo->Value());
+        Stato.TBUFreddo = double(f.TBUFreddo->Value());
+        Stato.URFreddo = double(f.URFreddo->Value());
+        Stato.TempIngAcquaFreddo = double(f.TempIngAcquaFreddo->Value());
+        Stato.TempUscAcquaFreddo = double(f.TempUscAcquaFreddo->Value());
+        Stato.SalTerAcquaFreddo = double(f.SalTerAcquaFreddo->Value());
+        Stato.PDCFreddo = double(f.PDCFreddo->Value());
+        Stato.PortAcquaRichiestaFreddo = int(fc::Round(double(f.PortAcquaRichiestaFreddo->Value())));
+        Stato.ResaRichFreddoWatt = int(fc::Round(double(f.ResaRichFreddoWatt->Value())));
+        Stato.ResaRichFreddoKcal = int(fc::Round(double(f.ResaRichFreddoKcal->Value())));
+        if (Stato.Operazione == 1 && Stato.ResaRichFreddoWatt <= 0) {
+            mostraMessaggio(QStringLiteral("Inserire il valore della resa richiesta"));
+            focusCampo(f.ResaRichFreddoWatt, false);
+            ok = false;
+        }
+        if (Stato.DatiInRaffredda == 1 && Stato.PortAcquaRichiestaFreddo <= 0) {
+            mostraMessaggio(QStringLiteral("Inserire il valore della portata acqua richiesta"));
+            focusCampo(f.PortAcquaRichiestaFreddo, false);
+            ok = false;
+        }
+        if (Stato.DatiInRaffredda == 2 && Stato.PDCFreddo <= 0) {
+            mostraMessaggio(QStringLiteral("Inserire il valore della PDC acqua richiesta"));
+            focusCampo(f.PDCFreddo, false);
+            ok = false;
+        }
+        if (Stato.Operazione == 0 && Stato.DatiInRaffredda == 0 && freddoHaTemperature()) {
+            calcolaTemperatureAcqua(f.TempIngAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, kIngresso, kDelta,
+                                    f.DatiInRaffredda->ItemIndex() == 0, 1, 2);
+            if (Stato.ErroreCalcolo)
+                ok = false;
+        }
+        // The air is checked and completed, but a failure here does not by
+        // itself keep the user on the page.
+        calcolaCondizioniAria(f.TBSFreddo, f.TBUFreddo, f.URFreddo, 3, kSecco, kUmido, kUmidita);
+        if (f.SalTerAcquaFreddo->isEnabled() && leggiNumero(f.SalTerAcquaFreddo, v) && v == 0) {
+            mostraMessaggio(kDelta);
+            ok = false;
+        }
+        return ok;
+
+    default:
+        return true;
+    }
+}
+
+void TDodedaVO::calcolaCondizioniAria(TOvNumEdit* secco, TOvNumEdit* umido, TOvNumEdit* ur, int mode,
+                                      const QString& msgSecco, const QString& msgUmido, const QString& msgUr)
+{
+    Stato.ErroreCalcolo = false;
+    double tbs = 0, tbu = 0, rh = 0;
+    if (!leggiNumero(secco, tbs)) {
+        mostraMessaggio(msgSecco);
+        return;
+    }
+    if (!leggiNumero(umido, tbu)) {
+        mostraMessaggio(msgUmido);
+        return;
+    }
+    if (!leggiNumero(ur, rh)) {
+        mostraMessaggio(msgUr);
+        return;
+    }
+    switch (mode) {
+    case 1:
+        if (tbu != 0 && rh != 0) {
+            if (!controllaLimite(10, tbu) || !controllaLimite(9, rh))
+                return;
+            bool trovato = true;
+            const double t = bulboSecco(rh, tbu, &trovato);
+            // No dry bulb gives this wet bulb at this humidity: say so
+            // rather than write a 0 the page would then refuse.
+            if (!trovato) {
+                mostraMessaggio(msgSecco);
+                return;
+            }
+            secco->SetValue(t);
+        }
+        break;
+    case 2:
+        if (tbs != 0 && rh != 0) {
+            if (!controllaLimite(8, tbs) || !controllaLimite(9, rh))
+                return;
+            umido->SetValue(bulboUmido(rh, tbs));
+        }
+        break;
+    case 3:
+        if (tbs != 0 && tbu != 0) {
+            if (!controllaLimite(8, tbs) || !controllaLimite(10, tbu))
+                return;
+            ur->SetValue(umiditaRelativa(tbu, tbs));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void TDodedaVO::calcolaTemperatureAcqua(TOvNumEdit* ingresso, TOvNumEdit* uscita, TOvNumEdit* salto,
+                                        const QString& msgIngresso, const QString& msgSecondo, bool temperature,
+                                        int lato, int mode)
+{
+    Stato.ErroreCalcolo = false;
+    double ti = 0, tu = 0, dt = 0;
+    if (!leggiNumero(ingresso, ti)) {
+        mostraMessaggio(msgIngresso);
+        return;
+    }
+    if (!leggiNumero(uscita, tu) || !leggiNumero(salto, dt)) {
+        mostraMessaggio(msgSecondo);
+        return;
+    }
+    if (!temperature)
+        return;
+    // Pairs of the side: heating 1, 2, 3; cooling 5, 6, 7.
+    const int base = lato == 0 ? 1 : 5;
+    auto verifica = [&](int pair, double value, const QString& message) {
+        if (!entro(pair, value)) {
+            mostraMessaggio(message);
+            Stato.ErroreCalcolo = true;
+        }
+    };
+    if (mode != 1)
+        verifica(base, ti, msgIngresso);
+    if (mode != 2)
+        verifica(base + 1, tu, msgSecondo);
+    if (mode != 3)
+        verifica(base + 2, dt, msgSecondo);
+
+    const bool caldo = lato == 0;
+    double valore = 0;
+    TOvNumEdit* campo = nullptr;
+    int pair = 0;
+    switch (mode) {
+    case 1:
+        valore = caldo ? tu + dt : tu - dt;
+        campo = ingresso;
+        pair = base;
+        break;
+    case 2:
+        valore = caldo ? ti - dt : ti + dt;
+        campo = uscita;
+        pair = base + 1;
+        break;
+    case 3:
+        valore = caldo ? ti - tu : tu - ti;
+        campo = salto;
+        pair = base + 2;
+        break;
+    default:
+        return;
+    }
+    if (entro(pair, valore)) {
+        campo->SetValue(valore);
+    } else {
+        mostraMessaggio(mode == 1 ? msgIngresso : msgSecondo);
+        Stato.ErroreCalcolo = true;
+    }
+}
+
+void TDodedaVO::TBSFreddoEnter()
+{
+    Ui::TDodedaVO& f = *ui;
+    calcolaCondizioniAria(f.TBSFreddo, f.TBUFreddo, f.URFreddo, 1, kSecco, kUmido, kUmidita);
+}
+
+void TDodedaVO::TBUFreddoEnter()
+{
+    Ui::TDodedaVO& f = *ui;
+    calcolaCondizioniAria(f.TBSFreddo, f.TBUFreddo, f.URFreddo, 2, kSecco, kUmido, kUmidita);
+}
+
+void TDodedaVO::URFreddoEnter()
+{
+    Ui::TDodedaVO& f = *ui;
+    calcolaCondizioniAria(f.TBSFreddo, f.TBUFreddo, f.URFreddo, 3, kSecco, kUmido, kUmidita);
+}
+
+void TDodedaVO::TempIngAcquaCaldoExit()
+{
+    Ui::TDodedaVO& f = *ui;
+    if (Stato.DatiInRiscalda == 0 && caldoHaTemperature())
+        calcolaTemperatureAcqua(f.TempIngAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, kIngresso, kDelta,
+                                f.DatiInRiscalda->ItemIndex() == 0, 0, 2);
+}
+
+void TDodedaVO::SalTerAcquaCaldoExit()
+{
+    Ui::TDodedaVO& f = *ui;
+    calcolaTemperatureAcqua(f.TempIngAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, kIngresso, kDelta,
+                            f.DatiInRiscalda->ItemIndex() == 0, 0, 2);
+}
+
+void TDodedaVO::TempUscAcquaCaldoExit()
+{
+    Ui::TDodedaVO& f = *ui;
+    calcolaTemperatureAcqua(f.TempIngAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, kIngresso, kUscita,
+                            f.DatiInRiscalda->ItemIndex() == 0, 0, 3);
+}
+
+void TDodedaVO::TempIngAcquaFreddoExit()
+{
+    Ui::TDodedaVO& f = *ui;
+    if (Stato.DatiInRaffredda == 0 && freddoHaTemperature())
+        calcolaTemperatureAcqua(f.TempIngAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, kIngresso, kDelta,
+                                f.DatiInRaffredda->ItemIndex() == 0, 1, 2);
+}
+
+void TDodedaVO::SalTerAcquaFreddoExit()
+{
+    Ui::TDodedaVO& f = *ui;
+    calcolaTemperatureAcqua(f.TempIngAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, kIngresso, kDelta,
+                            f.DatiInRaffredda->ItemIndex() == 0, 1, 2);
+}
+
+void TDodedaVO::TempUscAcquaFreddoExit()
+{
+    Ui::TDodedaVO& f = *ui;
+    calcolaTemperatureAcqua(f.TempIngAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, kIngresso, kUscita,
+                            f.DatiInRaffredda->ItemIndex() == 0, 1, 3);
+}
+
+bool TDodedaVO::lasciaPagina(int tag)
+{
+    // Leaving Parametri by any road is its exit: the fluid's limits first.
+    if (tag == pParametri)
+        regolaLimitiGlicole();
+    return validaPagina(tag);
+}
+
+void TDodedaVO::OperazioniExit()
+{
+    if (!validaPagina(pOperazioni))
+        ui->ControllaPagine->SetActivePage(ui->Operazioni);
+}
+
+void TDodedaVO::ParametriExit()
+{
+    regolaLimitiGlicole();
+    if (!validaPagina(pParametri))
+        ui->ControllaPagine->SetActivePage(ui->Parametri);
+}
+
+void TDodedaVO::RiscaldamentoExit()
+{
+    if (!validaPagina(pRiscaldamento))
+        ui->ControllaPagine->SetActivePage(ui->Riscaldamento);
+}
+
+void TDodedaVO::CondizionamentoExit()
+{
+    if (!validaPagina(pCondizionamento))
+        ui->ControllaPagine->SetActivePage(ui->Condizionamento);
+}
