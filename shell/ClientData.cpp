@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "UnitPass.h"
 #include "components/Lang.h"
 #include "components/OvNumEdit.h"
 #include "components/OvSuperSpin.h"
@@ -283,6 +284,7 @@ void TDodedaVO::bindEvents()
     using fc::Guarded;
 
     connect(f.Quit1, &QAction::triggered, this, Guarded([this] { Quit1Click(); }));
+    connect(f.InsertPassword1, &QAction::triggered, this, Guarded([this] { InsertPassword1Click(); }));
     connect(f.S1, &QAction::triggered, this, Guarded([this] { S1Click(); }));
     connect(f.SaveDefaults1, &QAction::triggered, this, Guarded([this] { SaveDefaults1Click(); }));
     connect(f.MainMenu1, &QMenuBar::triggered, this, Guarded([this] { MainMenu1Change(); }));
@@ -556,6 +558,14 @@ void TDodedaVO::SaveDefaults1Click()
     ini.WriteString(def, QStringLiteral("Sconto2"), fc::FloatToStrGeneral(v[11], comma));
     ini.WriteString(def, QStringLiteral("Sconto3"), fc::FloatToStrGeneral(v[12], comma));
     ini.WriteString(def, QStringLiteral("Moltip"), fc::FloatToStrGeneral(v[13], comma));
+}
+
+void TDodedaVO::caricaImmagineFamiglia() { caricaImmagine(ui->ListaFamiglie->Text()); }
+
+void TDodedaVO::InsertPassword1Click()
+{
+    if (PasswordDlg)
+        PasswordDlg->ShowModal();
 }
 
 void TDodedaVO::Quit1Click()

@@ -21,7 +21,6 @@ class TLanguage;
 class TOvNumEdit;
 class QKeyEvent;
 class QTimer;
-class IDocumentOpener;
 
 namespace Ui {
 class TDodedaVO;
@@ -62,6 +61,8 @@ public:
     void S1Click();
     void SaveDefaults1Click();
     void Quit1Click();
+    // Options/Insert Password: the access-code dialog, modal.
+    void InsertPassword1Click();
     void Language1BeforeTranslation();
     void Language1Translate(QObject* component, const QString& propertyName, QString& newValue);
 
@@ -83,6 +84,8 @@ public:
     void SpinEditVelocitaExit(TOvNumEdit* sender);
     // Product pictures, hover preview and the "Archivio" menu.
     void caricaImmagine(const QString& name);
+    // caricaImmagine of the family shown in ListaFamiglie (the image window's creation).
+    void caricaImmagineFamiglia();
     void visualizzaJpeg(const QString& path);
     void ComboDropDown();
     void ComboDropDown2();
@@ -97,8 +100,6 @@ public:
     // until then 200 by 160.
     std::function<QSize()> ImgsSize;
     QSize ImgsBox() const;
-    // How documents and saved reports are opened (the desktop by default).
-    void SetDocumentOpener(IDocumentOpener* opener) { opener_ = opener; }
     // The idle handler the hover preview runs while a list is dropped down.
     std::function<void()> IdleHandler;
     // Where the mouse is on the screen (tests replace it).
@@ -203,7 +204,6 @@ private:
     void idleTick();
 
     std::unique_ptr<Ui::TDodedaVO> ui;
-    IDocumentOpener* opener_ = nullptr;
     QTimer* idleTimer_ = nullptr;
     TDataset cdsMacchine_;
     TDataset cdsVersioni_;

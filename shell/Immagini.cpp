@@ -10,7 +10,7 @@
 #include <QTimer>
 
 #include "ClientData.h"
-#include "DocumentOpener.h"
+#include "platform/ShellOpen.h"
 #include "components/Lang.h"
 #include "components/OvNumEdit.h"
 #include "platform/Application.h"
@@ -149,8 +149,7 @@ void TDodedaVO::apriArchivio(const QString& folder, const QString& filter, int k
             ui->Immagine->setPixmap(QPixmap::fromImage(img));
         return;
     }
-    IDocumentOpener& opener = opener_ ? *opener_ : fc::DesktopOpener();
-    if (!opener.Open(r.FileName))
+    if (!fc::Shell().Open(r.FileName))
         fc::ShowMessage(QStringLiteral("Errore"),
                         kind == 0 ? QStringLiteral("Impossibile eseguire Acrobat Reader")
                                   : QStringLiteral("Impossibile aprire il file"),

@@ -9,6 +9,8 @@
 #include "platform/QtShellOpen.h"
 #include "platform/QtTextMeasurer.h"
 #include "shell/ClientData.h"
+#include "shell/UnitPass.h"
+#include "shell/VisImage.h"
 #include "shell/once.h"
 
 int main(int argc, char** argv)
@@ -33,8 +35,12 @@ int main(int argc, char** argv)
     int rc = 0;
     {
         TDodedaVO mainWindow;
-        // The preview window, the image window and the access-code dialog are
-        // created here, in this order, when they join the program.
+        // The preview window joins here, before the image window, when it is built.
+        // The image window's creation shows the first family's picture, and
+        // its size bounds the product pictures.
+        TImgs imgs([&mainWindow](TImgs&) { mainWindow.caricaImmagineFamiglia(); });
+        mainWindow.ImgsSize = [] { return QSize(Imgs->Width(), Imgs->Height()); };
+        TPasswordDlg passwordDlg(mainWindow.Language1);
         if (!app.Terminated())
             mainWindow.show();
         rc = app.Run();

@@ -5,5 +5,4 @@ fc_sources(ui
   ${CMAKE_CURRENT_LIST_DIR}/Calcolo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Risultati.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Immagini.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/DocumentOpener.cpp
 )

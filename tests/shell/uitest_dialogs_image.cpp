@@ -348,7 +348,7 @@ TEST_F(ImageWindow, LayoutAndTranslation)
     EXPECT_EQ(menu->actions()[1]->text(), "Esci");
     EXPECT_TRUE(imgs.findChild<QMenuBar*>("MainMenu1"));
 
-    folder.write("English.lng", fc::test::readFile(fc::test::testDataDir() + "../../data/English-dialogs.lng.txt"));
+    folder.write("English.lng", fc::test::readFile(fc::test::testDataDir() + "../../data/English.lng"));
     TLanguage language;
     language.SetLanguageFile(folder.file("English.lng"));
     language.SetSeparator(",");

@@ -158,7 +158,7 @@ TEST_F(PasswordDialog, LayoutAndTranslatedMessages)
               int('*'));
     EXPECT_EQ(dlg.minimumSize(), dlg.maximumSize());
 
-    folder.write("English.lng", fc::test::readFile(fc::test::testDataDir() + "../../data/English-dialogs.lng.txt"));
+    folder.write("English.lng", fc::test::readFile(fc::test::testDataDir() + "../../data/English.lng"));
     TLanguage language;
     language.SetLanguageFile(folder.file("English.lng"));
     TPasswordDlg translated(&language);

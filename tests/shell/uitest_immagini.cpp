@@ -9,7 +9,7 @@
 
 #include "ShellFixture.h"
 #include "platform/JpegImage.h"
-#include "shell/DocumentOpener.h"
+#include "platform/ShellOpen.h"
 #include "ui_TDodedaVO.h" // read by the layout generator, which does not look into ShellFixture.h
 
 using namespace fc::test;
@@ -178,15 +178,14 @@ TEST_F(ImmaginiTest, HoveringAnEntryOfADroppedDownListPreviewsItOnce)
 TEST_F(ImmaginiTest, ArchiveMenuOpensDocumentsReportsAndPhotos)
 {
     open();
-    RecordingDocumentOpener opener;
-    window->SetDocumentOpener(&opener);
+    ScopedRecordingShellOpen opener;
     dir.write("pdf/Offerta.pdf", "%PDF-1.4\n");
     dir.write("docs/Manuale.txt", "manuale");
     jpeg("Foto.jpg", 30, 20, Qt::green);
     dir.write("imgs/Rotta.jpg", "no picture");
 
     // A saved report the desktop cannot open.
-    opener.Result = false;
+    opener.result = false;
     dialogs.answerFile(dir.file("pdf/Offerta.pdf"));
     f().ReportPDFsalvati1->trigger();
     ASSERT_EQ(dialogs.log().size(), 2u);
@@ -198,31 +197,31 @@ TEST_F(ImmaginiTest, ArchiveMenuOpensDocumentsReportsAndPhotos)
     EXPECT_EQ(m.Caption, "Errore");
     EXPECT_EQ(m.Text, "Impossibile eseguire Acrobat Reader");
     EXPECT_EQ(m.Type, TMsgDlgType::mtWarning);
-    EXPECT_EQ(opener.Opened, QStringList({dir.file("pdf/Offerta.pdf")}));
+    EXPECT_EQ(opener.opened, QStringList({dir.file("pdf/Offerta.pdf")}));
 
     // A document that opens; one that fails has its own message.
     dialogs.clear();
-    opener.Opened.clear();
-    opener.Result = true;
+    opener.opened.clear();
+    opener.result = true;
     dialogs.answerFile(dir.file("docs/Manuale.txt"));
     f().Documentazione1->trigger();
-    EXPECT_EQ(opener.Opened, QStringList({dir.file("docs/Manuale.txt")}));
+    EXPECT_EQ(opener.opened, QStringList({dir.file("docs/Manuale.txt")}));
     EXPECT_EQ(dialogs.log().at(0).file.InitialDir, dir.path() + "docs");
     EXPECT_EQ(dialogs.log().at(0).file.Filter, "File (*.*)|*.*");
     EXPECT_TRUE(dialogs.messages().isEmpty());
-    opener.Result = false;
+    opener.result = false;
     dialogs.answerFile(dir.file("docs/Manuale.txt"));
     f().Documentazione1->trigger();
     EXPECT_EQ(dialogs.messages(), QStringList({"Impossibile aprire il file"}));
 
     // Cancelled, or a file that is gone: nothing.
     dialogs.clear();
-    opener.Opened.clear();
+    opener.opened.clear();
     dialogs.answerFile(QString());
     f().Documentazione1->trigger();
     dialogs.answerFile(dir.file("docs/Sparito.pdf"));
     f().ReportPDFsalvati1->trigger();
-    EXPECT_TRUE(opener.Opened.isEmpty());
+    EXPECT_TRUE(opener.opened.isEmpty());
     EXPECT_TRUE(dialogs.messages().isEmpty());
 
     // A photo is shown unscaled; a file that is no picture clears the image.
