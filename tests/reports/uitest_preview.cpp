@@ -125,6 +125,30 @@ TEST_F(Preview, PdfNameExtensionAndOverwriteQuestion)
     EXPECT_FALSE(QFile::exists(pf.file("pdf/Hotel_Nord.pdf")));
 }
 
+TEST_F(Preview, FailedPdfWriteIsShownAndLeavesNoFile)
+{
+    fc::pdf::RegisterPdfClasses();
+    models(1);
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    dialogs.answerFile(pf.file("missing-folder/x.pdf"));
+    form.ConvToRTF->click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Cannot create file")) << dialogs.messages()[0].toStdString();
+    EXPECT_EQ(dialogs.log()[1].message.Type, TMsgDlgType::mtError);
+    EXPECT_FALSE(QFile::exists(pf.file("missing-folder/x.pdf")));
+}
+
+TEST_F(Preview, ScreenshotOfAFilledReport)
+{
+    models(4);
+    in.Riferimento = QStringLiteral("Hotel Nord");
+    ASSERT_TRUE(reportTreVelocita(in, form));
+    const QImage shot = form.grab().toImage();
+    EXPECT_EQ(shot.size(), QSize(837, 590));
+    if (qEnvironmentVariableIsSet("FC_REPORT_PDF_OUT"))
+        shot.save(qEnvironmentVariable("FC_REPORT_PDF_OUT") + "preview.png");
+}
+
 TEST_F(Preview, FilledReportAsPdfPassesQpdfAndHoldsTheModels)
 {
     fc::pdf::RegisterPdfClasses();
