@@ -1,0 +1,260 @@
+#include "Reports.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QProgressBar>
+#include <QRegularExpression>
+#include <cmath>
+
+#include "ReportFrame.h"
+#include "UnitPreview.h"
+#include "engine/Catalogo.h"
+#include "engine/Records.h"
+#include "platform/Dialogs.h"
+#include "platform/Numbers.h"
+#include "platform/ProgramFolder.h"
+#include "report/ARPrintProgress.h"
+#include "report/ARRep.h"
+#include "report/ARUserRep.h"
+
+namespace fc::reports {
+
+QString Numero(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return QString();
+    decimals = qBound(0, decimals, 15);
+    // At most 12 significant digits, then the fixed decimals.
+    const double v = QString::number(value, 'g', 12).toDouble();
+    QString s = QString::number(v, 'f', decimals);
+    bool negative = s.startsWith(u'-');
+    if (negative)
+        s.remove(0, 1);
+    const qsizetype dot = s.indexOf(u'.');
+    QString whole = dot < 0 ? s : s.left(dot);
+    const QString frac = dot < 0 ? QString() : s.mid(dot + 1);
+    const QChar thousands = fc::ThousandSeparator();
+    if (!thousands.isNull())
+        for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
+            whole.insert(i, thousands);
+    // A value that rounds to zero has no sign.
+    if (negative && !s.contains(QRegularExpression(QStringLiteral("[1-9]"))))
+        negative = false;
+    QString out = negative ? QStringLiteral("-") + whole : whole;
+    if (!frac.isEmpty())
+        out += fc::DecimalSeparator() + frac;
+    return out;
+}
+
+ReportFrame::ReportFrame(const TReportInputs& in, TFormPrew& form, const QString& templateName, int perPage)
+    : in_(in), form_(form), rep_(*form.UserRep), templateName_(templateName), perPage_(perPage)
+{
+}
+
+ReportFrame::~ReportFrame()
+{
+    if (dlg_) {
+        dlg_->close();
+        delete dlg_;
+    }
+}
+
+void ReportFrame::collectModels()
+{
+    // Every ticked model; the table grows with them (no fixed capacity).
+    for (const QString& item : in_.ModelliSpuntati) {
+        const QString key = item.left(19).trimmed();
+        fancoil* m = ListaMacchine.Find(key);
+        if (!m)
+            continue;
+        ModelEntry e{m, nullptr};
+        for (int i = 0; i < ListaVersioni.Count(); ++i) {
+            if (ListaVersioni.Strings(i) != key)
+                continue;
+            e.version = ListaVersioni.Objects(i);
+            if (e.version->CodiceVersione == in_.Versione)
+                break;
+        }
+        models_.push_back(e);
+    }
+}
+
+bool ReportFrame::Run(const std::function<void()>& page)
+{
+    struct Cursor {
+        bool on = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+        Cursor()
+        {
+            if (on)
+                QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+        }
+        ~Cursor()
+        {
+            if (on)
+                QApplication::restoreOverrideCursor();
+        }
+    } cursor;
+
+    const TReportPrezzi& p = in_.Prezzi;
+    discount_.clear();
+    if (p.Sconto) {
+        for (double v : {p.Sconto1, p.Sconto2, p.Sconto3}) {
+            if (v > 0) {
+                if (!discount_.isEmpty())
+                    discount_ += u'+';
+                discount_ += Numero(double(fc::Round(v)), 0);
+            }
+        }
+    }
+    collectModels();
+
+    const QString path = fc::ProgramFolder() + templateName_;
+    if (!QFileInfo(path).isFile()) {
+        TMessageRequest r;
+        r.Caption = QStringLiteral(" ");
+        r.Text = Msg(QStringLiteral("File: ") + templateName_ + QStringLiteral(" not found!"));
+        r.Buttons = mbOK;
+        fc::Dialogs().MessageBox(r);
+        return false;
+    }
+    // A catalogue that holds none of the ticked models leaves nothing to
+    // head the report with.
+    if (models_.empty())
+        return false;
+
+    const int n = int(models_.size());
+    const int pages = (n + perPage_ - 1) / perPage_;
+    dlg_ = TPrintProgressDlg::CreateWithCaption(&form_, QStringLiteral("Report"));
+    dlg_->ProgressBar->setMinimum(0);
+    dlg_->ProgressBar->setMaximum(40 * pages);
+    dlg_->ProgressBar->setValue(0);
+    dlg_->Aborted = false;
+
+    rep_.LoadTemplate(path);
+    rep_.ClearVars();
+    rep_.Clear();
+    dlg_->show();
+    Step();
+
+    first_ = 0;
+    last_ = qMin(n, perPage_) - 1;
+    for (;;) {
+        rep_.ClearVars();
+        rep_.SetTitle(QStringLiteral("Report"));
+        Intestazioni();
+        page();
+        const int nextFirst = last_ + 1;
+        if (nextFirst >= n)
+            break;
+        rep_.PageBreak();
+        first_ = nextFirst;
+        last_ = qMin(n, nextFirst + perPage_) - 1;
+    }
+    dlg_->close();
+    delete dlg_;
+    dlg_ = nullptr;
+    form_.show();
+    return true;
+}
+
+void ReportFrame::Set(const QString& name, const QString& value) { rep_.SetVar(name, value); }
+TARBand* ReportFrame::Add(const QString& band) { return rep_.AddBands(band); }
+
+void ReportFrame::Step(int n)
+{
+    if (!dlg_)
+        return;
+    for (int i = 0; i < n; ++i)
+        dlg_->StepIt();
+}
+
+bool ReportFrame::Freddo() { return Stato.ModoCalcolo != 1 && Stato.TipoCalcolo != u'A'; }
+bool ReportFrame::Caldo() { return Stato.ModoCalcolo != 0 && Stato.TipoCalcolo != u'A'; }
+
+double ReportFrame::PressioneStatica(const fancoil& m, int s, bool& clamped)
+{
+    const double p = Stato.PressioneDisponibile[s];
+    clamped = false;
+    if (p < m.PSA[s][1]) {
+        clamped = true;
+        return m.PSA[s][1];
+    }
+    if (p > m.PSA[s][8]) {
+        clamped = true;
+        return m.PSA[s][8];
+    }
+    return p;
+}
+
+QString ReportFrame::Valore(bool nonCalcolato, double value, int decimals) const
+{
+    return nonCalcolato ? Msg(QStringLiteral("non calc.")) : Numero(value, decimals);
+}
+
+QString ReportFrame::PrezzoListino(const vers* v) const
+{
+    if (!v)
+        return QString();
+    return Numero(v->PrezzoListino * DatiGlobali.CambioEuro, DatiGlobali.DecimaliValuta);
+}
+
+bool ReportFrame::HaNetto() const { return in_.Prezzi.Sconto || in_.Prezzi.moltiplicatore; }
+
+QString ReportFrame::PrezzoNetto(const vers* v) const
+{
+    const TReportPrezzi& p = in_.Prezzi;
+    if (!v)
+        return QString();
+    const double list = v->PrezzoListino * DatiGlobali.CambioEuro;
+    if (p.Sconto)
+        return Numero(list * (100 - p.Sconto1) * (100 - p.Sconto2) * (100 - p.Sconto3) / 1000000.0,
+                      DatiGlobali.DecimaliValuta);
+    if (p.moltiplicatore)
+        return Numero(p.Moltip * list, DatiGlobali.DecimaliValuta);
+    return QString();
+}
+
+void ReportFrame::Intestazioni()
+{
+    auto righe = [](const QStringList& l) {
+        QStringList three;
+        for (int i = 0; i < 3; ++i)
+            three << l.value(i);
+        return three.join(u'\r');
+    };
+    auto logo = [this](const QString& file) {
+        const QString path = fc::ProgramFolder() + file;
+        if (!QFileInfo(path).isFile())
+            return;
+        TARRep* rep = rep_.Rep();
+        if (rep->BandCount() == 0)
+            return;
+        TARBand* b = rep->GetBand(rep->BandCount() - 1);
+        if (b->CellCount() > 0)
+            b->GetCell(0)->SetPictureFileName(path);
+    };
+    Set(QStringLiteral("Intesta"), righe(RigheFirm));
+    Add(QStringLiteral("Intestazione"));
+    logo(QStringLiteral("imgs/MiniLogo.bmp"));
+    Set(QStringLiteral("Intesta1"), righe(RigheDealer));
+    Add(QStringLiteral("Intestazione1"));
+    logo(QStringLiteral("imgs/MiniLogo1.bmp"));
+    if (!in_.Riferimento.isEmpty()) {
+        Set(QStringLiteral("Riferimento"), in_.CaptionRif + u' ' + in_.Riferimento);
+        Add(QStringLiteral("Riferimento"));
+    }
+}
+
+} // namespace fc::reports
+
+bool costruisciReport(const TReportInputs& in, TFormPrew& form)
+{
+    switch (in.TipoReport) {
+    case 1:
+        return reportUnaVelocita(in, form);
+    case 2:
+        return reportPannello(in, form);
+    default:
+        return reportTreVelocita(in, form);
+    }
+}

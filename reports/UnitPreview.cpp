@@ -1,0 +1,146 @@
+#include "UnitPreview.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QDir>
+#include <QPushButton>
+
+#include "components/Lang.h"
+#include "engine/Records.h"
+#include "pdf/BatchPdf.h"
+#include "platform/Application.h"
+#include "platform/Dialogs.h"
+#include "platform/ProgramFolder.h"
+
+namespace {
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int left)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    b->setGeometry(left, 4, 105, 25);
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPointSize(9);
+    b->setFont(f);
+    return b;
+}
+
+// The hourglass for the scope, whatever way it ends.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
+
+TFormPrew::TFormPrew(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("FormPrew"));
+    setWindowTitle(QStringLiteral("Preview"));
+    resize(837, 590);
+    Button3 = makeButton(this, "Button3", QStringLiteral("Print"), 8);
+    ConvToRTF = makeButton(this, "ConvToRTF", QStringLiteral("--> PDF"), 392);
+    Button1 = makeButton(this, "Button1", QStringLiteral("--> Excel"), 504);
+    Button4 = makeButton(this, "Button4", QStringLiteral("Quit"), 712);
+    Button1->setVisible(false);
+
+    UserRep = new TARUserRep(this);
+    UserRep->setObjectName(QStringLiteral("UserRep"));
+    UserRep->SetUnits(uPix);
+    UserRep->Options = 0;
+    UserRep->SetColor(clBtnFace);
+    UserRep->SetGutter(0);
+    UserRep->SetShowRightMargin(false);
+    UserRep->SetShowHiddenItems(false);
+    UserRep->Columns = 0;
+    UserRep->SetTitle(QStringLiteral("Preview"));
+    UserRep->setGeometry(0, 32, 829, 524);
+
+    connect(Button3, &QPushButton::clicked, this, fc::Guarded([this] { Button3Click(); }));
+    connect(ConvToRTF, &QPushButton::clicked, this, fc::Guarded([this] { ConvToRTFClick(); }));
+    connect(Button1, &QPushButton::clicked, this, fc::Guarded([this] { Button1Click(); }));
+    connect(Button4, &QPushButton::clicked, this, fc::Guarded([this] { Button4Click(); }));
+}
+
+TFormPrew::~TFormPrew() = default;
+
+void TFormPrew::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    FormShow();
+}
+
+// The report grid fills the window below the buttons.
+void TFormPrew::FormShow()
+{
+    Button1->setVisible(DatiGlobali.excelAbilitato);
+    UserRep->setGeometry(0, 32, width(), qMax(0, height() - 32));
+}
+
+QString TFormPrew::msg(const QString& text) const { return Lingua ? Lingua->Msg(text) : text; }
+
+void TFormPrew::Button3Click() { UserRep->Preview(); }
+
+QString TFormPrew::NomePdfProposto(const QString& riferimento)
+{
+    if (riferimento.isEmpty())
+        return QStringLiteral("Report.pdf");
+    QString s = riferimento;
+    for (QChar& c : s) {
+        const char16_t u = c.unicode();
+        const bool keep = u == u' ' || u == u'-' || u == u'_' || (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'z') ||
+                          (u >= u'A' && u <= u'Z');
+        if (!keep)
+            c = u'_';
+    }
+    return s + QStringLiteral(".pdf");
+}
+
+void TFormPrew::ConvToRTFClick()
+{
+    TFileDialogRequest req;
+    req.Title = QString();
+    req.Filter = QStringLiteral("Portable Document Format|*.pdf");
+    req.DefaultExt = QString();
+    req.InitialDir = fc::ProgramFolder() + QStringLiteral("pdf/");
+    req.FileName = NomePdfProposto(TestoRiferimento ? TestoRiferimento() : QString());
+    // The overwrite question is ours, so the dialog does not ask as well.
+    req.OverwritePrompt = false;
+    for (;;) {
+        if (!fc::Dialogs().SaveFile(req))
+            return;
+        QString name = req.FileName;
+        if (name.right(4).compare(QLatin1String(".pdf"), Qt::CaseInsensitive) != 0)
+            name += QStringLiteral(".pdf");
+        req.FileName = name;
+        if (QFileInfo::exists(name)) {
+            TMessageRequest q;
+            q.Caption = QString();
+            q.Text = msg(QStringLiteral("Il Report -")) + QFileInfo(name).fileName() +
+                     msg(QStringLiteral("- esiste già, vuoi sostituirlo?"));
+            q.Type = TMsgDlgType::mtConfirmation;
+            q.Buttons = mbYes | mbNo;
+            if (fc::Dialogs().MessageBox(q) != mrYes)
+                continue;
+        }
+        ExportReportToPdf(*UserRep->Rep(), name);
+        return;
+    }
+}
+
+void TFormPrew::Button1Click()
+{
+    if (!EsportaExcel)
+        return;
+    TFileDialogRequest req;
+    req.Filter = QStringLiteral("Excel File|*.xls");
+    req.FileName = QStringLiteral("Report.xls");
+    if (!fc::Dialogs().SaveFile(req))
+        return;
+    WaitCursor wait;
+    EsportaExcel(*UserRep, req.FileName);
+}
+
+void TFormPrew::Button4Click() { close(); }

@@ -1,0 +1,49 @@
+#pragma once
+// The preview window of the selection reports: the filled report in its
+// report grid, and Print, "--> PDF", "--> Excel" and Quit.
+#include <QWidget>
+#include <functional>
+
+#include "report/ARUserRep.h"
+
+class QPushButton;
+class TLanguage;
+
+class TFormPrew : public QWidget {
+    Q_OBJECT
+public:
+    explicit TFormPrew(QWidget* parent = nullptr);
+    ~TFormPrew() override;
+
+    QPushButton* Button3;   // Print
+    QPushButton* ConvToRTF; // --> PDF
+    QPushButton* Button1;   // --> Excel
+    QPushButton* Button4;   // Quit
+    TARUserRep* UserRep;
+
+    // The main window's reference text, read when a PDF name is proposed.
+    std::function<QString()> TestoRiferimento;
+    // Translation of the overwrite question; none: the Italian text.
+    TLanguage* Lingua = nullptr;
+    // The report's Excel export, given the chosen file name. Until one is
+    // installed the button does nothing (no file dialog for a file that
+    // would never be written).
+    std::function<void(TARUserRep& rep, const QString& fileName)> EsportaExcel;
+
+    void FormShow();
+    void Button3Click();
+    void ConvToRTFClick();
+    void Button1Click();
+    void Button4Click();
+
+    // The proposed PDF name for a reference text: "Report.pdf" when empty,
+    // else the text with every character but blank, "-", digit, ASCII
+    // letter and "_" replaced by "_", plus ".pdf".
+    static QString NomePdfProposto(const QString& riferimento);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    QString msg(const QString& text) const;
+};

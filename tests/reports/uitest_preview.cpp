@@ -1,0 +1,191 @@
+// The preview window: its buttons, the PDF file name and overwrite
+// question, and a filled report written as a PDF file.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+
+#include "ReportsFixture.h"
+#include "pdf/PdfImages.h"
+
+using namespace rtest;
+
+namespace {
+
+using Preview = ReportsTest;
+
+QString run(const QString& program, const QStringList& args, int* code = nullptr)
+{
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(60000);
+    if (code)
+        *code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+}
+
+TEST_F(Preview, LayoutAndExcelButtonFollowsTheAccessFlagAtEveryShow)
+{
+    EXPECT_EQ(form.windowTitle(), "Preview");
+    EXPECT_EQ(form.size(), QSize(837, 590));
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(form.Button3->text(), "Print");
+    EXPECT_EQ(form.ConvToRTF->text(), "--> PDF");
+    EXPECT_EQ(form.Button1->text(), "--> Excel");
+    EXPECT_EQ(form.Button4->text(), "Quit");
+    EXPECT_EQ(form.ConvToRTF->x(), 392);
+    EXPECT_EQ(form.UserRep->y(), 32);
+    EXPECT_EQ(form.UserRep->Title(), "Preview");
+    EXPECT_EQ(form.UserRep->Template()->BandCount(), 4); // the default report until a build
+
+    form.show();
+    EXPECT_FALSE(form.Button1->isVisible());
+    form.Button4->click();
+    EXPECT_FALSE(form.isVisible());
+    DatiGlobali.excelAbilitato = true;
+    form.show();
+    EXPECT_TRUE(form.Button1->isVisible());
+    form.hide();
+    DatiGlobali.excelAbilitato = false;
+    form.show();
+    EXPECT_FALSE(form.Button1->isVisible());
+}
+
+TEST_F(Preview, ExcelButtonRunsItsDialogOnlyWithAnExport)
+{
+    DatiGlobali.excelAbilitato = true;
+    form.show();
+    form.Button1->click();
+    EXPECT_TRUE(dialogs.log().empty());
+
+    QString written;
+    form.EsportaExcel = [&written](TARUserRep&, const QString& name) { written = name; };
+    dialogs.answerFile(pf.file("out"));
+    form.Button1->click();
+    ASSERT_EQ(dialogs.log().size(), 1u);
+    EXPECT_EQ(dialogs.log()[0].file.Filter, "Excel File|*.xls");
+    EXPECT_EQ(written, pf.file("out")); // as entered, no extension added
+    dialogs.answerFile(QString());
+    written.clear();
+    form.Button1->click();
+    EXPECT_EQ(written, "");
+}
+
+TEST(PreviewName, ProposedPdfName)
+{
+    struct Case {
+        const char* rif;
+        const char* name;
+    } cases[] = {{"", "Report.pdf"},
+                 {"Hotel Nord/2", "Hotel Nord_2.pdf"},
+                 {"Città-A_1", "Citt_-A_1.pdf"},
+                 {"a.b:c", "a_b_c.pdf"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(TFormPrew::NomePdfProposto(QString::fromUtf8(c.rif)), QString::fromUtf8(c.name)) << c.rif;
+}
+
+TEST_F(Preview, PdfNameExtensionAndOverwriteQuestion)
+{
+    fc::pdf::RegisterPdfClasses();
+    models(2);
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    form.TestoRiferimento = [] { return QStringLiteral("Hotel/Nord"); };
+    QDir().mkpath(pf.file("pdf"));
+
+    // Upper-case extension kept as it is; a new file, no question.
+    dialogs.answerFile(pf.file("pdf/A.PDF"));
+    form.ConvToRTF->click();
+    ASSERT_EQ(dialogs.log().size(), 1u);
+    EXPECT_EQ(dialogs.log()[0].file.FileName, "Hotel_Nord.pdf"); // proposed from the reference
+    EXPECT_TRUE(QFile::exists(pf.file("pdf/A.PDF")));
+    EXPECT_FALSE(QFile::exists(pf.file("pdf/A.PDF.pdf")));
+    dialogs.clear();
+
+    // No extension: ".pdf" added; the file exists: No asks again, Yes writes.
+    QFile::remove(pf.file("pdf/B.pdf"));
+    pf.write("pdf/B.pdf", "old");
+    dialogs.answerFile(pf.file("pdf/B"));
+    dialogs.answerMessage(mrNo);
+    dialogs.answerFile(pf.file("pdf/B"));
+    dialogs.answerMessage(mrYes);
+    form.ConvToRTF->click();
+    ASSERT_EQ(dialogs.log().size(), 4u);
+    EXPECT_EQ(dialogs.log()[0].file.InitialDir, pf.file("pdf/"));
+    EXPECT_EQ(dialogs.log()[0].file.Filter, "Portable Document Format|*.pdf");
+    EXPECT_EQ(dialogs.messages()[0], "Il Report -B.pdf- esiste già, vuoi sostituirlo?");
+    EXPECT_EQ(dialogs.log()[1].message.Buttons, mbYes | mbNo);
+    EXPECT_EQ(dialogs.log()[2].file.FileName, pf.file("pdf/B.pdf")); // the dialog again, with the last name
+    EXPECT_TRUE(fc::test::readFile(pf.file("pdf/B.pdf")).startsWith("%PDF"));
+    dialogs.clear();
+
+    // Cancel: nothing written.
+    dialogs.answerFile(QString());
+    form.ConvToRTF->click();
+    EXPECT_FALSE(QFile::exists(pf.file("pdf/Hotel_Nord.pdf")));
+}
+
+TEST_F(Preview, FailedPdfWriteIsShownAndLeavesNoFile)
+{
+    fc::pdf::RegisterPdfClasses();
+    models(1);
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    dialogs.answerFile(pf.file("missing-folder/x.pdf"));
+    form.ConvToRTF->click();
+    ASSERT_EQ(dialogs.messages().size(), 1);
+    EXPECT_TRUE(dialogs.messages()[0].startsWith("Cannot create file")) << dialogs.messages()[0].toStdString();
+    EXPECT_EQ(dialogs.log()[1].message.Type, TMsgDlgType::mtError);
+    EXPECT_FALSE(QFile::exists(pf.file("missing-folder/x.pdf")));
+}
+
+TEST_F(Preview, ScreenshotOfAFilledReport)
+{
+    models(4);
+    in.Riferimento = QStringLiteral("Hotel Nord");
+    ASSERT_TRUE(reportTreVelocita(in, form));
+    const QImage shot = form.grab().toImage();
+    EXPECT_EQ(shot.size(), QSize(837, 590));
+    if (qEnvironmentVariableIsSet("FC_REPORT_PDF_OUT"))
+        shot.save(qEnvironmentVariable("FC_REPORT_PDF_OUT") + "preview.png");
+}
+
+TEST_F(Preview, FilledReportAsPdfPassesQpdfAndHoldsTheModels)
+{
+    fc::pdf::RegisterPdfClasses();
+    models(10);
+    in.Riferimento = QStringLiteral("Hotel Nord");
+    in.Prezzi.CheckListino = in.Prezzi.CheckNetto = in.Prezzi.CheckSconto = true;
+    in.Prezzi.Sconto = true;
+    in.Prezzi.Sconto1 = 10;
+    model(3).NonCalcolatoFreddo[3] = true;
+    QImage logo(120, 36, QImage::Format_RGB32);
+    logo.fill(QColor(30, 80, 160));
+    QDir().mkpath(pf.file("imgs"));
+    ASSERT_TRUE(logo.save(pf.file("imgs/MiniLogo.bmp"), "BMP"));
+    for (auto build : {&reportTreVelocita, &reportUnaVelocita, &reportPannello}) {
+        ASSERT_TRUE(build(in, form));
+        const QString file = pf.file("report.pdf");
+        QFile::remove(file);
+        dialogs.answerFile(file);
+        form.ConvToRTF->click();
+        ASSERT_TRUE(QFile::exists(file));
+        int code = 0;
+        const QString check = run("qpdf", {"--check", file}, &code);
+        EXPECT_EQ(code, 0) << check.toStdString();
+        const QString info = run("pdfinfo", {file});
+        EXPECT_TRUE(info.contains(QRegularExpression(build == &reportPannello ? "Pages:\\s+10\\b" : "Pages:\\s+2\\b")))
+            << info.toStdString();
+        const QString text = run("pdftotext", {"-layout", file, "-"});
+        for (const char* name : {"FC-01", "FC-09", "FC-10"})
+            EXPECT_TRUE(text.contains(QLatin1String(name))) << name;
+        EXPECT_TRUE(text.contains("Riferimento: Hotel Nord"));
+        if (build != &reportPannello) {
+            EXPECT_TRUE(text.contains("non calc."));
+        }
+        if (qEnvironmentVariableIsSet("FC_REPORT_PDF_OUT")) {
+            QFile::copy(file, qEnvironmentVariable("FC_REPORT_PDF_OUT") + QFileInfo(form.UserRep->Path()).baseName() + ".pdf");
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,299 @@
+// The one-speed and three-speed tables filled from results set in code.
+#include <QFile>
+#include <QImage>
+#include <QProgressBar>
+
+#include "ReportsFixture.h"
+#include "components/Lang.h"
+
+using namespace rtest;
+
+namespace {
+
+using Tables = ReportsTest;
+
+TEST_F(Tables, OneSpeedColumnsHeadsAndReferenceSpeed)
+{
+    models(3);
+    Stato.VeloCalcolo = 2;
+    in.Riferimento = QStringLiteral("Hotel Nord");
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(rep().BandCount() > 30);
+    EXPECT_EQ(form.UserRep->Path(), pf.file("Rep1Vel.AR"));
+
+    // Heads: firm and dealer lines 0-2 joined by CR, then the reference.
+    EXPECT_EQ(cell(bands("Intestazione")[0], 1), "Ditta\rVia Roma 1\rMilano");
+    EXPECT_EQ(cell(bands("Intestazione1")[0], 1), "Rivenditore\rVia Po 2\rTorino");
+    EXPECT_EQ(cell(bands("Riferimento")[0], 0), "Riferimento: Hotel Nord");
+
+    EXPECT_EQ(cell(bands("RigaSerie")[0], 0), "Ventilconvettore da parete");
+    EXPECT_EQ(cell(bands("RigaSerie")[1], 0), "Tipo impianto: 2 tubi");
+    EXPECT_EQ(cell(bands("RigaSerie")[1], 1), "Serie:  Serie T");
+    TARBand* mod = bands("Modelli")[0];
+    EXPECT_EQ(cell(mod, 0), "Modello");
+    EXPECT_EQ(cell(mod, 2), "FC-01");
+    EXPECT_EQ(cell(mod, 4), "FC-03");
+    EXPECT_EQ(cell(mod, 5), ""); // columns beyond the page's models stay empty
+    EXPECT_EQ(cell(bands("Velocita")[0], 2), "MED");
+
+    // Values at the reference speed, with the Italian separators.
+    EXPECT_EQ(cell(bands("FUR")[0], 2), "47,5");
+    EXPECT_EQ(cell(bands("TUAFreddo")[0], 1), "°C");
+    EXPECT_EQ(cell(bands("TUAFreddo")[0], 3), "12,2");
+    EXPECT_EQ(cell(bands("PortAcquaFreddo")[0], 4), "902");
+    EXPECT_EQ(cell(bands("RFTOT")[0], 3), "2.002");
+    EXPECT_EQ(cell(bands("RFTOT")[1], 3), "1.722");
+    EXPECT_EQ(cell(bands("RT")[0], 2), "2.002");
+    EXPECT_EQ(cell(bands("PAria")[0], 2), "120");
+    EXPECT_EQ(cell(bands("PAria")[0], 1), "m³/h");
+    EXPECT_EQ(cell(bands("PSonora")[0], 2), "32");
+    EXPECT_EQ(cell(bands("PSonora")[2], 2), "27");
+    // Electrical rows at MAX whatever the reference speed.
+    EXPECT_EQ(cell(bands("AssEle")[0], 2), "23");
+    EXPECT_EQ(cell(bands("CorrAss")[0], 3), "0,23");
+    // The chosen version wins over the one listed before it.
+    EXPECT_EQ(cell(bands("Versione")[0], 1), "V1");
+    EXPECT_EQ(cell(bands("Versione")[0], 2), "Verticale");
+    EXPECT_EQ(cell(bands("Peso")[0], 2), "18");
+    EXPECT_EQ(cell(bands("Lunghezza")[0], 2), "1.000");
+}
+
+TEST_F(Tables, TenModelsMakeTwoPagesWithTheTenthAloneOnTheSecond)
+{
+    models(10);
+    for (auto build : {&reportUnaVelocita, &reportTreVelocita}) {
+        SCOPED_TRACE(build == &reportUnaVelocita ? "one-speed" : "three-speed");
+        ASSERT_TRUE(build(in, form));
+        const std::vector<int> breaks = pageBreaks();
+        ASSERT_EQ(breaks.size(), 1u);
+        EXPECT_EQ(rep().GetBand(breaks[0])->Name(), "Intestazione");
+        ASSERT_EQ(bands("Modelli").size(), 2u);
+        const int col0 = build == &reportUnaVelocita ? 2 : 3;
+        TARBand* second = bands("Modelli")[1];
+        EXPECT_EQ(cell(bands("Modelli")[0], col0 + 8), "FC-09");
+        EXPECT_EQ(cell(second, col0), "FC-10");
+        EXPECT_EQ(cell(second, col0 + 1), "");
+        // Page heads come from the first ticked model on every page.
+        EXPECT_EQ(cell(bands("RigaSerie")[2], 0), "Ventilconvettore da parete");
+    }
+}
+
+TEST_F(Tables, VisibilityOfCoolingAndHeatingGroups)
+{
+    models(1);
+    const QStringList cooling{"Raffreddamento", "FTABS", "FTABU", "FUR", "FTIA", "TUAFreddo", "PortAcquaFreddo",
+                              "PDCAcquaFreddo", "RFTOT", "RFSEN"};
+    const QStringList heating{"Riscaldamento", "CTABS", "CTIA", "TUACaldo", "PortAcquaCaldo", "PDCAcquaCaldo", "RT"};
+    struct Case {
+        int modo;
+        char16_t tipo;
+        bool freddo, caldo;
+    } cases[] = {{0, u'T', true, false}, {1, u'T', false, true}, {2, u'T', true, true},
+                 {3, u'T', true, true},  {4, u'T', true, true},  {2, u'A', false, false}};
+    for (const Case& c : cases) {
+        Stato.ModoCalcolo = c.modo;
+        Stato.TipoCalcolo = c.tipo;
+        for (auto build : {&reportUnaVelocita, &reportTreVelocita}) {
+            SCOPED_TRACE(QStringLiteral("modo %1 tipo %2").arg(c.modo).arg(QChar(c.tipo)).toStdString());
+            ASSERT_TRUE(build(in, form));
+            const QStringList names = bandNames();
+            for (const QString& b : cooling)
+                EXPECT_EQ(names.contains(b), c.freddo) << b.toStdString();
+            for (const QString& b : heating)
+                EXPECT_EQ(names.contains(b), c.caldo) << b.toStdString();
+            for (const char* b : {"DatiGenerali", "PAria", "PSDisp", "PSonora", "AssEle", "CorrAss", "Spessore"})
+                EXPECT_TRUE(names.contains(QLatin1String(b))) << b;
+        }
+    }
+}
+
+TEST_F(Tables, PricesWithDiscountChainMultiplierAndCurrency)
+{
+    models(2);
+    ListaVersioni.Clear();
+    ListaVersioni.Add("FC-01", makeVersion("FC-01", "V1", 1234.5));
+    ListaVersioni.Add("FC-02", makeVersion("FC-02", "V1", 2000));
+    in.Prezzi.CheckListino = in.Prezzi.CheckSconto = in.Prezzi.CheckNetto = true;
+    in.Prezzi.Sconto = true;
+    in.Prezzi.Sconto1 = 10;
+    in.Prezzi.Sconto2 = 0;
+    in.Prezzi.Sconto3 = 5;
+    DatiGlobali.CambioEuro = 1;
+    DatiGlobali.DecimaliValuta = 2;
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    EXPECT_EQ(cell(bands("PrListino")[0], 0), "Prezzo Listino");
+    EXPECT_EQ(cell(bands("PrListino")[0], 2), "1.234,50");
+    EXPECT_EQ(cell(bands("ScontoMolt")[0], 0), "Sconto");
+    EXPECT_EQ(cell(bands("ScontoMolt")[0], 1), "%");
+    EXPECT_EQ(cell(bands("ScontoMolt")[0], 2), "10+5");
+    // 1234.5 x 90 x 100 x 95 / 1,000,000 = 1055.4975
+    EXPECT_EQ(cell(bands("PrNetto")[0], 2), "1.055,50");
+    EXPECT_EQ(cell(bands("PrNetto")[0], 3), "1.710,00");
+
+    // Multiplier mode, a rate of 2 and whole-number prices.
+    in.Prezzi.CheckSconto = false;
+    in.Prezzi.CheckMoltiplica = true;
+    in.Prezzi.Sconto = false;
+    in.Prezzi.moltiplicatore = true;
+    in.Prezzi.Moltip = 0.45;
+    DatiGlobali.CambioEuro = 2;
+    DatiGlobali.DecimaliValuta = 0;
+    ASSERT_TRUE(reportTreVelocita(in, form));
+    EXPECT_EQ(cell(bands("PrListino")[0], 3), "2.469");
+    EXPECT_EQ(cell(bands("ScontoMolt")[0], 0), "Moltiplicatore");
+    EXPECT_EQ(cell(bands("ScontoMolt")[0], 2), "x");
+    EXPECT_EQ(cell(bands("ScontoMolt")[0], 3), "0,450");
+    EXPECT_EQ(cell(bands("PrNetto")[0], 4), "1.800");
+
+    // Neither option ticked: no price bands at all.
+    in.Prezzi = TReportPrezzi();
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    for (const char* b : {"PrListino", "ScontoMolt", "PrNetto"})
+        EXPECT_TRUE(bands(QLatin1String(b)).empty()) << b;
+}
+
+TEST_F(Tables, ClampedStaticPressureIsPrintedBold)
+{
+    models(2);
+    // Model 1's curve at MAX starts at 30 Pa, model 2's at 40: 30 Pa is
+    // below model 2's first point.
+    for (int i = 1; i <= 8; ++i)
+        model(2).PSA[3][i] = 40 + 5 * (i - 1);
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    TARBand* ps = bands("PSDisp")[0];
+    EXPECT_EQ(cell(ps, 2), "30");
+    EXPECT_FALSE(bold(ps, 2));
+    EXPECT_EQ(cell(ps, 3), "40");
+    EXPECT_TRUE(bold(ps, 3));
+
+    // Three speeds: 50 Pa is above the last point of MIN only (10 + 35).
+    for (int s = 1; s <= 3; ++s)
+        Stato.PressioneDisponibile[s] = 50;
+    ASSERT_TRUE(reportTreVelocita(in, form));
+    const std::vector<TARBand*> b = bands("PSDisp");
+    ASSERT_EQ(b.size(), 3u);
+    EXPECT_EQ(cell(b[0], 1), "MAX");
+    EXPECT_EQ(cell(b[2], 1), "MIN");
+    EXPECT_EQ(cell(b[2], 3), "45");
+    EXPECT_TRUE(bold(b[2], 3));
+    EXPECT_TRUE(bold(b[2], 4));
+    EXPECT_FALSE(bold(b[2], 2)); // the unit cell is not touched
+    EXPECT_EQ(cell(b[1], 3), "50");
+    EXPECT_FALSE(bold(b[1], 3));
+    EXPECT_EQ(cell(b[0], 3), "50");
+    EXPECT_FALSE(bold(b[0], 3));
+}
+
+TEST_F(Tables, ThreeSpeedRowsPerSpeed)
+{
+    models(2);
+    ASSERT_TRUE(reportTreVelocita(in, form));
+    const std::vector<TARBand*> t = bands("TUAFreddo");
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(cell(t[0], 0), "Temp.uscita acqua");
+    EXPECT_EQ(cell(t[0], 3), "12,3");
+    EXPECT_EQ(cell(t[1], 3), "12,2");
+    EXPECT_EQ(cell(t[2], 3), "12,1");
+    EXPECT_EQ(cell(bands("RFTOT")[0], 4), "2.003");
+    EXPECT_EQ(cell(bands("RFTOT")[2], 4), "2.001");
+    EXPECT_EQ(cell(bands("PAria")[1], 3), "120");
+    EXPECT_EQ(cell(bands("RT")[0], 3), "2.003");
+}
+
+TEST_F(Tables, NotRatedSpeedIsShownAsNotRated)
+{
+    models(2);
+    fancoil& m = model(2);
+    m.NonCalcolatoFreddo[3] = true;
+    m.NonCalcolatoCaldo[1] = true;
+    m.ResaTotW[3] = 0;
+    m.PortataFreddo[3] = 0;
+    ASSERT_TRUE(reportTreVelocita(in, form));
+    EXPECT_EQ(cell(bands("RFTOT")[0], 4), "non calc.");
+    EXPECT_EQ(cell(bands("RFTOT")[1], 4), "2.002");
+    EXPECT_EQ(cell(bands("RFTOT")[0], 3), "1.003");
+    EXPECT_EQ(cell(bands("PortAcquaFreddo")[0], 4), "non calc."); // reference speed MAX
+    EXPECT_EQ(cell(bands("RT")[2], 4), "non calc.");
+    EXPECT_EQ(cell(bands("RT")[0], 4), "4.003");
+
+    // Translated through the main window's language file.
+    QFile eng(sourceData("English-reports.lng.txt"));
+    ASSERT_TRUE(eng.open(QIODevice::ReadOnly));
+    pf.write("English.lng", "[Messages]\r\n" + eng.readAll());
+    TLanguage lang;
+    lang.SetLanguageFile(pf.file("English.lng"));
+    in.Lingua = &lang;
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    EXPECT_EQ(cell(bands("RFTOT")[0], 3), "not rated");
+    EXPECT_EQ(cell(bands("RFTOT")[0], 0), "Total cooling capacity");
+    EXPECT_EQ(cell(bands("Velocita")[0], 2), "HIGH");
+}
+
+TEST_F(Tables, MissingTemplateTellsTheUserAndBuildsNothing)
+{
+    models(1);
+    QFile::remove(pf.file("Rep1Vel.AR"));
+    EXPECT_FALSE(reportUnaVelocita(in, form));
+    EXPECT_EQ(dialogs.messages(), QStringList{"File: Rep1Vel.AR not found!"});
+    ASSERT_EQ(dialogs.log().size(), 1u);
+    EXPECT_EQ(dialogs.log()[0].message.Caption, " ");
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(rep().BandCount(), 0);
+}
+
+TEST_F(Tables, LogosOnlyWhenTheirFilesExistAndNoReferenceBandWhenEmpty)
+{
+    models(1);
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    EXPECT_EQ(bands("Intestazione")[0]->GetCell(0)->PictureFileName(), "");
+    EXPECT_TRUE(bands("Riferimento").empty());
+
+    QImage logo(60, 20, QImage::Format_RGB32);
+    logo.fill(Qt::blue);
+    QDir().mkpath(pf.file("imgs"));
+    ASSERT_TRUE(logo.save(pf.file("imgs/MiniLogo.bmp"), "BMP"));
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    EXPECT_EQ(bands("Intestazione")[0]->GetCell(0)->PictureFileName(), pf.file("imgs/MiniLogo.bmp"));
+    EXPECT_EQ(bands("Intestazione1")[0]->GetCell(0)->PictureFileName(), "");
+}
+
+TEST_F(Tables, TickedItemsNotInTheCatalogueAreLeftOut)
+{
+    models(2);
+    in.ModelliSpuntati.insert(1, QStringLiteral("XX-99              100 Pa"));
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    EXPECT_EQ(cell(bands("Modelli")[0], 3), "FC-02");
+
+    in.ModelliSpuntati = QStringList{QStringLiteral("XX-99")};
+    EXPECT_FALSE(reportTreVelocita(in, form));
+    EXPECT_TRUE(dialogs.messages().isEmpty());
+}
+
+TEST_F(Tables, ReportChoiceFollowsTipoReport)
+{
+    models(1);
+    const char* names[3] = {"Rep9Col.AR", "Rep1Vel.AR", "RepPann.AR"};
+    for (int i = 0; i < 3; ++i) {
+        in.TipoReport = i;
+        ASSERT_TRUE(costruisciReport(in, form));
+        EXPECT_EQ(form.UserRep->Path(), pf.file(QLatin1String(names[i])));
+    }
+}
+
+TEST(Numero, SeparatorsDecimalsAndSignificantDigits)
+{
+    fc::test::ScopedSeparators it(u',', u'.');
+    EXPECT_EQ(fc::reports::Numero(1234.5, 2), "1.234,50");
+    EXPECT_EQ(fc::reports::Numero(1234567.891, 0), "1.234.568");
+    EXPECT_EQ(fc::reports::Numero(-1234.5, 1), "-1.234,5");
+    EXPECT_EQ(fc::reports::Numero(-0.04, 1), "0,0");
+    EXPECT_EQ(fc::reports::Numero(0.45, 3), "0,450");
+    EXPECT_EQ(fc::reports::Numero(123, 0), "123");
+    // 12 significant digits before the fixed decimals.
+    EXPECT_EQ(fc::reports::Numero(1234567890.123456, 3), "1.234.567.890,120");
+    fc::test::ScopedSeparators en(u'.', u',');
+    EXPECT_EQ(fc::reports::Numero(1055.4975, 2), "1,055.50");
+}
+
+} // namespace
