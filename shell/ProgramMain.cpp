@@ -4,6 +4,8 @@
 
 #include "components/ProfGridClipboard.h"
 #include "pdf/PdfImages.h"
+#include "reports/Reports.h"
+#include "reports/UnitPreview.h"
 #include "platform/Application.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtShellOpen.h"
@@ -35,7 +37,10 @@ int main(int argc, char** argv)
     int rc = 0;
     {
         TDodedaVO mainWindow;
-        // The preview window joins here, before the image window, when it is built.
+        // The preview window, which the calculation run fills with the report
+        // chosen on the last page.
+        TFormPrew formPrew;
+        mainWindow.OnRisultatiPronti = [&mainWindow, &formPrew](int) { costruisciReport(mainWindow, formPrew); };
         // The image window's creation shows the first family's picture, and
         // its size bounds the product pictures.
         TImgs imgs([&mainWindow](TImgs&) { mainWindow.caricaImmagineFamiglia(); });
