@@ -233,7 +233,9 @@ void TARExcelExport::Execute()
                 if (!band.GetCell(i)->Shared())
                     ExportCell(rep, sheet, columnEdges, band, i, row);
             sheet->Rows(row)->SetRowHeight(std::min(band.Height() * 7 / 9, kMaxRowHeight));
-            if (!StepProgress())
+            // Pending events run inside the step; a grid closed meanwhile
+            // ends the export with what was done.
+            if (!StepProgress() || !ARRep())
                 break;
         }
 

@@ -338,6 +338,24 @@ TEST(ARExcelExport, StopAtTheSecondBandEndsAfterThatBand)
     EXPECT_EQ(actions.mid(actions.size() - 2), QStringList({"Book1.SaveAs(\"/tmp/Part.xls\")", "Excel.Visible := True"}));
 }
 
+TEST(ARExcelExport, AGridClosedDuringAStepEndsTheExport)
+{
+    ScopedRecordingOffice office;
+    auto s = std::make_unique<SampleReport>();
+    TARExcelExport exporter;
+    exporter.SetARRep(&s->grid);
+    std::vector<Notification> seen;
+    exporter.OnProgress = [&](QObject*, TARExportProgressStage stage, int percent, bool&) {
+        seen.push_back({stage, percent});
+        if (stage == epsStep)
+            s.reset();
+    };
+    exporter.Execute();
+    EXPECT_EQ(seen, std::vector<Notification>({{epsBegin, 0}, {epsStep, 25}, {epsEnd, 100}}));
+    EXPECT_FALSE(office.Actions().join('\n').contains("Rows(2)"));
+    EXPECT_EQ(office.Actions().last(), "Excel.Visible := True");
+}
+
 // ---------------------------------------------------------------------------
 // Failures
 
@@ -451,15 +469,21 @@ TEST(ARExcelExportFile, WorkbookHoldsValuesMergesWidthsAndThePicture)
     EXPECT_TRUE(strings.contains("<t>Model</t>"));
     EXPECT_TRUE(strings.contains("<t>Notes</t>"));
     EXPECT_TRUE(strings.contains("<t>Cooling, heating</t>"));
-    // The number and the empty cell arrive as numbers.
-    EXPECT_TRUE(sheet.contains("<v>1234.5</v>")) << sheet.constData();
-    EXPECT_TRUE(sheet.contains("<c r=\"A4\"")) << sheet.constData();
-    EXPECT_TRUE(sheet.contains("<v>0</v>"));
-    EXPECT_TRUE(sheet.contains("<row r=\"1\"") && sheet.contains("ht=\"21\""));
-    EXPECT_TRUE(sheet.contains("<col min=\"1\" max=\"1\" width=\"10.7109375\"") || sheet.contains("width=\"10"))
+    // The number and the empty cell arrive as numbers, the labels as texts.
+    EXPECT_TRUE(sheet.contains("<c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c r=\"B1\" s=\"2\"><v>1234.5</v></c>"))
         << sheet.constData();
+    EXPECT_TRUE(sheet.contains("<c r=\"A4\" s=\"4\"><v>0</v></c>"));
+    // 70 and 140 pixels are 10 and 20 characters; the bands' heights 7/9 of theirs.
+    EXPECT_TRUE(sheet.contains("<col min=\"1\" max=\"1\" width=\"10.7109375\" customWidth=\"1\"/>"
+                               "<col min=\"2\" max=\"2\" width=\"20.7109375\" customWidth=\"1\"/>"));
+    for (const char* row : {"<row r=\"1\" spans=\"1:2\" ht=\"21\"", "<row r=\"2\" spans=\"1:2\" ht=\"14\"",
+                            "<row r=\"3\" spans=\"1:2\" ht=\"14\"", "<row r=\"4\" spans=\"1:2\" ht=\"70\""})
+        EXPECT_TRUE(sheet.contains(row)) << row;
     EXPECT_TRUE(sheet.contains("<drawing")) << "the picture";
     EXPECT_FALSE(ReadZipMember(file, "xl/media/image1.png").isEmpty());
+    const QByteArray drawing = ReadZipMember(file, "xl/drawings/drawing1.xml");
+    EXPECT_TRUE(drawing.contains("<xdr:from><xdr:col>0</xdr:col><xdr:colOff>0</xdr:colOff><xdr:row>3</xdr:row>"))
+        << "at the picture cell's top-left, A4: " << drawing.constData();
     const QByteArray styles = ReadZipMember(file, "xl/styles.xml");
     EXPECT_TRUE(styles.contains("FFFFFF00")) << "the yellow fill";
     EXPECT_TRUE(styles.contains("textRotation=\"90\""));
