@@ -10,6 +10,10 @@ TARCustomExport::TARCustomExport(QObject* owner) : QObject(owner) {}
 
 TARCustomExport::~TARCustomExport() = default;
 
+TARGridRep* TARCustomExport::ARRep() const { return arRep_; }
+
+void TARCustomExport::SetARRep(TARGridRep* rep) { arRep_ = rep; }
+
 void TARCustomExport::BeginProgress(int total)
 {
     progressTotal_ = total;

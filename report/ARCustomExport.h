@@ -23,8 +23,8 @@ public:
     ~TARCustomExport() override;
 
     // The grid is not owned; it reads as nullptr once the grid is gone.
-    TARGridRep* ARRep() const { return arRep_; }
-    void SetARRep(TARGridRep* rep) { arRep_ = rep; }
+    TARGridRep* ARRep() const;
+    void SetARRep(TARGridRep* rep);
     // Empty: no file is written.
     QString FileName;
     TARExportProgressEvent OnProgress;

@@ -112,8 +112,9 @@ void ExportCell(const TARRep& rep, const OleRef<ExcelSheet>& sheet, const std::v
     r->Font()->SetBold(cell.FontStyle() & fsBold);
     r->Font()->SetItalic(cell.FontStyle() & fsItalic);
     r->Font()->SetName(cell.FontName());
+    // White and no colour at all leave the sheet's own fill.
     const TColor fill = fc::ColorToRGB(cell.Color());
-    if (fill != 0xFFFFFF)
+    if (fill != 0xFFFFFF && cell.Color() != clNone)
         r->Interior()->SetColor(fill);
     r->SetFormula(ar::excel::CellText(cell.S()));
     r->SetNumberFormat(QStringLiteral("@"));

@@ -83,6 +83,7 @@ struct SampleReport {
 
         TARBand* b1 = AddBand(rep, 18);
         TARCell* note = AddCell(b1, QStringLiteral("Notes"), 210);
+        note->SetColor(clWindow); // white, through the system table
         note->SetTextAngle(300);
         TARBand* b2 = AddBand(rep, 18);
         AddCell(b2, QString(), 210)->SetShared(true);
@@ -95,6 +96,7 @@ struct SampleReport {
         p.SetImage(TPicture::Bitmap, image);
         pic->SetPicture(p);
         TARCell* label = AddCell(b3, QStringLiteral("Cooling, heating"), 140);
+        label->SetColor(clNone);
         label->SetTextAngle(45);
     }
 };
