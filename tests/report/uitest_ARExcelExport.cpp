@@ -511,3 +511,43 @@ TEST(ARExcelExportFile, AVisibleApplicationOpensTheUnsavedWorkbook)
     EXPECT_EQ(QFileInfo(shell.opened[0]).fileName(), QStringLiteral("Book1.xlsx"));
     EXPECT_TRUE(ReadZipMember(shell.opened[0], "xl/sharedStrings.xml").contains("<t>Model</t>"));
 }
+
+TEST(ARExcelExportFile, AMetafileGoesAsTheFrameTheReportDrawsAndOneWithoutSizeIsLeftOut)
+{
+    QTemporaryDir dir;
+    FileOffice office;
+    fc::SetOffice(&office);
+    struct Restore {
+        ~Restore() { fc::SetOffice(nullptr); }
+    } restore;
+
+    // A placeable metafile header of 96 × 48 pixels (one inch = 96 units),
+    // and a plain metafile header, which gives no size.
+    QByteArray placeable(22, '\0');
+    const uchar head[] = {0xD7, 0xCD, 0xC6, 0x9A, 0, 0, 0, 0, 0, 0, 96, 0, 48, 0, 96, 0};
+    std::copy(std::begin(head), std::end(head), placeable.begin());
+    QByteArray plain(18, '\0');
+    plain[0] = 1;
+    plain[2] = 9;
+
+    viewtest::ScopedFixedPitch measure;
+    TARGridRep grid;
+    grid.Rep()->ClearBands();
+    TARBand* band = AddBand(grid.Rep(), 45);
+    for (const QByteArray& bytes : {plain, placeable}) {
+        TPicture p;
+        p.LoadFromBytes(TPicture::Metafile, bytes);
+        AddCell(band, QStringLiteral("m"), 70)->SetPicture(p);
+    }
+    TARExcelExport exporter;
+    exporter.SetARRep(&grid);
+    exporter.FileName = dir.filePath(QStringLiteral("Pictures.xlsx"));
+    exporter.CloseAfterDone = true;
+    exporter.Execute();
+
+    const QByteArray drawing = ReadZipMember(exporter.FileName, "xl/drawings/drawing1.xml");
+    EXPECT_EQ(drawing.count("<xdr:pic>"), 1) << drawing.constData();
+    EXPECT_TRUE(drawing.contains("<xdr:from><xdr:col>1</xdr:col>")) << "at B1";
+    const QImage image = QImage::fromData(ReadZipMember(exporter.FileName, "xl/media/image1.png"), "PNG");
+    EXPECT_EQ(image.size(), QSize(96, 48));
+}
