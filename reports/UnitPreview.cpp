@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QDir>
+#include <QProgressBar>
 #include <QPushButton>
 
 #include "components/Lang.h"
 #include "engine/Records.h"
 #include "pdf/BatchPdf.h"
+#include "report/ARPrintProgress.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
@@ -47,6 +49,14 @@ TFormPrew::TFormPrew(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowS
     Button1->setVisible(false);
 
     UserRep = new TARUserRep(this);
+    ARExcelExport1 = new TARExcelExport(this);
+    ARExcelExport1->setObjectName(QStringLiteral("ARExcelExport1"));
+    ARExcelExport1->SetARRep(UserRep);
+    ARExcelExport1->CloseAfterDone = false;
+    // Abort is never set: an export cannot be stopped from this window.
+    ARExcelExport1->OnProgress = [this](QObject*, TARExportProgressStage stage, int percentDone, bool&) {
+        ARExcelExport1Progress(stage, percentDone);
+    };
     UserRep->setObjectName(QStringLiteral("UserRep"));
     UserRep->SetUnits(uPix);
     UserRep->Options = 0;
@@ -132,15 +142,53 @@ void TFormPrew::ConvToRTFClick()
 
 void TFormPrew::Button1Click()
 {
-    if (!EsportaExcel)
-        return;
+    // The workbook is written in the Office Open XML format, so the proposed
+    // name and the filter carry its extension.
     TFileDialogRequest req;
-    req.Filter = QStringLiteral("Excel File|*.xls");
-    req.FileName = QStringLiteral("Report.xls");
+    req.Filter = QStringLiteral("Excel File|*.xlsx");
+    req.FileName = QStringLiteral("Report.xlsx");
+    req.DefaultExt = QStringLiteral("xlsx");
     if (!fc::Dialogs().SaveFile(req))
         return;
     WaitCursor wait;
-    EsportaExcel(*UserRep, req.FileName);
+    // The export processes pending events after every band: no second
+    // export may start from this button meanwhile.
+    Button1->setEnabled(false);
+    struct Reenable {
+        QPushButton* b;
+        ~Reenable() { b->setEnabled(true); }
+    } reenable{Button1};
+    ARExcelExport1->FileName = req.FileName;
+    ARExcelExport1->Execute();
+}
+
+namespace {
+// The progress dialog of the running workbook export.
+TPrintProgressDlg* ExportProgressDlg = nullptr;
+} // namespace
+
+void TFormPrew::ARExcelExport1Progress(TARExportProgressStage stage, int percentDone)
+{
+    switch (stage) {
+    case epsBegin:
+        delete ExportProgressDlg;
+        ExportProgressDlg = TPrintProgressDlg::CreateWithCaption(this, QStringLiteral("Export"));
+        ExportProgressDlg->ProgressBar->setRange(0, 100);
+        ExportProgressDlg->ProgressBar->setValue(0);
+        ExportProgressDlg->show();
+        break;
+    case epsStep:
+        if (ExportProgressDlg)
+            ExportProgressDlg->ProgressBar->setValue(percentDone);
+        break;
+    case epsEnd:
+        if (ExportProgressDlg) {
+            ExportProgressDlg->close();
+            delete ExportProgressDlg;
+            ExportProgressDlg = nullptr;
+        }
+        break;
+    }
 }
 
 void TFormPrew::Button4Click() { close(); }

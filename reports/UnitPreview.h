@@ -4,9 +4,11 @@
 #include <QWidget>
 #include <functional>
 
+#include "report/ARExcelExport.h"
 #include "report/ARUserRep.h"
 
 class QPushButton;
+class TPrintProgressDlg;
 class TLanguage;
 
 class TFormPrew : public QWidget {
@@ -25,10 +27,8 @@ public:
     std::function<QString()> TestoRiferimento;
     // Translation of the overwrite question; none: the Italian text.
     TLanguage* Lingua = nullptr;
-    // The report's Excel export, given the chosen file name. Until one is
-    // installed the button does nothing (no file dialog for a file that
-    // would never be written).
-    std::function<void(TARUserRep& rep, const QString& fileName)> EsportaExcel;
+    // The report's export to a workbook, with its progress dialog.
+    TARExcelExport* ARExcelExport1;
 
     void FormShow();
     void Button3Click();
@@ -40,6 +40,8 @@ public:
     // else the text with every character but blank, "-", digit, ASCII
     // letter and "_" replaced by "_", plus ".pdf".
     static QString NomePdfProposto(const QString& riferimento);
+
+    void ARExcelExport1Progress(TARExportProgressStage stage, int percentDone);
 
 protected:
     void showEvent(QShowEvent* e) override;

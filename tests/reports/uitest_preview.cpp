@@ -8,6 +8,8 @@
 
 #include "ReportsFixture.h"
 #include "pdf/PdfImages.h"
+#include "platform/Office.h"
+#include "report/ARPrintProgress.h"
 
 using namespace rtest;
 
@@ -52,24 +54,26 @@ TEST_F(Preview, LayoutAndExcelButtonFollowsTheAccessFlagAtEveryShow)
     EXPECT_FALSE(form.Button1->isVisible());
 }
 
-TEST_F(Preview, ExcelButtonRunsItsDialogOnlyWithAnExport)
+TEST_F(Preview, ExcelButtonWritesTheWorkbookWithProgress)
 {
+    ScopedRecordingOffice office;
     DatiGlobali.excelAbilitato = true;
     form.show();
-    form.Button1->click();
-    EXPECT_TRUE(dialogs.log().empty());
 
-    QString written;
-    form.EsportaExcel = [&written](TARUserRep&, const QString& name) { written = name; };
-    dialogs.answerFile(pf.file("out"));
+    // Cancelled: nothing is exported.
     form.Button1->click();
     ASSERT_EQ(dialogs.log().size(), 1u);
-    EXPECT_EQ(dialogs.log()[0].file.Filter, "Excel File|*.xls");
-    EXPECT_EQ(written, pf.file("out")); // as entered, no extension added
-    dialogs.answerFile(QString());
-    written.clear();
+    EXPECT_EQ(dialogs.log()[0].file.Filter, "Excel File|*.xlsx");
+    EXPECT_EQ(dialogs.log()[0].file.FileName, "Report.xlsx");
+    EXPECT_TRUE(office.Lines().isEmpty());
+
+    dialogs.answerFile(pf.file("out.xlsx"));
     form.Button1->click();
-    EXPECT_EQ(written, "");
+    const QStringList lines = office.Lines();
+    EXPECT_TRUE(lines.contains(QStringLiteral("Book1.SaveAs(\"%1\")").arg(pf.file("out.xlsx")))) << lines.join('\n').toStdString();
+    EXPECT_TRUE(form.Button1->isEnabled());
+    // The progress dialog is gone once the export has ended.
+    EXPECT_TRUE(form.findChildren<TPrintProgressDlg*>().isEmpty());
 }
 
 TEST(PreviewName, ProposedPdfName)
