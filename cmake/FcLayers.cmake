@@ -8,8 +8,20 @@
 # interface library), linked core <- gui <- ui and to the same layer of the
 # folders it depends on.
 
+# Each source's header of the same name is listed too, so that AUTOMOC
+# always knows it (an incremental build otherwise missed headers that a
+# merge brought in).
 macro(fc_sources layer)
-  list(APPEND FC_SRC_${layer} ${ARGN})
+  foreach(_fc_src ${ARGN})
+    list(APPEND FC_SRC_${layer} ${_fc_src})
+    get_filename_component(_fc_ext ${_fc_src} LAST_EXT)
+    if(_fc_ext STREQUAL ".cpp")
+      string(REGEX REPLACE "\\.cpp$" ".h" _fc_hdr ${_fc_src})
+      if(EXISTS ${_fc_hdr})
+        list(APPEND FC_SRC_${layer} ${_fc_hdr})
+      endif()
+    endif()
+  endforeach()
 endmacro()
 
 macro(fc_link layer)
