@@ -43,6 +43,18 @@ function(fc_layers name)
     set(tgt ${name}_${layer})
     if(FC_SRC_${layer})
       add_library(${tgt} STATIC ${FC_SRC_${layer}})
+      # moc runs again whenever the list of sources changes: an old build
+      # folder otherwise keeps its moc output and misses a header that a
+      # merge brought in.
+      set(_fc_list ${CMAKE_CURRENT_BINARY_DIR}/${tgt}_sources.txt)
+      set(_fc_old "")
+      if(EXISTS ${_fc_list})
+        file(READ ${_fc_list} _fc_old)
+      endif()
+      if(NOT _fc_old STREQUAL "${FC_SRC_${layer}}")
+        file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${tgt}_autogen/timestamp)
+        file(WRITE ${_fc_list} "${FC_SRC_${layer}}")
+      endif()
       target_include_directories(${tgt} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_SOURCE_DIR})
       set(kind PUBLIC)
     else()
