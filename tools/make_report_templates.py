@@ -76,11 +76,11 @@ def heads(total):
     """The firm and dealer headings (cell 0 takes the logo) and the
     reference line, the same in the three reports."""
     b = []
-    b += band("Intestazione", 50, [cell("", 150, frame=False, valign=0),
-                                   cell("[Intesta]", total - 150, bold=True, size=9,
+    b += band("Intestazione", 50, [cell("", 195, frame=False, valign=0),
+                                   cell("[Intesta]", total - 195, bold=True, size=9,
                                         frame=False, valign=0)])
-    b += band("Intestazione1", 50, [cell("", 150, frame=False, valign=0),
-                                    cell("[Intesta1]", total - 150, size=8,
+    b += band("Intestazione1", 50, [cell("", 195, frame=False, valign=0),
+                                    cell("[Intesta1]", total - 195, size=8,
                                          frame=False, valign=0)])
     b += band("Riferimento", HEAD, [cell("[Riferimento]", total, bold=True, size=9,
                                          frame=False)])
