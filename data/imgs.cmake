@@ -10,3 +10,5 @@ foreach(_f ${_fc_docs})
   get_filename_component(_n ${_f} NAME)
   configure_file(${_f} ${FC_PROGRAM_DIR}/docs/${_n} COPYONLY)
 endforeach()
+# Saved reports go to the program folder's pdf/.
+file(MAKE_DIRECTORY ${FC_PROGRAM_DIR}/pdf)

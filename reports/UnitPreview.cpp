@@ -115,6 +115,9 @@ void TFormPrew::ConvToRTFClick()
     req.Filter = QStringLiteral("Portable Document Format|*.pdf");
     req.DefaultExt = QString();
     req.InitialDir = fc::ProgramFolder() + QStringLiteral("pdf/");
+    // A program folder copied without its pdf/ would send the dialog to
+    // whatever folder the program was started from.
+    QDir().mkpath(req.InitialDir);
     req.FileName = NomePdfProposto(TestoRiferimento ? TestoRiferimento() : QString());
     // The overwrite question is ours, so the dialog does not ask as well.
     req.OverwritePrompt = false;

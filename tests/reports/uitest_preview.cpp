@@ -2,6 +2,7 @@
 // question, and a filled report written as a PDF file.
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -95,12 +96,15 @@ TEST_F(Preview, PdfNameExtensionAndOverwriteQuestion)
     models(2);
     ASSERT_TRUE(reportUnaVelocita(in, form));
     form.TestoRiferimento = [] { return QStringLiteral("Hotel/Nord"); };
-    QDir().mkpath(pf.file("pdf"));
 
-    // Upper-case extension kept as it is; a new file, no question.
+    // Upper-case extension kept as it is; a new file, no question. The
+    // dialog opens in pdf/, made when the program folder lacks it.
+    ASSERT_FALSE(QFileInfo::exists(pf.file("pdf")));
     dialogs.answerFile(pf.file("pdf/A.PDF"));
     form.ConvToRTF->click();
     ASSERT_EQ(dialogs.log().size(), 1u);
+    EXPECT_EQ(dialogs.log()[0].file.InitialDir, pf.file("pdf/"));
+    EXPECT_TRUE(QFileInfo(pf.file("pdf")).isDir());
     EXPECT_EQ(dialogs.log()[0].file.FileName, "Hotel_Nord.pdf"); // proposed from the reference
     EXPECT_TRUE(QFile::exists(pf.file("pdf/A.PDF")));
     EXPECT_FALSE(QFile::exists(pf.file("pdf/A.PDF.pdf")));
