@@ -107,10 +107,13 @@ void azzeraCaldo(fancoil& model, int s)
 // Walks 1 K at a time away from the inlet until f crosses Target, then
 // bisects the last step down to 0.0001 K and returns the last midpoint in
 // T. Returns false when the target is out of reach: the trial value is not
-// positive (water on the wrong side of the air), the mean water temperature
-// leaves the coefficient table, or kMaxPassiAcqua steps did not get there.
+// positive (water on the wrong side of the air), the outlet would pass the
+// air's temperature aria (no coil gives water colder than the air it heats,
+// nor warmer than the air it cools, whatever the linear rating says), the
+// mean water temperature leaves the coefficient table, or kMaxPassiAcqua
+// steps did not get there.
 template <class F>
-bool cercaUscita(double inlet, double verso, double Target, F f, double& Tout)
+bool cercaUscita(double inlet, double verso, double aria, double Target, F f, double& Tout)
 {
     if (!(Target > 0))
         return false;
@@ -127,7 +130,7 @@ bool cercaUscita(double inlet, double verso, double Target, F f, double& Tout)
     while ((previous - Target) * (v - Target) > 0) {
         // v decreases as T walks away from the inlet: once it is not
         // positive, it will never come back up to Target.
-        if (v <= 0 || passi == kMaxPassiAcqua || fuoriTabella(T + verso))
+        if (v <= 0 || passi == kMaxPassiAcqua || fuoriTabella(T + verso) || (T + verso - aria) * verso > 0)
             return false;
         previous = v;
         T += verso;
@@ -201,7 +204,7 @@ bool risolviFreddo(fancoil& model, int s, double Target, Obiettivo kind)
         return pd ? conSegno(r.PD, r.Flow) : r.Flow;
     };
     double T = 0;
-    if (!cercaUscita(Stato.TempIngAcquaFreddo, +1.0, Target, f, T)) {
+    if (!cercaUscita(Stato.TempIngAcquaFreddo, +1.0, Stato.TBSFreddo, Target, f, T)) {
         azzeraFreddo(model, s);
         model.NonCalcolatoFreddo[s] = true;
         return false;
@@ -226,7 +229,7 @@ bool risolviCaldo(fancoil& model, int s, double Target, Obiettivo kind)
         return pd ? conSegno(r.PD, r.Flow) : r.Flow;
     };
     double T = 0;
-    if (!cercaUscita(Stato.TempIngAcquaCaldo, -1.0, Target, f, T)) {
+    if (!cercaUscita(Stato.TempIngAcquaCaldo, -1.0, Stato.TempAriaCaldo, Target, f, T)) {
         azzeraCaldo(model, s);
         model.NonCalcolatoCaldo[s] = true;
         return false;
