@@ -82,13 +82,14 @@ void mostraBlocchi(TDodedaVO& w, TProfGrid& g, TLanguage& lang, bool cooling)
             continue;
         const auto& nonCalcolato = cooling ? m->NonCalcolatoFreddo : m->NonCalcolatoCaldo;
         const PerSpeed& resa = cooling ? m->ResaTotKcal : m->ResaCaldoKcal;
-        // A rated speed without capacity, or no speed rated at all: no block.
+        // A rated speed without capacity (water no warmer than the air gives
+        // a negative one), or no speed rated at all: no block.
         bool salta = true;
         for (int s = prima; s <= 3; ++s)
             if (!nonCalcolato[s])
                 salta = false;
         for (int s = prima; s <= 3; ++s)
-            if (!nonCalcolato[s] && resa[s] == 0)
+            if (!nonCalcolato[s] && resa[s] <= 0)
                 salta = true;
         if (salta)
             continue;
