@@ -237,6 +237,15 @@ bool TDodedaVO::validaPagina(int pageTag)
         // The air is checked and completed, but a failure here does not by
         // itself keep the user on the page.
         calcolaCondizioniAria(f.TBSFreddo, f.TBUFreddo, f.URFreddo, 3, kSecco, kUmido, kUmidita);
+        // The triad takes an empty or 0 bulb as not given, but the rating
+        // cannot: an air at 0 degC rates to negative sensible capacities.
+        if (leggiNumero(f.TBSFreddo, v) && v == 0) {
+            mostraMessaggio(kSecco);
+            ok = false;
+        } else if (leggiNumero(f.TBUFreddo, v) && v == 0) {
+            mostraMessaggio(kUmido);
+            ok = false;
+        }
         if (f.SalTerAcquaFreddo->isEnabled() && leggiNumero(f.SalTerAcquaFreddo, v) && v == 0) {
             mostraMessaggio(kDelta);
             ok = false;
