@@ -1,0 +1,2 @@
+# The calculation flows drive the main window through to the filled report.
+cmake_language(DEFER CALL target_link_libraries shell_uitest_qa_flows PRIVATE reports_ui)
