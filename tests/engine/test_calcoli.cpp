@@ -306,6 +306,10 @@ TEST_F(Calcoli, UnreachableTargetsEndQuickly)
         {"heating water colder than the air", [] { Stato.TempIngAcquaCaldo = 15; }, calcolaCaldoPortata, 200, false},
         {"heating pressure drop, water colder than the air", [] { Stato.TempIngAcquaCaldo = 15; }, calcolaCaldoPDC, 5, false},
         {"heating flow above any reachable", [] {}, calcolaCaldoPortata, 1e12, false},
+        // So little water that it would leave colder than the air it heats.
+        {"heating flow below any reachable", [] {}, calcolaCaldoPortata, 1, false},
+        {"heating pressure drop below any reachable", [] {}, calcolaCaldoPDC, 1e-6, false},
+        {"cooling flow below any reachable", [] {}, calcolaFreddoPortata, 1, true},
         {"heating mean water above the coefficient table", [] { Stato.TempIngAcquaCaldo = 300; }, calcolaCaldoPortata, 200, false},
         {"cooling mean water leaving the coefficient table",
          [] { Stato.TBSFreddo = 1000; Stato.TBUFreddo = 1000; Stato.TempIngAcquaFreddo = 100; }, calcolaFreddoPortata, 1e12, true},

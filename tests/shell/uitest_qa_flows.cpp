@@ -326,6 +326,8 @@ TEST_F(QaFlows, EveryFlowOfTheDemoCatalogueGivesPhysicalResultsAndMatchingReport
                                     (modo == 3 ? f().ResaRichCaldoWatt : f().ResaRichFreddoWatt)->SetValue(1000);
                             }
                             ++runs;
+                            if (qEnvironmentVariableIsSet("FC_QA_VERBOSE"))
+                                std::cout << where.toStdString() << " req " << req << '\n';
                             if (!run()) {
                                 fault(where, "wizard stopped: " + dialogs.messages().join('|'));
                                 continue;
