@@ -312,6 +312,37 @@ TEST_F(QaOutput, WorkbookHoldsTheModelsAndTheirNumbers)
     fc::SetOffice(nullptr);
 }
 
+// The water flow of model 4 is 1203 l/h, shown "1.203" or "1,203" as the
+// separators are; the workbook holds the number 1203 either way.
+TEST_F(QaOutput, WorkbookNumbersKeepTheirValueUnderBothSeparators)
+{
+    QTemporaryDir tmp;
+    RecordingShellOpen shell;
+    FileOffice office;
+    office.SetOutputFolder(tmp.path());
+    office.SetShell(&shell);
+    fc::SetOffice(&office);
+    DatiGlobali.excelAbilitato = true;
+    models(4);
+    struct Sep {
+        char decimal, thousands;
+    } cases[] = {{',', '.'}, {'.', ','}};
+    for (const Sep& c : cases) {
+        SCOPED_TRACE(c.decimal);
+        fc::test::ScopedSeparators sep(QChar(c.decimal), QChar(c.thousands));
+        ASSERT_TRUE(reportTreVelocita(in, form));
+        const QString file = pf.file(QStringLiteral("sep%1.xlsx").arg(QChar(c.decimal) == u'.' ? 1 : 2));
+        dialogs.answerFile(file);
+        form.Button1->click();
+        const QByteArray sheet = fc::test::ReadZipMember(file, "xl/worksheets/sheet1.xml");
+        ASSERT_FALSE(sheet.isEmpty());
+        EXPECT_TRUE(sheet.contains("<v>1203</v>")) << "water flow of FC-04";
+        EXPECT_FALSE(sheet.contains("<v>1.203</v>"));
+        EXPECT_TRUE(sheet.contains("<v>12.3</v>")) << "a temperature with its decimal";
+    }
+    fc::SetOffice(nullptr);
+}
+
 // With the English texts no Italian caption of the reports is left.
 TEST_F(QaOutput, EnglishReportsLeaveNoItalianCaption)
 {
