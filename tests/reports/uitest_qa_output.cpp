@@ -162,6 +162,42 @@ TEST_F(QaOutput, PrintedPagesStayInThePrintableAreaAndThePreviewWalksThemAll)
     }
 }
 
+// Printed from the preview dialog: one printer page per built page, all of
+// it inside what the printer can print (printer pixels from its corner).
+TEST_F(QaOutput, PrintFromThePreviewSendsEveryPageInsideThePrintableArea)
+{
+    models(20);
+    printer.printAnswer = true;
+    for (const Kind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        ASSERT_TRUE(kind.build(in, form));
+        const int expected = breakPages();
+        printer.jobs.clear();
+        TARPrinter::SetPreviewRunner([&](TARPrinter& pr) {
+            TARPreviewDialog dlg;
+            dlg.SetPrinter(&pr);
+            dlg.show();
+            dlg.PrintBtn->click();
+        });
+        form.Button3->click();
+        ASSERT_EQ(printer.jobs.size(), 1u);
+        const auto& job = printer.jobs.front();
+        EXPECT_TRUE(job.ended);
+        ASSERT_EQ(int(job.pages.size()), expected);
+        const fc::PrinterMetrics& m = printer.metrics;
+        const QSize printable(m.physicalWidth - 2 * m.offsetX, m.physicalHeight - 2 * m.offsetY);
+        for (size_t k = 0; k < job.pages.size(); ++k) {
+            // Checked at a sixth of the printer's resolution.
+            QPicture scaled;
+            QPainter p(&scaled);
+            p.scale(1.0 / 6, 1.0 / 6);
+            p.drawPicture(0, 0, *job.pages[k]);
+            p.end();
+            EXPECT_EQ(inkOutside(scaled, printable / 6), 0) << "page " << k + 1;
+        }
+    }
+}
+
 // Text boxes of every word, in points from the top-left corner.
 struct Word {
     int page;
