@@ -225,7 +225,11 @@ private:
         if (!line.isEmpty() && (line.startsWith(kCR) || line.startsWith(kLF)))
             line.remove(0, 1);
         const int len = int(line.size());
-        const int m = canvas_->MeasureText(line + QString(200, u' '), float(w));
+        // The text starts 1 point inside the left frame line but the width
+        // reaches 1 point past the right one: right-aligned text is padded
+        // to 2 points less, so that it ends inside its frame like the left.
+        const int padWidth = align == ahRight ? qMax(0, w - 2) : w;
+        const int m = canvas_->MeasureText(line + QString(200, u' '), float(padWidth));
         int blanks = 0;
         if (align == ahRight)
             blanks = m - len;

@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
 #include <algorithm>
 #include <exception>
 #include <vector>
@@ -168,6 +169,16 @@ QString ColumnName(int index)
 
 QString CellText(const QString& text)
 {
+    // A number grouped in the locale's own format ("1,203" or "1.203,5")
+    // loses its thousands separators first: turning the comma into the
+    // decimal point before would make 1203 of a point-decimal locale 1.203.
+    const QChar dec = fc::DecimalSeparator(), thou = fc::ThousandSeparator();
+    if (dec != thou && !thou.isNull()) {
+        const QString d = QRegularExpression::escape(QString(dec)), g = QRegularExpression::escape(QString(thou));
+        const QRegularExpression grouped(QStringLiteral("^-?\\d{1,3}(%1\\d{3})+(%2\\d+)?$").arg(g, d));
+        if (grouped.match(text).hasMatch())
+            return QString(text).remove(thou);
+    }
     QString t = text;
     t.replace(QLatin1Char(','), fc::DecimalSeparator());
     t.remove(fc::ThousandSeparator());

@@ -4,7 +4,8 @@ data/Rep9Col.AR and data/RepPann.AR. Run by hand after a layout change;
 the output is checked in.
 
 Widths are screen pixels: an A4 page converted to PDF holds about 727 px,
-so every band stays within 717 px, and one report page (one group of
+so every band stays within 717 px (printed, 38 px of left margin and 717 px
+of band end 39 px inside the sheet's right edge), and one report page (one group of
 models) stays within one sheet, about 1040 px of band heights."""
 import os
 
@@ -52,11 +53,14 @@ def band(name, height, cells):
     return lines
 
 
+# Margins of 10 mm: the pages are built from the margins less the printer's
+# non-printable border, so that zero margins would put the first column and
+# the first line where common printers (about 4 to 6 mm) cannot print.
 HEADER = """ORIENTATION=PORTRAIT
-LEFTMARGIN=0
-TOPMARGIN=0
-RIGHTMARGIN=0
-BOTTOMMARGIN=0
+LEFTMARGIN=100
+TOPMARGIN=100
+RIGHTMARGIN=100
+BOTTOMMARGIN=100
 PAPERSIZE=9
 PAGESIZE
   NAME=A4

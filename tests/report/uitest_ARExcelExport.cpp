@@ -215,10 +215,13 @@ TEST(ARExcelExport, CellTextsBecomeNumbersInTheLocaleAndLabelsStay)
         {',', '.', "Q.ty 2", "Q.ty 2"},
         {'.', ',', "2,5", "2.5"},
         {'.', ',', "1234.5", "1234.5"},
-        // A label keeps its comma; and so does a text that the rewriting
-        // would turn into no number at all.
+        // A label keeps its comma; a number grouped as the locale groups
+        // loses its thousands separators, whichever they are.
         {'.', ',', "Cooling, heating", "Cooling, heating"},
-        {'.', ',', "1,234.5", "1,234.5"},
+        {'.', ',', "1,234.5", "1234.5"},
+        {'.', ',', "1,203", "1203"},
+        {'.', ',', "-12,345,678", "-12345678"},
+        {',', '.', "1.203", "1203"},
         {'.', ',', "-12,75", "-12.75"},
     };
     for (const Case& c : cases) {
