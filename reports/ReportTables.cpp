@@ -111,6 +111,86 @@ public:
             add("PrNetto");
         }
     }
+    // The cooling or heating heading with its air, and the water entering
+    // at the calculation speed r.
+    void testata(bool cooling, int r)
+    {
+        const auto tIng = cooling ? &fancoil::TIngFreddo : &fancoil::TIngCaldo;
+        if (cooling) {
+            label("Raffreddamento", "Raffreddamento");
+            add("Raffreddamento");
+            label("FTABS", "Temperatura aria B.S.");
+            fixed("grC", QStringLiteral("°C"));
+            perColumn(QStringLiteral("FTABS"), [](const ModelEntry&) { return Numero(Stato.TBSFreddo, 1); });
+            add("FTABS");
+            label("FTABU", "Temperatura aria B.U.");
+            perColumn(QStringLiteral("FTABU"), [](const ModelEntry&) { return Numero(Stato.TBUFreddo, 1); });
+            add("FTABU");
+            label("FUR", "Umidità relativa");
+            perColumn(QStringLiteral("FUR"), [](const ModelEntry&) { return Numero(Stato.URFreddo, 1); });
+            add("FUR");
+        } else {
+            label("Riscaldamento", "Riscaldamento");
+            add("Riscaldamento");
+            label("CTABS", "Temperatura aria B.S.");
+            fixed("grC", QStringLiteral("°C"));
+            perColumn(QStringLiteral("CTABS"), [](const ModelEntry&) { return Numero(Stato.TempAriaCaldo, 1); });
+            add("CTABS");
+        }
+        label(cooling ? "FTIA" : "CTIA", "Temp.ingresso acqua");
+        perColumn(QLatin1String(cooling ? "FTIA" : "CTIA"),
+                  [&](const ModelEntry& e) { return f_.Valore(nonCalcolato(e, cooling, r), (*e.model.*tIng)[r], 1); });
+        add(cooling ? "FTIA" : "CTIA");
+    }
+    // Water flow and pressure drop at the calculation speed r.
+    void acqua(bool cooling, int r)
+    {
+        const auto portata = cooling ? &fancoil::PortataFreddo : &fancoil::PortataCaldo;
+        const auto perdita = cooling ? &fancoil::PerditaFreddo : &fancoil::PerditaCaldo;
+        label(cooling ? "PortAcquaF" : "PortAcquaC", "Portata acqua");
+        label("LitriOra", "l/h");
+        perColumn(QLatin1String(cooling ? "PAF" : "PAC"),
+                  [&](const ModelEntry& e) { return f_.Valore(nonCalcolato(e, cooling, r), (*e.model.*portata)[r], 0); });
+        add(cooling ? "PortAcquaFreddo" : "PortAcquaCaldo");
+        f_.Step();
+        label(cooling ? "PDCAcquaF" : "PDCAcquaC", "Perdita di carico acqua");
+        label("kPa", "kPa");
+        perColumn(QLatin1String(cooling ? "PDCF" : "PDCC"),
+                  [&](const ModelEntry& e) { return f_.Valore(nonCalcolato(e, cooling, r), (*e.model.*perdita)[r], 1); });
+        add(cooling ? "PDCAcquaFreddo" : "PDCAcquaCaldo");
+    }
+    static bool nonCalcolato(const ModelEntry& e, bool cooling, int s)
+    {
+        return cooling ? e.model->NonCalcolatoFreddo[s] : e.model->NonCalcolatoCaldo[s];
+    }
+    // The general heading with glycol and altitude.
+    void generali()
+    {
+        label("Generali", "Caratteristiche generali");
+        add("DatiGenerali");
+        f_.Step();
+        label("GLIC", "Glicole in peso");
+        perColumn(QStringLiteral("GLIC"), [](const ModelEntry&) { return Numero(Stato.Glicoperc, 1); });
+        add("GLIC");
+        label("ALT", "Altitudine");
+        label("m", "m");
+        perColumn(QStringLiteral("ALT"), [](const ModelEntry&) { return Numero(Stato.Altitud, 1); });
+        add("ALT");
+    }
+    // Power input and current at the top speed, then the version and prices.
+    void coda()
+    {
+        label("AssEle", "Assorbimento elettrico");
+        perColumn(QStringLiteral("W"), [](const ModelEntry& e) { return Numero(e.model->AssElettr[3], 0); });
+        add("AssEle");
+        f_.Step();
+        label("CorrAss", "Corrente assorbita");
+        perColumn(QStringLiteral("A"), [](const ModelEntry& e) { return Numero(e.model->CorrAss[3], 2); });
+        add("CorrAss");
+        f_.Step();
+        versioni();
+        prezzi();
+    }
     // Marks the clamped static pressures of speed s in band b: column n in
     // cell n + offset.
     void marcaPressioni(TARBand* b, int s, int offset)
@@ -129,9 +209,8 @@ public:
     ReportFrame& f_;
 };
 
-// Decimals of the value columns.
+// Whole numbers of the value columns.
 QString n0(double v) { return Numero(v, 0); }
-QString n1(double v) { return Numero(v, 1); }
 
 void paginaUnaVelocita(ReportFrame& f)
 {
@@ -148,35 +227,13 @@ void paginaUnaVelocita(ReportFrame& f)
 
     if (ReportFrame::Freddo()) {
         auto nc = [r](const ModelEntry& e) { return e.model->NonCalcolatoFreddo[r]; };
-        t.label("Raffreddamento", "Raffreddamento");
-        t.add("Raffreddamento");
-        t.label("FTABS", "Temperatura aria B.S.");
-        t.fixed("grC", QStringLiteral("°C"));
-        t.perColumn(QStringLiteral("FTABS"), [](const ModelEntry&) { return n1(Stato.TBSFreddo); });
-        t.add("FTABS");
-        t.label("FTABU", "Temperatura aria B.U.");
-        t.perColumn(QStringLiteral("FTABU"), [](const ModelEntry&) { return n1(Stato.TBUFreddo); });
-        t.add("FTABU");
-        t.label("FUR", "Umidità relativa");
-        t.perColumn(QStringLiteral("FUR"), [](const ModelEntry&) { return n1(Stato.URFreddo); });
-        t.add("FUR");
-        t.label("FTIA", "Temp.ingresso acqua");
-        t.perColumn(QStringLiteral("FTIA"), [&](const ModelEntry& e) { return f.Valore(nc(e), e.model->TIngFreddo[r], 1); });
-        t.add("FTIA");
+        t.testata(true, r);
         f.Step();
         t.label("FTUA", "Temp.uscita acqua");
         t.perColumn(QStringLiteral("FTUA3"), [&](const ModelEntry& e) { return f.Valore(nc(e), e.model->TUscFreddo[r], 1); });
         t.add("TUAFreddo");
         f.Step();
-        t.label("PortAcquaF", "Portata acqua");
-        t.label("LitriOra", "l/h");
-        t.perColumn(QStringLiteral("PAF"), [&](const ModelEntry& e) { return f.Valore(nc(e), e.model->PortataFreddo[r], 0); });
-        t.add("PortAcquaFreddo");
-        f.Step();
-        t.label("PDCAcquaF", "Perdita di carico acqua");
-        t.label("kPa", "kPa");
-        t.perColumn(QStringLiteral("PDCF"), [&](const ModelEntry& e) { return f.Valore(nc(e), e.model->PerditaFreddo[r], 1); });
-        t.add("PDCAcquaFreddo");
+        t.acqua(true, r);
         f.Step();
         t.label("RFTOT", "Resa frigorifera totale");
         t.fixed("W", QStringLiteral("W"));
@@ -196,30 +253,14 @@ void paginaUnaVelocita(ReportFrame& f)
 
     if (ReportFrame::Caldo()) {
         auto nc = [r](const ModelEntry& e) { return e.model->NonCalcolatoCaldo[r]; };
-        t.label("Riscaldamento", "Riscaldamento");
-        t.add("Riscaldamento");
-        t.label("CTABS", "Temperatura aria B.S.");
-        t.fixed("grC", QStringLiteral("°C"));
-        t.perColumn(QStringLiteral("CTABS"), [](const ModelEntry&) { return n1(Stato.TempAriaCaldo); });
-        t.add("CTABS");
-        t.label("CTIA", "Temp.ingresso acqua");
-        t.perColumn(QStringLiteral("CTIA"), [&](const ModelEntry& e) { return f.Valore(nc(e), e.model->TIngCaldo[r], 1); });
-        t.add("CTIA");
+        t.testata(false, r);
         f.Step();
         t.label("CTUA", "Temp.uscita acqua");
         t.fixed("grC", QStringLiteral("°C"));
         t.perColumn(QStringLiteral("CTUA3"), [&](const ModelEntry& e) { return f.Valore(nc(e), e.model->TUscCaldo[r], 1); });
         t.add("TUACaldo");
         f.Step();
-        t.label("PortAcquaC", "Portata acqua");
-        t.label("LitriOra", "l/h");
-        t.perColumn(QStringLiteral("PAC"), [&](const ModelEntry& e) { return f.Valore(nc(e), e.model->PortataCaldo[r], 0); });
-        t.add("PortAcquaCaldo");
-        f.Step();
-        t.label("PDCAcquaC", "Perdita di carico acqua");
-        t.label("kPa", "kPa");
-        t.perColumn(QStringLiteral("PDCC"), [&](const ModelEntry& e) { return f.Valore(nc(e), e.model->PerditaCaldo[r], 1); });
-        t.add("PDCAcquaCaldo");
+        t.acqua(false, r);
         f.Step();
         t.label("RT", "Resa termica");
         t.fixed("W", QStringLiteral("W"));
@@ -229,16 +270,7 @@ void paginaUnaVelocita(ReportFrame& f)
     }
     f.Step();
 
-    t.label("Generali", "Caratteristiche generali");
-    t.add("DatiGenerali");
-    f.Step();
-    t.label("GLIC", "Glicole in peso");
-    t.perColumn(QStringLiteral("GLIC"), [](const ModelEntry&) { return n1(Stato.Glicoperc); });
-    t.add("GLIC");
-    t.label("ALT", "Altitudine");
-    t.label("m", "m");
-    t.perColumn(QStringLiteral("ALT"), [](const ModelEntry&) { return n1(Stato.Altitud); });
-    t.add("ALT");
+    t.generali();
     f.Step();
     t.label("PARIA", "Portata aria");
     t.fixed("mch", QStringLiteral("m³/h"));
@@ -264,16 +296,7 @@ void paginaUnaVelocita(ReportFrame& f)
     t.perColumn(QStringLiteral("PSON1"), [r](const ModelEntry& e) { return n0(e.model->LivSonNR[r]); });
     t.add("PSonora");
     f.Step();
-    t.label("AssEle", "Assorbimento elettrico");
-    t.perColumn(QStringLiteral("W"), [](const ModelEntry& e) { return n0(e.model->AssElettr[3]); });
-    t.add("AssEle");
-    f.Step();
-    t.label("CorrAss", "Corrente assorbita");
-    t.perColumn(QStringLiteral("A"), [](const ModelEntry& e) { return Numero(e.model->CorrAss[3], 2); });
-    t.add("CorrAss");
-    f.Step();
-    t.versioni();
-    t.prezzi();
+    t.coda();
 }
 
 void paginaTreVelocita(ReportFrame& f)
@@ -293,36 +316,14 @@ void paginaTreVelocita(ReportFrame& f)
 
     if (ReportFrame::Freddo()) {
         auto nc = [](const ModelEntry& e, int s) { return e.model->NonCalcolatoFreddo[s]; };
-        t.label("Raffreddamento", "Raffreddamento");
-        t.add("Raffreddamento");
-        t.label("FTABS", "Temperatura aria B.S.");
-        t.fixed("grC", QStringLiteral("°C"));
-        t.perColumn(QStringLiteral("FTABS"), [](const ModelEntry&) { return n1(Stato.TBSFreddo); });
-        t.add("FTABS");
-        t.label("FTABU", "Temperatura aria B.U.");
-        t.perColumn(QStringLiteral("FTABU"), [](const ModelEntry&) { return n1(Stato.TBUFreddo); });
-        t.add("FTABU");
-        t.label("FUR", "Umidità relativa");
-        t.perColumn(QStringLiteral("FUR"), [](const ModelEntry&) { return n1(Stato.URFreddo); });
-        t.add("FUR");
-        t.label("FTIA", "Temp.ingresso acqua");
-        t.perColumn(QStringLiteral("FTIA"), [&](const ModelEntry& e) { return f.Valore(nc(e, r), e.model->TIngFreddo[r], 1); });
-        t.add("FTIA");
+        t.testata(true, r);
         f.Step();
         t.label("FTUA", "Temp.uscita acqua");
         t.speedLabels();
         perSpeed(QStringLiteral("FTUA"), [&](const ModelEntry& e, int s) { return f.Valore(nc(e, s), e.model->TUscFreddo[s], 1); });
         t.add("TUAFreddo");
         f.Step();
-        t.label("PortAcquaF", "Portata acqua");
-        t.label("LitriOra", "l/h");
-        t.perColumn(QStringLiteral("PAF"), [&](const ModelEntry& e) { return f.Valore(nc(e, r), e.model->PortataFreddo[r], 0); });
-        t.add("PortAcquaFreddo");
-        f.Step();
-        t.label("PDCAcquaF", "Perdita di carico acqua");
-        t.label("kPa", "kPa");
-        t.perColumn(QStringLiteral("PDCF"), [&](const ModelEntry& e) { return f.Valore(nc(e, r), e.model->PerditaFreddo[r], 1); });
-        t.add("PDCAcquaFreddo");
+        t.acqua(true, r);
         f.Step();
         t.label("RFTOT", "Resa frigorifera totale");
         t.speedLabels();
@@ -341,15 +342,7 @@ void paginaTreVelocita(ReportFrame& f)
 
     if (ReportFrame::Caldo()) {
         auto nc = [](const ModelEntry& e, int s) { return e.model->NonCalcolatoCaldo[s]; };
-        t.label("Riscaldamento", "Riscaldamento");
-        t.add("Riscaldamento");
-        t.label("CTABS", "Temperatura aria B.S.");
-        t.fixed("grC", QStringLiteral("°C"));
-        t.perColumn(QStringLiteral("CTABS"), [](const ModelEntry&) { return n1(Stato.TempAriaCaldo); });
-        t.add("CTABS");
-        t.label("CTIA", "Temp.ingresso acqua");
-        t.perColumn(QStringLiteral("CTIA"), [&](const ModelEntry& e) { return f.Valore(nc(e, r), e.model->TIngCaldo[r], 1); });
-        t.add("CTIA");
+        t.testata(false, r);
         f.Step();
         t.label("CTUA", "Temp.uscita acqua");
         t.speedLabels();
@@ -357,15 +350,7 @@ void paginaTreVelocita(ReportFrame& f)
         perSpeed(QStringLiteral("CTUA"), [&](const ModelEntry& e, int s) { return f.Valore(nc(e, s), e.model->TUscCaldo[s], 1); });
         t.add("TUACaldo");
         f.Step();
-        t.label("PortAcquaC", "Portata acqua");
-        t.label("LitriOra", "l/h");
-        t.perColumn(QStringLiteral("PAC"), [&](const ModelEntry& e) { return f.Valore(nc(e, r), e.model->PortataCaldo[r], 0); });
-        t.add("PortAcquaCaldo");
-        f.Step();
-        t.label("PDCAcquaC", "Perdita di carico acqua");
-        t.label("kPa", "kPa");
-        t.perColumn(QStringLiteral("PDCC"), [&](const ModelEntry& e) { return f.Valore(nc(e, r), e.model->PerditaCaldo[r], 1); });
-        t.add("PDCAcquaCaldo");
+        t.acqua(false, r);
         f.Step();
         t.label("RT", "Resa termica");
         t.speedLabels();
@@ -375,16 +360,7 @@ void paginaTreVelocita(ReportFrame& f)
     }
     f.Step();
 
-    t.label("Generali", "Caratteristiche generali");
-    t.add("DatiGenerali");
-    f.Step();
-    t.label("GLIC", "Glicole in peso");
-    t.perColumn(QStringLiteral("GLIC"), [](const ModelEntry&) { return n1(Stato.Glicoperc); });
-    t.add("GLIC");
-    t.label("ALT", "Altitudine");
-    t.label("m", "m");
-    t.perColumn(QStringLiteral("ALT"), [](const ModelEntry&) { return n1(Stato.Altitud); });
-    t.add("ALT");
+    t.generali();
     f.Step();
     t.label("PSDisp", "Pressione statica");
     t.speedLabels();
@@ -413,16 +389,7 @@ void paginaTreVelocita(ReportFrame& f)
     perSpeed(QStringLiteral("PSON"), [](const ModelEntry& e, int s) { return n0(e.model->LivSondBA[s]); });
     t.add("PSonora");
     f.Step();
-    t.label("AssEle", "Assorbimento elettrico");
-    t.perColumn(QStringLiteral("W"), [](const ModelEntry& e) { return n0(e.model->AssElettr[3]); });
-    t.add("AssEle");
-    f.Step();
-    t.label("CorrAss", "Corrente assorbita");
-    t.perColumn(QStringLiteral("A"), [](const ModelEntry& e) { return Numero(e.model->CorrAss[3], 2); });
-    t.add("CorrAss");
-    f.Step();
-    t.versioni();
-    t.prezzi();
+    t.coda();
 }
 
 } // namespace
