@@ -1130,58 +1130,57 @@ void TDodedaVO::CalcoloClick() { impostaPagine(); }
 
 namespace {
 QString zeroOneDecimal() { return QStringLiteral("0") + fc::DecimalSeparator() + QStringLiteral("0"); }
-} // namespace
 
-void TDodedaVO::DatiInRiscaldaClick()
+void abilita(const std::vector<QWidget*>& widgets, bool enabled)
 {
-    Ui::TDodedaVO& f = *ui;
-    const std::vector<QWidget*> temps = {f.lblTUAcqua, f.STAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo,
-                                         f.lblgrcen3, f.lblgrcen4};
-    const std::vector<QWidget*> flow = {f.PortAcqua, f.PortAcquaRichiesta, f.lblLitriOra};
-    const std::vector<QWidget*> pdc = {f.lblPDCCaldo, f.PDCCaldo, f.lblKpa};
-    switch (f.DatiInRiscalda->ItemIndex()) {
+    for (QWidget* w : widgets)
+        w->setEnabled(enabled);
+}
+
+// The water input mode of the heating or cooling page: item 0 takes the
+// outlet or the temperature difference, item 1 a required flow, item 2 a
+// required pressure drop; the two temperatures are then reset to 0,0.
+template <class Edit>
+void datiInClick(int item, const std::vector<QWidget*>& temps, const std::vector<QWidget*>& flow,
+                 const std::vector<QWidget*>& pdc, Edit* uscita, Edit* salto)
+{
+    switch (item) {
     case 0:
-        setFieldsEnabled(temps, true);
-        setFieldsEnabled(flow, false);
-        setFieldsEnabled(pdc, false);
+        abilita(temps, true);
+        abilita(flow, false);
+        abilita(pdc, false);
         break;
     case 1:
     case 2:
-        setFieldsEnabled(flow, f.DatiInRiscalda->ItemIndex() == 1);
-        setFieldsEnabled(pdc, f.DatiInRiscalda->ItemIndex() == 2);
-        f.TempUscAcquaCaldo->SetText(zeroOneDecimal());
-        f.SalTerAcquaCaldo->SetText(zeroOneDecimal());
-        setFieldsEnabled(temps, false);
+        abilita(flow, item == 1);
+        abilita(pdc, item == 2);
+        uscita->SetText(zeroOneDecimal());
+        salto->SetText(zeroOneDecimal());
+        abilita(temps, false);
         break;
     default:
         break;
     }
 }
+} // namespace
+
+void TDodedaVO::DatiInRiscaldaClick()
+{
+    Ui::TDodedaVO& f = *ui;
+    datiInClick(f.DatiInRiscalda->ItemIndex(),
+                {f.lblTUAcqua, f.STAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, f.lblgrcen3, f.lblgrcen4},
+                {f.PortAcqua, f.PortAcquaRichiesta, f.lblLitriOra}, {f.lblPDCCaldo, f.PDCCaldo, f.lblKpa},
+                f.TempUscAcquaCaldo, f.SalTerAcquaCaldo);
+}
 
 void TDodedaVO::DatiInRaffreddaClick()
 {
     Ui::TDodedaVO& f = *ui;
-    const std::vector<QWidget*> temps = {f.lblTUAcquaFreddo, f.STAcquaFreddo, f.TempUscAcquaFreddo,
-                                         f.SalTerAcquaFreddo, f.lblgrcen3Freddo, f.lblgrcen4Freddo};
-    const std::vector<QWidget*> flow = {f.PortAcquaFreddo, f.PortAcquaRichiestaFreddo, f.lblLitriOraFreddo};
-    const std::vector<QWidget*> pdc = {f.lblPDCFreddo, f.PDCFreddo, f.lblKpaFreddo};
-    switch (f.DatiInRaffredda->ItemIndex()) {
-    case 0:
-        setFieldsEnabled(temps, true);
-        setFieldsEnabled(flow, false);
-        setFieldsEnabled(pdc, false);
-        break;
-    case 1:
-    case 2:
-        setFieldsEnabled(flow, f.DatiInRaffredda->ItemIndex() == 1);
-        setFieldsEnabled(pdc, f.DatiInRaffredda->ItemIndex() == 2);
-        f.TempUscAcquaFreddo->SetText(zeroOneDecimal());
-        f.SalTerAcquaFreddo->SetText(zeroOneDecimal());
-        setFieldsEnabled(temps, false);
-        break;
-    default:
-        break;
-    }
+    datiInClick(f.DatiInRaffredda->ItemIndex(),
+                {f.lblTUAcquaFreddo, f.STAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, f.lblgrcen3Freddo,
+                 f.lblgrcen4Freddo},
+                {f.PortAcquaFreddo, f.PortAcquaRichiestaFreddo, f.lblLitriOraFreddo},
+                {f.lblPDCFreddo, f.PDCFreddo, f.lblKpaFreddo}, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo);
 }
 
 void TDodedaVO::FluidoClick()
