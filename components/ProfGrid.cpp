@@ -578,38 +578,36 @@ int TProfGrid::RowTop(int ARow) const
     return y;
 }
 
-int TProfGrid::VisibleColCount() const
+namespace {
+// How many whole columns (or rows) from first fit in client beside the fixed
+// ones; with no client size yet, all from first on.
+template <class Size>
+int visibleCount(int client, int fixed, int first, int count, Size size)
 {
-    if (clientWidth_ <= 0)
-        return std::max(0, colCount_ - LeftCol());
-    int avail = clientWidth_;
-    for (int c = 0; c < FixedCols(); ++c)
-        avail -= BaseColWidth(c);
+    if (client <= 0)
+        return std::max(0, count - first);
+    int avail = client;
+    for (int i = 0; i < fixed; ++i)
+        avail -= size(i);
     int n = 0;
-    for (int c = LeftCol(); c < colCount_; ++c) {
-        avail -= BaseColWidth(c);
+    for (int i = first; i < count; ++i) {
+        avail -= size(i);
         if (avail < 0)
             break;
         ++n;
     }
     return n;
 }
+} // namespace
+
+int TProfGrid::VisibleColCount() const
+{
+    return visibleCount(clientWidth_, FixedCols(), LeftCol(), colCount_, [this](int c) { return BaseColWidth(c); });
+}
 
 int TProfGrid::VisibleRowCount() const
 {
-    if (clientHeight_ <= 0)
-        return std::max(0, rowCount_ - TopRow());
-    int avail = clientHeight_;
-    for (int r = 0; r < FixedRows(); ++r)
-        avail -= BaseRowHeight(r);
-    int n = 0;
-    for (int r = TopRow(); r < rowCount_; ++r) {
-        avail -= BaseRowHeight(r);
-        if (avail < 0)
-            break;
-        ++n;
-    }
-    return n;
+    return visibleCount(clientHeight_, FixedRows(), TopRow(), rowCount_, [this](int r) { return BaseRowHeight(r); });
 }
 
 void TProfGrid::SetClientSize(int width, int height)
