@@ -360,18 +360,27 @@ QStringList PublishedPropertyNames(const QObject* obj)
     return names;
 }
 
+namespace {
+// The published property of that name when it is of the kind asked for.
+std::shared_ptr<const PublishedProperty> FindOfKind(const QObject* obj, const QString& name, PropertyKind kind)
+{
+    auto p = FindPublishedProperty(obj, name);
+    return p && p->kind == kind ? p : nullptr;
+}
+} // namespace
+
 std::optional<QString> GetStringProperty(const QObject* obj, const QString& name)
 {
-    const auto p = FindPublishedProperty(obj, name);
-    if (!p || p->kind != PropertyKind::String)
+    const auto p = FindOfKind(obj, name, PropertyKind::String);
+    if (!p)
         return std::nullopt;
     return p->getString(obj);
 }
 
 bool SetStringProperty(QObject* obj, const QString& name, const QString& value)
 {
-    const auto p = FindPublishedProperty(obj, name);
-    if (!p || p->kind != PropertyKind::String)
+    const auto p = FindOfKind(obj, name, PropertyKind::String);
+    if (!p)
         return false;
     p->setString(obj, value);
     return true;
@@ -379,16 +388,16 @@ bool SetStringProperty(QObject* obj, const QString& name, const QString& value)
 
 std::optional<int> GetIntegerProperty(const QObject* obj, const QString& name)
 {
-    const auto p = FindPublishedProperty(obj, name);
-    if (!p || p->kind != PropertyKind::Integer)
+    const auto p = FindOfKind(obj, name, PropertyKind::Integer);
+    if (!p)
         return std::nullopt;
     return p->getInteger(obj);
 }
 
 bool SetIntegerProperty(QObject* obj, const QString& name, int value)
 {
-    const auto p = FindPublishedProperty(obj, name);
-    if (!p || p->kind != PropertyKind::Integer)
+    const auto p = FindOfKind(obj, name, PropertyKind::Integer);
+    if (!p)
         return false;
     p->setInteger(obj, value);
     return true;
@@ -396,16 +405,16 @@ bool SetIntegerProperty(QObject* obj, const QString& name, int value)
 
 std::optional<QStringList> GetStringListProperty(const QObject* obj, const QString& name)
 {
-    const auto p = FindPublishedProperty(obj, name);
-    if (!p || p->kind != PropertyKind::StringList)
+    const auto p = FindOfKind(obj, name, PropertyKind::StringList);
+    if (!p)
         return std::nullopt;
     return p->getList(obj);
 }
 
 bool SetStringListProperty(QObject* obj, const QString& name, const QStringList& value)
 {
-    const auto p = FindPublishedProperty(obj, name);
-    if (!p || p->kind != PropertyKind::StringList)
+    const auto p = FindOfKind(obj, name, PropertyKind::StringList);
+    if (!p)
         return false;
     p->setList(obj, value);
     return true;
