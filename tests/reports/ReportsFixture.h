@@ -124,6 +124,14 @@ protected:
             in.ModelliSpuntati << name.leftJustified(19, u' ') + QStringLiteral("   120 Pa");
         }
     }
+    // The catalogue and the ticked list again, with models 1..n only.
+    void onlyModels(int n)
+    {
+        ListaMacchine.Clear();
+        ListaVersioni.Clear();
+        in.ModelliSpuntati.clear();
+        models(n);
+    }
     fancoil& model(int k) { return *ListaMacchine.Objects(k - 1); }
 
     TARRep& rep() { return *form.UserRep->Rep(); }

@@ -105,10 +105,7 @@ TEST_F(QaOutput, PrintedPagesStayInThePrintableAreaAndThePreviewWalksThemAll)
     for (const Kind& kind : kKinds) {
         for (int n : kCounts) {
             SCOPED_TRACE(std::string(kind.name) + " x" + std::to_string(n));
-            ListaMacchine.Clear();
-            ListaVersioni.Clear();
-            in.ModelliSpuntati.clear();
-            models(n);
+            onlyModels(n);
             ASSERT_TRUE(kind.build(in, form));
             // Every page begins with the firm's heading.
             for (int i = 0; i < rep().BandCount(); ++i)
@@ -227,10 +224,7 @@ TEST_F(QaOutput, PdfOfEveryReportHoldsAllModelsAndItsTexts)
     for (const Kind& kind : kKinds) {
         for (int n : kCounts) {
             SCOPED_TRACE(std::string(kind.name) + " x" + std::to_string(n));
-            ListaMacchine.Clear();
-            ListaVersioni.Clear();
-            in.ModelliSpuntati.clear();
-            models(n);
+            onlyModels(n);
             ASSERT_TRUE(kind.build(in, form));
             const int pages = breakPages();
             const QString file = pdf(QStringLiteral("%1-%2.pdf").arg(QLatin1String(kind.name)).arg(n));

@@ -101,6 +101,21 @@ protected:
         window->preparaPagina();
     }
 
+    // The result grid, and its first five columns as text, a row a line.
+    TProfGrid& g() { return window->SGRisultati; }
+    QString cell(int c, int r) { return g().Cell(c, r).Text(); }
+    QString dump()
+    {
+        QString out;
+        for (int r = 0; r < g().RowCount(); ++r) {
+            QStringList row;
+            for (int c = 0; c < 5; ++c)
+                row << cell(c, r);
+            out += row.join(" | ") + '\n';
+        }
+        return out;
+    }
+
     ScopedProgramFolder dir;
     ScopedScriptedDialogs dialogs;
     std::unique_ptr<TDodedaVO> window;

@@ -36,8 +36,6 @@ protected:
         ASSERT_EQ(pageName(), "Calcola") << dialogs.messages().join('|').toStdString();
         f().BitBtnCalc->click();
     }
-    TProfGrid& g() { return window->SGRisultati; }
-    QString cell(int c, int r) { return g().Cell(c, r).Text(); }
     QStringList column(int c, int from, int count)
     {
         QStringList out;
@@ -51,17 +49,6 @@ protected:
         for (int i = 0; i < f().ListaModelli->Count(); ++i)
             if (f().ListaModelli->Checked(i))
                 out << f().ListaModelli->ItemText(i).left(19).trimmed();
-        return out;
-    }
-    QString dump()
-    {
-        QString out;
-        for (int r = 0; r < g().RowCount(); ++r) {
-            QStringList row;
-            for (int c = 0; c < 5; ++c)
-                row << cell(c, r);
-            out += row.join(" | ") + '\n';
-        }
         return out;
     }
     static QString num(double v, int d) { return fc::FormatNumber(v, d, fc::TNumberFormat::Thousands); }

@@ -78,19 +78,6 @@ protected:
         f().BitBtnCalc->click();
         return true;
     }
-    TProfGrid& g() { return window->SGRisultati; }
-    QString cell(int c, int r) { return g().Cell(c, r).Text(); }
-    QString dump()
-    {
-        QString out;
-        for (int r = 0; r < g().RowCount(); ++r) {
-            QStringList row;
-            for (int c = 0; c < 5; ++c)
-                row << cell(c, r);
-            out += row.join(" | ") + '\n';
-        }
-        return out;
-    }
     QString reportText()
     {
         QString out;
