@@ -101,6 +101,15 @@ protected:
         window->preparaPagina();
     }
 
+    // Names of the ticked models of the model list.
+    QStringList checkedModels()
+    {
+        QStringList out;
+        for (int i = 0; i < f().ListaModelli->Count(); ++i)
+            if (f().ListaModelli->Checked(i))
+                out << f().ListaModelli->ItemText(i).left(19).trimmed();
+        return out;
+    }
     // The result grid, and its first five columns as text, a row a line.
     TProfGrid& g() { return window->SGRisultati; }
     QString cell(int c, int r) { return g().Cell(c, r).Text(); }

@@ -43,14 +43,6 @@ protected:
             out << cell(c, r);
         return out;
     }
-    QStringList checkedModels()
-    {
-        QStringList out;
-        for (int i = 0; i < f().ListaModelli->Count(); ++i)
-            if (f().ListaModelli->Checked(i))
-                out << f().ListaModelli->ItemText(i).left(19).trimmed();
-        return out;
-    }
     static QString num(double v, int d) { return fc::FormatNumber(v, d, fc::TNumberFormat::Thousands); }
     const fancoil& model(const char* name) { return *ListaMacchine.Find(QLatin1String(name)); }
 

@@ -97,14 +97,6 @@ protected:
             out << f().ListaModelli->ItemText(i).left(19).trimmed();
         return out;
     }
-    QStringList checkedModels()
-    {
-        QStringList out;
-        for (int i = 0; i < f().ListaModelli->Count(); ++i)
-            if (f().ListaModelli->Checked(i))
-                out << f().ListaModelli->ItemText(i).left(19).trimmed();
-        return out;
-    }
     // Block header rows of the grid: model name per kind ("RAFF." / "RISC.").
     QStringList blocks(const QString& kind)
     {
