@@ -113,12 +113,34 @@ def group1(name, var):
     return band(name, HEAD, [cell("[%s]" % var, TOT1, bold=True, size=9)])
 
 
+def serie(total):
+    """The family heading: description, then installation and series."""
+    return (band("RigaSerie", HEAD, [cell("[Descrizione]", total, bold=True, size=10,
+                                          frame=False)])
+            + band("RigaSerie", ROW, [cell("[Impianto]", total // 2, frame=False),
+                                      cell("[Serie]", total - total // 2, frame=False)]))
+
+
+def versione_prezzi(row, lab, code, values):
+    """The version with its sizes and weight, then the price rows; row makes
+    a row of the table, lab, code and values are the widths of the label, of
+    the version code and of the version text."""
+    b = band("Versione", HEAD, [cell("[Versione]", lab, bold=True),
+                                cell("[Vers]", code, bold=True, halign=CENTER),
+                                cell("[DescVers]", values)])
+    b += row("Lunghezza", "[Lunghezza]", "mm", "LU")
+    b += row("Larghezza", "[Larghezza]", "mm", "LA")
+    b += row("Spessore", "[Spessore]", "mm", "SP")
+    b += row("Peso", "[Peso]", "kg", "PE")
+    b += row("PrListino", "[PrListino]", "", "PL")
+    b += row("ScontoMolt", "[ScontoMolt]", "[PercX]", "SM")
+    b += row("PrNetto", "[PrNetto]", "", "PN", bold=True)
+    return b
+
+
 def one_speed():
     b = heads(TOT1)
-    b += band("RigaSerie", HEAD, [cell("[Descrizione]", TOT1, bold=True, size=10,
-                                       frame=False)])
-    b += band("RigaSerie", ROW, [cell("[Impianto]", TOT1 // 2, frame=False),
-                                 cell("[Serie]", TOT1 - TOT1 // 2, frame=False)])
+    b += serie(TOT1)
     b += band("Modelli", HEAD, [cell("[Modello]", LAB1, bold=True), cell("", UNIT1)]
               + [cell("[Mod%d]" % n, COL1, bold=True, halign=CENTER) for n in range(1, 10)])
     b += band("Velocita", ROW, [cell("[Velocita]", LAB1), cell("", UNIT1),
@@ -153,16 +175,7 @@ def one_speed():
     b += row1("PSonora", "", "NR", "PSON1")
     b += row1("AssEle", "[AssEle]", "W", "W")
     b += row1("CorrAss", "[CorrAss]", "A", "A")
-    b += band("Versione", HEAD, [cell("[Versione]", LAB1, bold=True),
-                                 cell("[Vers]", UNIT1, bold=True, halign=CENTER),
-                                 cell("[DescVers]", 9 * COL1)])
-    b += row1("Lunghezza", "[Lunghezza]", "mm", "LU")
-    b += row1("Larghezza", "[Larghezza]", "mm", "LA")
-    b += row1("Spessore", "[Spessore]", "mm", "SP")
-    b += row1("Peso", "[Peso]", "kg", "PE")
-    b += row1("PrListino", "[PrListino]", "", "PL")
-    b += row1("ScontoMolt", "[ScontoMolt]", "[PercX]", "SM")
-    b += row1("PrNetto", "[PrNetto]", "", "PN", bold=True)
+    b += versione_prezzi(row1, LAB1, UNIT1, 9 * COL1)
     write("Rep1Vel.AR", b)
 
 
@@ -197,10 +210,7 @@ def group3(name, var):
 
 def three_speed():
     b = heads(TOT3)
-    b += band("RigaSerie", HEAD, [cell("[Descrizione]", TOT3, bold=True, size=10,
-                                       frame=False)])
-    b += band("RigaSerie", ROW, [cell("[Impianto]", TOT3 // 2, frame=False),
-                                 cell("[Serie]", TOT3 - TOT3 // 2, frame=False)])
+    b += serie(TOT3)
     b += band("Modelli", HEAD, [cell("[Modello]", LAB3, bold=True), cell("", SPD3),
                                 cell("", UNIT3)]
               + [cell("[Mod%d]" % n, COL3, bold=True, halign=CENTER) for n in range(1, 10)])
@@ -229,16 +239,7 @@ def three_speed():
     b += speeds3("PSonora", "[PSON]", "[dba]", "PSON")
     b += row3("AssEle", "[AssEle]", "W", "W")
     b += row3("CorrAss", "[CorrAss]", "A", "A")
-    b += band("Versione", HEAD, [cell("[Versione]", LAB3, bold=True),
-                                 cell("[Vers]", SPD3 + UNIT3, bold=True, halign=CENTER),
-                                 cell("[DescVers]", 9 * COL3)])
-    b += row3("Lunghezza", "[Lunghezza]", "mm", "LU")
-    b += row3("Larghezza", "[Larghezza]", "mm", "LA")
-    b += row3("Spessore", "[Spessore]", "mm", "SP")
-    b += row3("Peso", "[Peso]", "kg", "PE")
-    b += row3("PrListino", "[PrListino]", "", "PL")
-    b += row3("ScontoMolt", "[ScontoMolt]", "[PercX]", "SM")
-    b += row3("PrNetto", "[PrNetto]", "", "PN", bold=True)
+    b += versione_prezzi(row3, LAB3, SPD3 + UNIT3, 9 * COL3)
     write("Rep9Col.AR", b)
 
 
@@ -282,10 +283,8 @@ def panel():
               [cell("[Riscaldamento]", LABP + UNITP, bold=True, size=9)] + speed_heads,
               HEAD)
     b += rowp("FTABS", half("[FTABS]", "[grC]", "FTABS"), half("[CTABS]", "[grC]", "CTABS"))
-    b += band("FTABU", ROW, half("[FTABU]", "[grC]", "FTABU") + [cell("", GAPP, frame=False)]
-              + blank_half())
-    b += band("FUR", ROW, half("[FUR]", "%", "FUR") + [cell("", GAPP, frame=False)]
-              + blank_half())
+    b += rowp("FTABU", half("[FTABU]", "[grC]", "FTABU"), blank_half())
+    b += rowp("FUR", half("[FUR]", "%", "FUR"), blank_half())
     b += rowp("FTIA", half("[FTIA]", "[grC]", "FTIA"), half("[CTIA]", "[grC]", "CTIA"))
     b += rowp("TUAFreddo", half("[FTUA]", "[grC]", "FTUA"), half("[CTUA]", "[grC]", "CTUA"))
     b += rowp("PortAcquaFreddo", half("[PortAcquaF]", "[LitriOra]", "PAF"),
@@ -295,10 +294,8 @@ def panel():
     b += rowp("RFTOT", half("[RFTOT]", "[W]", "RFTOT", bold=True),
               half("[RT]", "[W]", "RT", bold=True))
     b += rowp("RFTOT", half("", "Frig./h", "RFTOTF"), half("", "kcal/h", "RTF"))
-    b += band("RFSEN", ROW, half("[RFSEN]", "[W]", "RFSEN") + [cell("", GAPP, frame=False)]
-              + blank_half())
-    b += band("RFSEN", ROW, half("", "Frig./h", "RFSENF") + [cell("", GAPP, frame=False)]
-              + blank_half())
+    b += rowp("RFSEN", half("[RFSEN]", "[W]", "RFSEN"), blank_half())
+    b += rowp("RFSEN", half("", "Frig./h", "RFSENF"), blank_half())
     b += band("Spazio2", 12, [cell("", TOTP, frame=False)])
     b += band("CarattElettr", HEAD, [cell("[CarElettr]", HALF, bold=True, size=9),
                                      cell("", GAPP, frame=False),
