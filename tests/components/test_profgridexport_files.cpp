@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include "TestSupport.h"
+#include "OfficeFixture.h"
 #include "ZipRead.h"
 #include "components/ProfGrid.h"
 #include "platform/Dialogs.h"
@@ -17,18 +18,7 @@ using fc::test::ReadZipMember;
 
 namespace {
 
-struct Backend {
-    QTemporaryDir dir;
-    RecordingShellOpen shell;
-    FileOffice office;
-    Backend()
-    {
-        office.SetOutputFolder(dir.filePath(QStringLiteral("out")));
-        office.SetShell(&shell);
-        fc::SetOffice(&office);
-    }
-    ~Backend() { fc::SetOffice(nullptr); }
-};
+using Backend = fc::test::ScopedFileOffice;
 
 // A title merged over both columns, numbers and a formula as texts, a block
 // over two rows, a bold second column.

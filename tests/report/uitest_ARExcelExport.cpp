@@ -11,11 +11,13 @@
 #include "ReportTestUtil.h"
 #include "TestSupport.h"
 #include "ViewTestUtil.h"
+#include "OfficeFixture.h"
 #include "ZipRead.h"
 #include "platform/Office.h"
 #include "platform/ShellOpen.h"
 
 using fc::test::ReadZipMember;
+using fc::test::ScopedFileOffice;
 using fc::test::ScopedSeparators;
 using fc::office::xlDownward;
 using fc::office::xlUpward;
@@ -446,23 +448,15 @@ TEST(ARExcelExport, TallBandsAndWideColumnsGetTheSheetsLargest)
 TEST(ARExcelExportFile, WorkbookHoldsValuesMergesWidthsAndThePicture)
 {
     ScopedSeparators separators(QLatin1Char(','), QLatin1Char('.'));
-    QTemporaryDir dir;
-    RecordingShellOpen shell;
-    FileOffice office;
-    office.SetOutputFolder(dir.filePath(QStringLiteral("out")));
-    office.SetShell(&shell);
-    fc::SetOffice(&office);
-    struct Restore {
-        ~Restore() { fc::SetOffice(nullptr); }
-    } restore;
+    ScopedFileOffice backend;
 
     SampleReport s;
     TARExcelExport exporter;
     exporter.SetARRep(&s.grid);
-    exporter.FileName = dir.filePath(QStringLiteral("Report.xls"));
+    exporter.FileName = backend.dir.filePath(QStringLiteral("Report.xls"));
     exporter.CloseAfterDone = true;
     exporter.Execute();
-    EXPECT_TRUE(shell.opened.isEmpty()) << "a closed application shows nothing";
+    EXPECT_TRUE(backend.shell.opened.isEmpty()) << "a closed application shows nothing";
 
     const QString file = exporter.FileName;
     ASSERT_TRUE(QFileInfo::exists(file));
@@ -496,23 +490,15 @@ TEST(ARExcelExportFile, WorkbookHoldsValuesMergesWidthsAndThePicture)
 
 TEST(ARExcelExportFile, AVisibleApplicationOpensTheUnsavedWorkbook)
 {
-    QTemporaryDir dir;
-    RecordingShellOpen shell;
-    FileOffice office;
-    office.SetOutputFolder(dir.filePath(QStringLiteral("out")));
-    office.SetShell(&shell);
-    fc::SetOffice(&office);
-    struct Restore {
-        ~Restore() { fc::SetOffice(nullptr); }
-    } restore;
+    ScopedFileOffice backend;
 
     SampleReport s;
     TARExcelExport exporter;
     exporter.SetARRep(&s.grid);
     exporter.Execute();
-    ASSERT_EQ(shell.opened.size(), 1);
-    EXPECT_EQ(QFileInfo(shell.opened[0]).fileName(), QStringLiteral("Book1.xlsx"));
-    EXPECT_TRUE(ReadZipMember(shell.opened[0], "xl/sharedStrings.xml").contains("<t>Model</t>"));
+    ASSERT_EQ(backend.shell.opened.size(), 1);
+    EXPECT_EQ(QFileInfo(backend.shell.opened[0]).fileName(), QStringLiteral("Book1.xlsx"));
+    EXPECT_TRUE(ReadZipMember(backend.shell.opened[0], "xl/sharedStrings.xml").contains("<t>Model</t>"));
 }
 
 TEST(ARExcelExportFile, AMetafileGoesAsTheFrameTheReportDrawsAndOneWithoutSizeIsLeftOut)

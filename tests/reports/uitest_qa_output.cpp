@@ -21,6 +21,7 @@
 #include "platform/ShellOpen.h"
 #include "report/ARPreviewForm.h"
 #include "report/ARPrinter.h"
+#include "tests/support/OfficeFixture.h"
 #include "tests/support/ZipRead.h"
 
 using namespace rtest;
@@ -310,12 +311,7 @@ TEST_F(QaOutput, FirstPagesRenderedForALook)
 
 TEST_F(QaOutput, WorkbookHoldsTheModelsAndTheirNumbers)
 {
-    QTemporaryDir tmp;
-    RecordingShellOpen shell;
-    FileOffice office;
-    office.SetOutputFolder(tmp.path());
-    office.SetShell(&shell);
-    fc::SetOffice(&office);
+    fc::test::ScopedFileOffice office;
     DatiGlobali.excelAbilitato = true;
     models(10);
     for (const Kind& kind : kKinds) {
@@ -339,19 +335,13 @@ TEST_F(QaOutput, WorkbookHoldsTheModelsAndTheirNumbers)
         if (qEnvironmentVariableIsSet("FC_REPORT_PDF_OUT"))
             QFile::copy(file, qEnvironmentVariable("FC_REPORT_PDF_OUT") + QFileInfo(file).fileName());
     }
-    fc::SetOffice(nullptr);
 }
 
 // The water flow of model 4 is 1203 l/h, shown "1.203" or "1,203" as the
 // separators are; the workbook holds the number 1203 either way.
 TEST_F(QaOutput, WorkbookNumbersKeepTheirValueUnderBothSeparators)
 {
-    QTemporaryDir tmp;
-    RecordingShellOpen shell;
-    FileOffice office;
-    office.SetOutputFolder(tmp.path());
-    office.SetShell(&shell);
-    fc::SetOffice(&office);
+    fc::test::ScopedFileOffice office;
     DatiGlobali.excelAbilitato = true;
     models(4);
     struct Sep {
@@ -370,7 +360,6 @@ TEST_F(QaOutput, WorkbookNumbersKeepTheirValueUnderBothSeparators)
         EXPECT_FALSE(sheet.contains("<v>1.203</v>"));
         EXPECT_TRUE(sheet.contains("<v>12.3</v>")) << "a temperature with its decimal";
     }
-    fc::SetOffice(nullptr);
 }
 
 // With the English texts no Italian caption of the reports is left.
