@@ -167,21 +167,34 @@ QString ColumnName(int index)
     return QString(QChar(u'A' + index / 26 - 1)) + QChar(u'A' + index % 26);
 }
 
+namespace {
+// A number grouped with thousands separator thou and decimal separator dec,
+// built again only when the separators change (every cell asks for it).
+const QRegularExpression& GroupedNumber(QChar dec, QChar thou)
+{
+    static QChar cachedDec, cachedThou;
+    static QRegularExpression grouped;
+    if (dec != cachedDec || thou != cachedThou) {
+        const QString d = QRegularExpression::escape(QString(dec)), g = QRegularExpression::escape(QString(thou));
+        grouped = QRegularExpression(QStringLiteral("^-?\\d{1,3}(%1\\d{3})+(%2\\d+)?$").arg(g, d));
+        cachedDec = dec;
+        cachedThou = thou;
+    }
+    return grouped;
+}
+} // namespace
+
 QString CellText(const QString& text)
 {
     // A number grouped in the locale's own format ("1,203" or "1.203,5")
     // loses its thousands separators first: turning the comma into the
     // decimal point before would make 1203 of a point-decimal locale 1.203.
     const QChar dec = fc::DecimalSeparator(), thou = fc::ThousandSeparator();
-    if (dec != thou && !thou.isNull()) {
-        const QString d = QRegularExpression::escape(QString(dec)), g = QRegularExpression::escape(QString(thou));
-        const QRegularExpression grouped(QStringLiteral("^-?\\d{1,3}(%1\\d{3})+(%2\\d+)?$").arg(g, d));
-        if (grouped.match(text).hasMatch())
-            return QString(text).remove(thou);
-    }
+    if (dec != thou && !thou.isNull() && GroupedNumber(dec, thou).match(text).hasMatch())
+        return QString(text).remove(thou);
     QString t = text;
-    t.replace(QLatin1Char(','), fc::DecimalSeparator());
-    t.remove(fc::ThousandSeparator());
+    t.replace(QLatin1Char(','), dec);
+    t.remove(thou);
     if (t.isEmpty())
         return QStringLiteral("0");
     if (t == QLatin1String("-"))
