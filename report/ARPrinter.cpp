@@ -244,12 +244,10 @@ void TARPrinter::PrintPages()
         for (int p = fromPage_; p <= toPage_; ++p) {
             SetCurrentPage(p);
             const QPicture* pic = CurrentMetafile();
-            QPainter* painter = job->Painter();
-            painter->save();
-            painter->scale(double(resX_) / S, double(resY_) / S);
+            // Replaying a picture maps its screen pixels onto the device's
+            // resolution already; no scaling of our own.
             if (pic)
-                painter->drawPicture(0, 0, *pic);
-            painter->restore();
+                job->Painter()->drawPicture(0, 0, *pic);
             if (p < toPage_)
                 job->NewPage();
         }

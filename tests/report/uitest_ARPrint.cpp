@@ -1,0 +1,157 @@
+// Printing the page store: the printed page has the size and place of the
+// preview page on a device of any resolution, a real QPrinter writing PDF
+// included.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include "ARPrinter.h"
+#include "ARUserRep.h"
+#include "ReportTestUtil.h"
+#include "ViewTestUtil.h"
+#include "platform/Printing.h"
+
+using namespace viewtest;
+
+namespace {
+
+// A report of rows 100 pixels high, each with a header and a footer band,
+// laid out on A4; 25 rows give three pages.
+class Printed : public ::testing::Test {
+protected:
+    void build(int rowCount)
+    {
+        const QString path = dir.path() + "/t.AR";
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(TemplateBytes({
+            {"Header", 30, {{"H[Page]"}}},
+            {"Footer", 20, {{"F[Page]"}}},
+            {"Row", 100, {{"R[N]", 100, 0x0000FF}, {"X[N]", 200}}},
+        }));
+        f.close();
+        rep.LoadTemplate(path);
+        rep.ClearVars();
+        rep.Clear();
+        rep.ShowPrintProgress = false;
+        for (int i = 1; i <= rowCount; ++i) {
+            rep.SetVar(QStringLiteral("N"), QString::number(i));
+            rep.AddBands(QStringLiteral("Row"));
+        }
+        ASSERT_TRUE(rep.BuildPages(QStringLiteral("x")));
+    }
+    QTemporaryDir dir;
+    TARUserRep rep;
+};
+
+// A real Qt printer that writes a PDF file; it stands for an installed
+// printer of 1200 dpi with the margins Qt gives a PDF page.
+class PdfFilePrinter : public fc::QtPrinterService {
+public:
+    explicit PdfFilePrinter(const QString& file)
+    {
+        Printer().setOutputFormat(QPrinter::PdfFormat);
+        Printer().setOutputFileName(file);
+        fc::SetPrinters(this);
+    }
+    ~PdfFilePrinter() override { fc::SetPrinters(nullptr); }
+    bool PrinterInstalled() const override { return true; }
+};
+
+struct Word {
+    int page;
+    QString text;
+    QRectF box; // points, origin at the top-left of the sheet
+};
+
+// The words of a PDF file with their boxes, as pdftotext sees them.
+std::vector<Word> WordsOf(const QString& pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(p.waitForFinished(60000));
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().constData();
+    const QString html = QString::fromUtf8(p.readAllStandardOutput());
+    static const QRegularExpression re(QStringLiteral(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re"));
+    std::vector<Word> words;
+    int page = 0;
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith(QLatin1String("<page"))) {
+            ++page;
+            continue;
+        }
+        const double x0 = m.captured(1).toDouble(), y0 = m.captured(2).toDouble();
+        words.push_back({page, m.captured(5), QRectF(QPointF(x0, y0), QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return words;
+}
+
+TEST_F(Printed, ThroughARealPrinterToPdfAsOnThePreview)
+{
+    const QString file = dir.path() + "/printed.pdf";
+    PdfFilePrinter printer(file);
+    build(25);
+    TARPrinter& store = *rep.Printer();
+    ASSERT_EQ(store.ResolutionX(), 1200);
+    ASSERT_GT(store.LeftMargin(), 0);
+    ASSERT_EQ(store.PageCount(), 3);
+    store.PrintPages();
+    const std::vector<Word> words = WordsOf(file);
+    // Screen pixels of the page (origin at the printable corner) in points
+    // of the sheet.
+    const double pt = 72.0 / 96.0;
+    int seen = 0;
+    for (int p = 1; p <= store.PageCount(); ++p) {
+        for (const DrawnText& d : TextsOf(*store.Page(p))) {
+            auto w = std::find_if(words.begin(), words.end(),
+                                  [&](const Word& w) { return w.page == p && w.text == d.text; });
+            ASSERT_NE(w, words.end()) << d.text.toStdString() << " on page " << p;
+            const double x = (store.LeftMargin() + d.pos.x()) * pt;
+            const double baseline = (store.TopMargin() + d.pos.y()) * pt;
+            EXPECT_NEAR(w->box.left(), x, 1.0) << d.text.toStdString();
+            EXPECT_LT(w->box.top(), baseline) << d.text.toStdString();
+            EXPECT_GT(w->box.bottom(), baseline) << d.text.toStdString();
+            // Cells draw in a 10-point font or so: a box of that height.
+            EXPECT_LT(w->box.height(), 16.0) << d.text.toStdString();
+            ++seen;
+        }
+    }
+    EXPECT_EQ(seen, int(words.size()));
+    EXPECT_EQ(words.back().page, 3);
+}
+
+// Each text of a printed page where it is on the screen page, scaled by
+// the printer's resolution, at any resolution the printer has.
+TEST_F(Printed, FakePrinterPagesLandInPrinterPixelsAtAnyResolution)
+{
+    for (const int dpi : {96, 300, 600, 1200}) {
+        SCOPED_TRACE(dpi);
+        fc::ScopedFakePrinter fake;
+        // A4 with 5 mm unprintable at the left and top.
+        const int off = qRound(dpi * 5 / 25.4);
+        fake.metrics = {dpi, dpi, off, off, qRound(dpi * 210 / 25.4), qRound(dpi * 297 / 25.4)};
+        build(3);
+        TARPrinter& store = *rep.Printer();
+        ASSERT_EQ(store.PageCount(), 1);
+        store.PrintPages();
+        ASSERT_EQ(fake.jobs.size(), 1u);
+        ASSERT_EQ(fake.jobs[0].pages.size(), 1u);
+        const auto screen = TextsOf(*store.Page(1));
+        const auto printed = TextsOf(*fake.jobs[0].pages[0]);
+        ASSERT_EQ(printed.size(), screen.size());
+        const double scale = dpi / 96.0;
+        for (size_t i = 0; i < printed.size(); ++i) {
+            EXPECT_EQ(printed[i].text, screen[i].text);
+            // Within half a screen pixel (glyph metrics differ by scale).
+            EXPECT_NEAR(printed[i].pos.x(), screen[i].pos.x() * scale, scale / 2 + 1);
+            EXPECT_NEAR(printed[i].pos.y(), screen[i].pos.y() * scale, scale / 2 + 1);
+        }
+    }
+}
+
+} // namespace
