@@ -204,6 +204,8 @@ void TARPrinter::ReadPageSizeFromPrinter()
 
 void TARPrinter::PrinterSetup()
 {
+    if (Building())
+        return;
     WritePageSizeToPrinter();
     if (fc::Printers().ExecPageSetupDialog()) {
         ReadPageSizeFromPrinter();
@@ -214,6 +216,8 @@ void TARPrinter::PrinterSetup()
 
 void TARPrinter::Print()
 {
+    if (Building())
+        return;
     WritePageSizeToPrinter();
     fc::PrintDialogSettings s;
     s.minPage = 1;

@@ -35,6 +35,9 @@ public:
     void SetCurrentPage(int n);
     // The canvas of the page being built; nullptr outside BeginDoc/EndDoc.
     TCanvas* Canvas() const { return canvas_.get(); }
+    // Between BeginDoc and EndDoc; printing and printer setup wait for the
+    // pages and are refused meanwhile.
+    bool Building() const { return canvas_ != nullptr; }
 
     int FromPage() const { return fromPage_; }
     void SetFromPage(int p) { fromPage_ = p; }

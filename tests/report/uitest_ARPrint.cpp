@@ -7,6 +7,8 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTimer>
+#include <functional>
 
 #include "ARPrinter.h"
 #include "ARUserRep.h"
@@ -151,6 +153,51 @@ TEST_F(Printed, FakePrinterPagesLandInPrinterPixelsAtAnyResolution)
             EXPECT_NEAR(printed[i].pos.x(), screen[i].pos.x() * scale, scale / 2 + 1);
             EXPECT_NEAR(printed[i].pos.y(), screen[i].pos.y() * scale, scale / 2 + 1);
         }
+    }
+}
+
+// A command that arrives while pages are being built (a second click on
+// Print, on Printer setup, or on Print in the preview dialog) is refused;
+// the running build ends as if it had not come.
+TEST_F(Printed, CommandsQueuedDuringPageBuildingAreRefused)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TARUserRep&)> command;
+    };
+    const Case cases[] = {
+        {"preview", [](TARUserRep& r) { r.Preview(); }},
+        {"build", [](TARUserRep& r) { r.BuildPages(QStringLiteral("again")); }},
+        {"printer setup", [](TARUserRep& r) { r.Printer()->PrinterSetup(); }},
+        {"print", [](TARUserRep& r) { r.Printer()->Print(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fc::ScopedFakePrinter fake;
+        // Both dialogs would change the metrics and so rebuild the pages.
+        fake.setupAnswer = fake.printAnswer = true;
+        fake.setupChangesMetrics = true;
+        fake.setupMetrics = {600, 600, 0, 0, 3496, 4961};
+        build(1);
+        for (int i = 2; i <= 270; ++i) {
+            rep.SetVar(QStringLiteral("N"), QString::number(i));
+            rep.AddBands(QStringLiteral("Row"));
+        }
+        rep.ShowPrintProgress = true;
+        int previews = 0, pages = 0;
+        TARPrinter::SetPreviewRunner([&](TARPrinter& p) {
+            ++previews;
+            pages = p.PageCount();
+        });
+        QTimer::singleShot(0, &rep, [&] { c.command(rep); });
+        rep.Preview();
+        TARPrinter::SetPreviewRunner(nullptr);
+        EXPECT_EQ(previews, 1);
+        EXPECT_EQ(pages, 27);
+        EXPECT_EQ(rep.Printer()->PageCount(), 27);
+        EXPECT_EQ(fake.setupDialogRuns + fake.printDialogRuns, 0);
+        EXPECT_TRUE(fake.jobs.empty());
+        EXPECT_EQ(rep.ProgressDialog(), nullptr);
     }
 }
 
