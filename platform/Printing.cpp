@@ -1,5 +1,6 @@
 #include "Printing.h"
 
+#include <QDir>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPageSize>
@@ -219,6 +220,11 @@ bool QtPrinterService::ExecPrintDialog(PrintDialogSettings& s)
     QPrinter& pr = Printer();
     pr.setCopyCount(s.copies);
     pr.setCollateCopies(s.collate);
+    if (s.printToFile && pr.outputFileName().isEmpty()) {
+        // Preselects the dialog's file entry.
+        const QString doc = pr.docName().isEmpty() ? QStringLiteral("Report") : pr.docName();
+        pr.setOutputFileName(QDir::home().filePath(doc + QStringLiteral(".pdf")));
+    }
     QPrintDialog dlg(&pr);
     dlg.setMinMax(s.minPage, s.maxPage);
     dlg.setFromTo(s.fromPage, s.toPage);
@@ -244,6 +250,8 @@ std::unique_ptr<IPrintJob> QtPrinterService::BeginJob(const QString& title)
     pr.setDocName(title);
     // Our own page range and copies are applied by the caller.
     pr.setPrintRange(QPrinter::AllPages);
+    // Without a printer the page geometry has no unprintable margins.
+    pr.setFullPage(!PrinterInstalled());
     auto job = std::make_unique<QtPrintJob>(pr);
     if (!job->Start())
         return nullptr;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ARRepCommon.h"
+#include "platform/Printing.h"
 #include "ARUtils.h"
 
 class QPainter;
@@ -81,6 +82,7 @@ public:
 
 private:
     int toScreen(int v, int res) const;
+    fc::PrinterPaper printerPaper() const;
     std::vector<std::unique_ptr<QPicture>> pages_;
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<TCanvas> canvas_;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QPageSize>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -14,6 +15,7 @@
 #include "ARUserRep.h"
 #include "ReportTestUtil.h"
 #include "ViewTestUtil.h"
+#include "platform/Dialogs.h"
 #include "platform/Printing.h"
 
 using namespace viewtest;
@@ -198,6 +200,116 @@ TEST_F(Printed, CommandsQueuedDuringPageBuildingAreRefused)
         EXPECT_EQ(fake.setupDialogRuns + fake.printDialogRuns, 0);
         EXPECT_TRUE(fake.jobs.empty());
         EXPECT_EQ(rep.ProgressDialog(), nullptr);
+    }
+}
+
+// Without a printer the print dialog offers a PDF file; with one it keeps
+// to the printers. The pages then go to the file on the report's paper.
+TEST_F(Printed, WithoutAPrinterThePrintDialogOffersAFile)
+{
+    ScopedScriptedDialogs dialogs;
+    {
+        fc::ScopedFakePrinter fake;
+        fake.printAnswer = true;
+        build(3);
+        rep.Printer()->Print();
+        EXPECT_FALSE(fake.lastPrintDialog.printToFile);
+        EXPECT_EQ(fake.jobs.size(), 1u);
+    }
+    fc::ScopedFakePrinter fake;
+    fake.installed = false;
+    fake.printAnswer = true;
+    fake.printToFileAnswer = dir.path() + "/out.pdf";
+    fake.paper = {1, 2159, 2794}; // what the printer object had
+    fake.orientation = fc::PrintOrientation::Landscape;
+    build(25);
+    rep.Printer()->Print();
+    EXPECT_TRUE(fake.lastPrintDialog.printToFile);
+    ASSERT_EQ(fake.jobs.size(), 1u);
+    EXPECT_TRUE(fake.jobs[0].ended);
+    EXPECT_EQ(fake.jobs[0].pages.size(), 3u);
+    EXPECT_EQ(fake.paper.code, 9);
+    EXPECT_EQ(fake.orientation, fc::PrintOrientation::Portrait);
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('\n').toStdString();
+}
+
+// The same through Qt: a printer object that is no installed printer
+// writes the pages full size on the report's paper.
+TEST_F(Printed, WithoutAPrinterAPdfFileHoldsThePreviewPages)
+{
+    class NoPrinterPdf : public PdfFilePrinter {
+    public:
+        using PdfFilePrinter::PdfFilePrinter;
+        bool PrinterInstalled() const override { return false; }
+    };
+    const QString file = dir.path() + "/nopr.pdf";
+    NoPrinterPdf printer(file);
+    printer.Printer().setPageSize(QPageSize(QPageSize::Letter));
+    build(25);
+    TARPrinter& store = *rep.Printer();
+    ASSERT_EQ(store.PageCount(), 3);
+    store.PrintPages();
+    const std::vector<Word> words = WordsOf(file);
+    ASSERT_FALSE(words.empty());
+    EXPECT_EQ(words.back().page, 3);
+    for (const DrawnText& d : TextsOf(*store.Page(2))) {
+        auto w = std::find_if(words.begin(), words.end(), [&](const Word& w) { return w.page == 2 && w.text == d.text; });
+        ASSERT_NE(w, words.end()) << d.text.toStdString();
+        EXPECT_NEAR(w->box.left(), d.pos.x() * 0.75, 1.0) << d.text.toStdString();
+        EXPECT_LT(w->box.top(), d.pos.y() * 0.75);
+        EXPECT_GT(w->box.bottom(), d.pos.y() * 0.75);
+    }
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {file});
+    info.waitForFinished(60000);
+    const QString pages = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(pages.contains(QRegularExpression(QStringLiteral("Page size: +595(\\.\\d+)? x 84[12](\\.\\d+)? pts"))))
+        << pages.toStdString();
+}
+
+// A job that cannot start or fails on the way is told, with the printer's
+// name and the page reached; the job is abandoned.
+TEST_F(Printed, FailedJobsAreTold)
+{
+    struct Case {
+        const char* name;
+        std::function<void(fc::FakePrinterService&)> script;
+        QString message;
+        bool aborted;
+    };
+    const Case cases[] = {
+        {"no start", [](auto& f) { f.failStart = true; }, "The print job on Office laser could not start.", false},
+        {"page 3", [](auto& f) { f.failOnPage = 3; }, "Printing on Office laser failed at page 3 of 3.", true},
+        {"end", [](auto& f) { f.failEnd = true; }, "Printing on Office laser failed at page 3 of 3.", true},
+        {"no printer, no file",
+         [](auto& f) {
+             f.installed = false;
+             f.printToFileAnswer.clear();
+         },
+         "No printer is installed.", false},
+        {"file not written",
+         [](auto& f) {
+             f.installed = false;
+             f.failStart = true;
+         },
+         "The print job on /nowhere/out.pdf could not start.", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedScriptedDialogs dialogs;
+        fc::ScopedFakePrinter fake;
+        fake.printAnswer = true;
+        fake.printToFileAnswer = QStringLiteral("/nowhere/out.pdf");
+        c.script(fake);
+        build(25);
+        rep.Printer()->Print();
+        ASSERT_EQ(dialogs.messages(), QStringList{c.message});
+        EXPECT_EQ(dialogs.log()[0].message.Type, TMsgDlgType::mtError);
+        if (c.aborted) {
+            ASSERT_EQ(fake.jobs.size(), 1u);
+            EXPECT_TRUE(fake.jobs[0].aborted);
+            EXPECT_FALSE(fake.jobs[0].ended);
+        }
     }
 }
 
