@@ -200,13 +200,17 @@ void TARPrinter::ReadPageSizeFromPrinter()
     if (!PrinterInstalled())
         return;
     const fc::PrinterPaper p = fc::Printers().Paper();
-    if (p.code < 1 || p.code > 82) {
-        pageSize_.SetPaperSize(0);
-        pageSize_.SetWidth(p.widthTenthsMM);
-        pageSize_.SetHeight(p.lengthTenthsMM);
-    } else {
+    if (p.code >= 1 && p.code <= 82) {
         pageSize_.SetPaperSize(p.code);
+        if (pageSize_.PaperSize() == p.code)
+            return;
     }
+    // A paper without a code of the table (a custom size, or a code the
+    // table does not carry, such as A6) is taken by its size, which finds
+    // a table paper of that size or else gives a custom one.
+    pageSize_.SetPaperSize(0);
+    pageSize_.SetWidth(p.widthTenthsMM);
+    pageSize_.SetHeight(p.lengthTenthsMM);
 }
 
 void TARPrinter::PrinterSetup()
@@ -241,8 +245,13 @@ void TARPrinter::Print()
     fromPage_ = s.fromPage;
     toPage_ = s.toPage;
     SetCopies(s.copies);
-    if (UpdatePrinterInfo() && OnChange)
+    if (UpdatePrinterInfo() && OnChange) {
         OnChange(this);
+        // The rebuild sets the range to all pages; the user's range holds,
+        // within the pages there now are.
+        fromPage_ = IntMin(s.fromPage, PageCount());
+        toPage_ = IntMin(s.toPage, PageCount());
+    }
     PrintPages();
 }
 

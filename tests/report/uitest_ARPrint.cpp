@@ -313,4 +313,59 @@ TEST_F(Printed, FailedJobsAreTold)
     }
 }
 
+// A print dialog that changes the printer's metrics rebuilds the pages;
+// the range chosen in it still holds.
+TEST_F(Printed, ChosenRangeHoldsWhenTheDialogChangesTheMetrics)
+{
+    fc::ScopedFakePrinter fake;
+    build(25);
+    ASSERT_EQ(rep.Printer()->PageCount(), 3);
+    fake.printAnswer = true;
+    fake.printFrom = fake.printTo = 2;
+    fake.setupChangesMetrics = true;
+    fake.setupMetrics = {600, 600, 0, 0, 3496, 4961}; // A5
+    rep.Printer()->Print();
+    ASSERT_GT(rep.Printer()->PageCount(), 3);
+    ASSERT_EQ(fake.jobs.size(), 1u);
+    ASSERT_EQ(fake.jobs[0].pages.size(), 1u);
+    EXPECT_EQ(StringsOf(*fake.jobs[0].pages[0]), StringsOf(*rep.Printer()->Page(2)));
+    EXPECT_EQ(rep.Printer()->FromPage(), 2);
+    EXPECT_EQ(rep.Printer()->ToPage(), 2);
+}
+
+// Papers the printer offers under codes without a row of the page-size
+// table are taken by their size: a table paper by its name, any other as a
+// custom size; the report and the printer keep it after the rebuild.
+TEST_F(Printed, PrinterSetupKeepsPapersOfEveryCode)
+{
+    struct Case {
+        fc::PrinterPaper chosen;
+        const char* name;
+        int width, height;
+    };
+    const Case cases[] = {
+        {{70, 1050, 1480}, "A6", 1050, 1480},
+        {{72, 2160, 2770}, "------", 2160, 2770},
+        {{fc::PrinterPaper::CustomCode, 740, 1050}, "A7", 740, 1050},
+        {{11, 1480, 2100}, "A5", 1480, 2100},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fc::ScopedFakePrinter fake;
+        build(25);
+        fake.setupAnswer = true;
+        fake.setupChangesPaper = true;
+        fake.setupPaper = c.chosen;
+        fake.setupChangesMetrics = true;
+        fake.setupMetrics = {600, 600, 0, 0, qRound(c.width * 60 / 25.4), qRound(c.height * 60 / 25.4)};
+        rep.Printer()->PrinterSetup();
+        EXPECT_EQ(rep.Rep()->PageSize().Name(), c.name);
+        EXPECT_EQ(rep.Rep()->PageSize().Width(), c.width);
+        EXPECT_EQ(rep.Rep()->PageSize().Height(), c.height);
+        // The rebuild hands the report's paper back to the printer.
+        EXPECT_EQ(fake.paper.widthTenthsMM, c.width);
+        EXPECT_EQ(fake.paper.lengthTenthsMM, c.height);
+    }
+}
+
 } // namespace
