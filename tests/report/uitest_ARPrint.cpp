@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QPageSize>
-#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
@@ -51,20 +50,6 @@ protected:
     TARUserRep rep;
 };
 
-// A real Qt printer that writes a PDF file; it stands for an installed
-// printer of 1200 dpi with the margins Qt gives a PDF page.
-class PdfFilePrinter : public fc::QtPrinterService {
-public:
-    explicit PdfFilePrinter(const QString& file)
-    {
-        Printer().setOutputFormat(QPrinter::PdfFormat);
-        Printer().setOutputFileName(file);
-        fc::SetPrinters(this);
-    }
-    ~PdfFilePrinter() override { fc::SetPrinters(nullptr); }
-    bool PrinterInstalled() const override { return true; }
-};
-
 struct Word {
     int page;
     QString text;
@@ -98,7 +83,7 @@ std::vector<Word> WordsOf(const QString& pdf)
 TEST_F(Printed, ThroughARealPrinterToPdfAsOnThePreview)
 {
     const QString file = dir.path() + "/printed.pdf";
-    PdfFilePrinter printer(file);
+    ScopedPdfFilePrinter printer(file);
     build(25);
     TARPrinter& store = *rep.Printer();
     ASSERT_EQ(store.ResolutionX(), 1200);
@@ -237,13 +222,8 @@ TEST_F(Printed, WithoutAPrinterThePrintDialogOffersAFile)
 // writes the pages full size on the report's paper.
 TEST_F(Printed, WithoutAPrinterAPdfFileHoldsThePreviewPages)
 {
-    class NoPrinterPdf : public PdfFilePrinter {
-    public:
-        using PdfFilePrinter::PdfFilePrinter;
-        bool PrinterInstalled() const override { return false; }
-    };
     const QString file = dir.path() + "/nopr.pdf";
-    NoPrinterPdf printer(file);
+    ScopedPdfFilePrinter printer(file, false);
     printer.Printer().setPageSize(QPageSize(QPageSize::Letter));
     build(25);
     TARPrinter& store = *rep.Printer();

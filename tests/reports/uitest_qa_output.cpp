@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
-#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -317,22 +316,11 @@ TEST_F(QaOutput, FirstPagesRenderedForALook)
 // preview are saved as pictures.
 TEST_F(QaOutput, PrintedThroughAQtPrinterMatchesThePreviewPageForPage)
 {
-    class PdfFilePrinter : public fc::QtPrinterService {
-    public:
-        explicit PdfFilePrinter(const QString& file)
-        {
-            Printer().setOutputFormat(QPrinter::PdfFormat);
-            Printer().setOutputFileName(file);
-            fc::SetPrinters(this);
-        }
-        ~PdfFilePrinter() override { fc::SetPrinters(nullptr); }
-        bool PrinterInstalled() const override { return true; }
-    };
     models(10);
     for (const Kind& kind : kKinds) {
         SCOPED_TRACE(kind.name);
         const QString file = pf.file(QStringLiteral("printed-%1.pdf").arg(QLatin1String(kind.name)));
-        PdfFilePrinter qt(file);
+        viewtest::ScopedPdfFilePrinter qt(file);
         ASSERT_TRUE(kind.build(in, form));
         ASSERT_TRUE(form.UserRep->BuildPages(QStringLiteral("x")));
         TARPrinter& store = *form.UserRep->Printer();
