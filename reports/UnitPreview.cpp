@@ -67,6 +67,8 @@ TFormPrew::TFormPrew(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowS
     UserRep->Columns = 0;
     UserRep->SetTitle(QStringLiteral("Preview"));
     UserRep->setGeometry(0, 32, 829, 524);
+    // The grid's settings are complete: it makes its own template storage.
+    UserRep->Loaded();
 
     connect(Button3, &QPushButton::clicked, this, fc::Guarded([this] { Button3Click(); }));
     connect(ConvToRTF, &QPushButton::clicked, this, fc::Guarded([this] { ConvToRTFClick(); }));
@@ -82,11 +84,24 @@ void TFormPrew::showEvent(QShowEvent* e)
     FormShow();
 }
 
-// The report grid fills the window below the buttons.
+void TFormPrew::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    placeUserRep();
+}
+
+// The report grid fills the window below the buttons, down to its bottom
+// edge, at every size.
+void TFormPrew::placeUserRep()
+{
+    if (UserRep)
+        UserRep->setGeometry(0, 32, width(), qMax(0, height() - 32));
+}
+
 void TFormPrew::FormShow()
 {
     Button1->setVisible(DatiGlobali.excelAbilitato);
-    UserRep->setGeometry(0, 32, width(), qMax(0, height() - 32));
+    placeUserRep();
 }
 
 QString TFormPrew::msg(const QString& text) const { return Lingua ? Lingua->Msg(text) : text; }
