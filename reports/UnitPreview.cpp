@@ -13,6 +13,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
+#include "platform/WaitCursor.h"
 
 namespace {
 
@@ -26,14 +27,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     b->setFont(f);
     return b;
 }
-
-// The hourglass for the scope, whatever way it ends.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
@@ -168,7 +161,7 @@ void TFormPrew::Button1Click()
     req.DefaultExt = QStringLiteral("xlsx");
     if (!fc::Dialogs().SaveFile(req))
         return;
-    WaitCursor wait;
+    fc::WaitCursor wait;
     // The export processes pending events after every band: no second
     // export may start from this button meanwhile.
     Button1->setEnabled(false);
