@@ -2,8 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QPainter>
 #include <memory>
 
@@ -15,6 +13,7 @@
 #include "platform/Font.h"
 #include "platform/Numbers.h"
 #include "platform/Random.h"
+#include "platform/WaitCursor.h"
 #include "report/ARRep.h"
 
 namespace {
@@ -89,27 +88,6 @@ constexpr int kTopY = 822;
 
 int HorzPoints(int pixels) { return int(fc::Round(pixels * kHorzScale)); }
 int VertPoints(int pixels) { return int(fc::Round(pixels * kVertScale)); }
-
-// The hourglass while the export runs, whatever way it ends; nothing
-// without a GUI application.
-class WaitCursor {
-public:
-    WaitCursor() : on_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-    {
-        if (on_)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~WaitCursor()
-    {
-        if (on_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    bool on_;
-};
 
 class ReportPdfWriter {
 public:
@@ -284,7 +262,7 @@ private:
 
 void ExportReportToPdf(const TARRep& Rep, const QString& FileName)
 {
-    WaitCursor wait;
+    fc::WaitCursor wait; // until the export ends, whatever way
     const QString shownName = QDir::toNativeSeparators(FileName);
     // Written beside the target and renamed at the end, so that a failed
     // export never leaves a damaged or partial file in place of the old one.

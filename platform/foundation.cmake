@@ -11,4 +11,5 @@ fc_sources(core
 )
 fc_sources(gui
   ${CMAKE_CURRENT_LIST_DIR}/QtTextMeasurer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/WaitCursor.cpp
 )

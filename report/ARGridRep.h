@@ -164,6 +164,11 @@ protected:
     void InvalidateCell(int band, int cell);
     int FixedTop() const;
 
+    // A new band of origin copied from a template band: its cells filled
+    // (EvalCell), their linked pictures loaded, and the band grown to its
+    // tallest AutoStretch cell. Filling and page building both make bands so.
+    TARBand* EvalBand(TARBand* tmplBand, TARRep* origin);
+
 private:
     bool PaintBand(TCanvas& c, int i, int y);
     void scrollIntoView();
@@ -183,7 +188,6 @@ private:
     void PrintBand(TARBand* band);
     void NewPrintPage();
     void PrintNamedBands(const QString& name);
-    TARBand* EvalBand(TARBand* tmplBand);
     void PrintBandCells(TARBand* band, int clipTop, int clipBottom);
     void PrintBandPart(TARBand* band, int top, int bottom);
     static bool HasRTFCell(const TARBand* band);

@@ -242,9 +242,9 @@ void TARGridRep::NewPrintPage()
         PrintNamedBands(QStringLiteral("Header"));
 }
 
-TARBand* TARGridRep::EvalBand(TARBand* tmplBand)
+TARBand* TARGridRep::EvalBand(TARBand* tmplBand, TARRep* origin)
 {
-    auto* b = new TARBand(tmplBand->OrgRep());
+    auto b = std::make_unique<TARBand>(origin);
     b->CopyFrom(*tmplBand);
     for (int j = 0; j < b->CellCount() && j < tmplBand->CellCount(); ++j) {
         TARCell* c = b->GetCell(j);
@@ -260,7 +260,7 @@ TARBand* TARGridRep::EvalBand(TARBand* tmplBand)
                 b->SetHeight(h);
         }
     }
-    return b;
+    return b.release();
 }
 
 void TARGridRep::PrintNamedBands(const QString& name)
@@ -272,7 +272,7 @@ void TARGridRep::PrintNamedBands(const QString& name)
         TARBand* tb = s.tmpl->GetBand(i);
         if (!TextEquals(tb->Name(), name))
             continue;
-        std::unique_ptr<TARBand> copy(EvalBand(tb));
+        std::unique_ptr<TARBand> copy(EvalBand(tb, tb->OrgRep()));
         s.cur.Left = s.colX;
         s.cur.Bottom = s.cur.Top + copy->Height();
         copy->StretchToWidth(*printer_->Canvas(), s.usableWidth());

@@ -1,6 +1,9 @@
 #include "ARPreviewForm.h"
 
 #include <QHBoxLayout>
+#include <QIcon>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -22,6 +25,54 @@
 namespace {
 int roundInt(double v) { return int(fc::Round(v)); }
 QColor qc(TColor c) { return ar::ToQColor(c); }
+
+// Glyphs of our own for desktops whose icon theme has no print icons: a
+// printer with a sheet coming out, and a sheet with its margins.
+QIcon drawnIcon(bool printer)
+{
+    QIcon icon;
+    for (int size : {16, 24, 32}) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.scale(size / 16.0, size / 16.0);
+        const QPen outline(QColor(0x30, 0x30, 0x30), 1);
+        p.setPen(outline);
+        if (printer) {
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(4.5, 1.5, 7, 5));   // paper going in
+            p.setBrush(QColor(0x90, 0x98, 0xa8));
+            p.drawRoundedRect(QRectF(1.5, 5.5, 13, 6), 1, 1); // body
+            p.setBrush(Qt::white);
+            p.drawRect(QRectF(4.5, 9.5, 7, 5));   // printed sheet
+            p.drawLine(QPointF(6, 11.5), QPointF(10, 11.5));
+            p.drawLine(QPointF(6, 13), QPointF(9, 13));
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0x40, 0xc0, 0x40));
+            p.drawEllipse(QRectF(12, 7, 1.6, 1.6)); // power light
+        } else {
+            p.setBrush(Qt::white);
+            p.drawPolygon(QPolygonF({QPointF(2.5, 1.5), QPointF(10.5, 1.5), QPointF(13.5, 4.5), QPointF(13.5, 14.5),
+                                     QPointF(2.5, 14.5)}));
+            p.drawLine(QPointF(10.5, 1.5), QPointF(10.5, 4.5));
+            p.drawLine(QPointF(10.5, 4.5), QPointF(13.5, 4.5));
+            QPen margin(QColor(0x30, 0x60, 0xd0), 1, Qt::DotLine);
+            p.setPen(margin);
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(QRectF(4.5, 6.5, 7, 6));
+        }
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
+// The desktop theme's icon, or our own glyph.
+QIcon printIcon(const char* themeName, bool printer)
+{
+    return QIcon::fromTheme(QLatin1String(themeName), drawnIcon(printer));
+}
 } // namespace
 
 // ---- TARPreview ----
@@ -245,9 +296,36 @@ void TARPreview::paintTo(QPainter& p)
     p.setPen(Qt::black);
     p.setBrush(qc(clWindow));
     p.drawRect(QRect(x, y, W, H));
-    p.save();
-    p.translate(x, y);
-    p.scale(zoom_ / 100.0, zoom_ / 100.0);
+    if (zoom_ >= 100) {
+        p.save();
+        p.translate(x, y);
+        p.scale(zoom_ / 100.0, zoom_ / 100.0);
+        drawPage(p);
+        p.restore();
+        return;
+    }
+    // Scaled down as vectors, a line one pixel thin would fall between the
+    // screen's pixels and vanish or not by where it lies. The page is drawn
+    // at its own size and then reduced by averaging, so that every line
+    // stays, lighter as the zoom is smaller.
+    const int pw = printer_->PageWidth(), ph = printer_->PageHeight();
+    if (pw <= 0 || ph <= 0 || W <= 0 || H <= 0)
+        return;
+    QImage full(pw, ph, QImage::Format_RGB32);
+    full.fill(qc(clWindow));
+    {
+        QPainter fp(&full);
+        drawPage(fp);
+    }
+    p.drawImage(x, y, full.scaled(W, H, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(x, y, W, H));
+}
+
+// The page in its own pixels: the non-printing border when asked for, then
+// the recorded page.
+void TARPreview::drawPage(QPainter& p)
+{
     const QPicture* page = printer_->CurrentMetafile();
     if (printer_->PrinterInstalled()) {
         if (showNPA_) {
@@ -262,7 +340,6 @@ void TARPreview::paintTo(QPainter& p)
     } else if (page) {
         p.drawPicture(0, 0, *page);
     }
-    p.restore();
 }
 
 void TARPreview::paintEvent(QPaintEvent*)
@@ -323,24 +400,25 @@ TARPreviewDialog::TARPreviewDialog(QWidget* parent) : QDialog(parent)
     ToolBar = new QToolBar(this);
     ToolBar->setObjectName(QStringLiteral("ToolBar"));
     ToolBar->setFixedHeight(29);
-    auto button = [this](const char* name, int hint, QStyle::StandardPixmap icon) {
+    auto button = [this](const char* name, int hint, const QIcon& icon) {
         auto* b = new QToolButton(ToolBar);
         b->setObjectName(QLatin1String(name));
         b->setAutoRaise(true);
         b->setFixedSize(23, 21);
-        b->setIcon(style()->standardIcon(icon));
+        b->setIcon(icon);
         b->setToolTip(ar::ResStr(hint));
         ToolBar->addWidget(b);
         return b;
     };
-    CloseBtn = button("CloseBtn", ar::sClose, QStyle::SP_DialogCloseButton);
+    auto standard = [this](QStyle::StandardPixmap sp) { return style()->standardIcon(sp); };
+    CloseBtn = button("CloseBtn", ar::sClose, standard(QStyle::SP_DialogCloseButton));
     ToolBar->addSeparator();
-    PrinterSetupBtn = button("PrinterSetupBtn", ar::sPrinterSetup, QStyle::SP_FileDialogDetailedView);
-    PrintBtn = button("PrintBtn", ar::sPrint, QStyle::SP_DialogSaveButton);
+    PrinterSetupBtn = button("PrinterSetupBtn", ar::sPrinterSetup, printIcon("document-page-setup", false));
+    PrintBtn = button("PrintBtn", ar::sPrint, printIcon("document-print", true));
     ToolBar->addSeparator();
-    ZoomToFitBtn = button("ZoomToFitBtn", ar::sZoomToFit, QStyle::SP_TitleBarMaxButton);
-    ZoomToWidthBtn = button("ZoomToWidthBtn", ar::sZoomToWidth, QStyle::SP_ToolBarHorizontalExtensionButton);
-    ZoomTo100Btn = button("ZoomTo100Btn", ar::sZoomTo100, QStyle::SP_TitleBarNormalButton);
+    ZoomToFitBtn = button("ZoomToFitBtn", ar::sZoomToFit, standard(QStyle::SP_TitleBarMaxButton));
+    ZoomToWidthBtn = button("ZoomToWidthBtn", ar::sZoomToWidth, standard(QStyle::SP_ToolBarHorizontalExtensionButton));
+    ZoomTo100Btn = button("ZoomTo100Btn", ar::sZoomTo100, standard(QStyle::SP_TitleBarNormalButton));
     ToolBar->addSeparator();
     auto* panel1 = new QWidget(ToolBar);
     panel1->setObjectName(QStringLiteral("Panel1"));
@@ -354,14 +432,25 @@ TARPreviewDialog::TARPreviewDialog(QWidget* parent) : QDialog(parent)
     ZoomEdit->SetValue(100);
     ZoomEdit->setToolTip(ar::ResStr(ar::sZoomPercent));
     ToolBar->addWidget(panel1);
-    FirstPageBtn = button("FirstPageBtn", ar::sFirstPage, QStyle::SP_MediaSkipBackward);
-    PriorPageBtn = button("PriorPageBtn", ar::sPriorPage, QStyle::SP_MediaSeekBackward);
-    NextPageBtn = button("NextPageBtn", ar::sNextPage, QStyle::SP_MediaSeekForward);
-    LastPageBtn = button("LastPageBtn", ar::sLastPage, QStyle::SP_MediaSkipForward);
+    FirstPageBtn = button("FirstPageBtn", ar::sFirstPage, standard(QStyle::SP_MediaSkipBackward));
+    PriorPageBtn = button("PriorPageBtn", ar::sPriorPage, standard(QStyle::SP_MediaSeekBackward));
+    NextPageBtn = button("NextPageBtn", ar::sNextPage, standard(QStyle::SP_MediaSeekForward));
+    LastPageBtn = button("LastPageBtn", ar::sLastPage, standard(QStyle::SP_MediaSkipForward));
     ToolBar->addSeparator();
-    ShowNPABtn = button("ShowNPABtn", ar::sShowNPA, QStyle::SP_FileDialogListView);
+    ShowNPABtn = button("ShowNPABtn", ar::sShowNPA, standard(QStyle::SP_FileDialogListView));
     ShowNPABtn->setCheckable(true);
-    l->addWidget(ToolBar);
+    // Esc presses this one; it sits in the tool row, left of the tools, so
+    // that it covers none of them.
+    CloseButton = new QPushButton(this);
+    CloseButton->setObjectName(QStringLiteral("CloseButton"));
+    CloseButton->setFixedSize(15, 15);
+    CloseButton->setFocusPolicy(Qt::NoFocus);
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(2, 0, 0, 0);
+    top->setSpacing(2);
+    top->addWidget(CloseButton, 0, Qt::AlignVCenter);
+    top->addWidget(ToolBar, 1);
+    l->addLayout(top);
 
     Preview = new TARPreview(this);
     l->addWidget(Preview, 1);
@@ -375,12 +464,6 @@ TARPreviewDialog::TARPreviewDialog(QWidget* parent) : QDialog(parent)
     StatusBar->addWidget(panel2);
     l->addWidget(StatusBar);
 
-    // Esc presses this one.
-    CloseButton = new QPushButton(this);
-    CloseButton->setObjectName(QStringLiteral("CloseButton"));
-    CloseButton->setGeometry(0, 0, 15, 15);
-    CloseButton->setFocusPolicy(Qt::NoFocus);
-    CloseButton->lower();
 
     ZoomEdit->OnChanged = [this](QObject*, int v) { ZoomEditChanged(v); };
     Preview->OnChangeView = [this](TARPreview*) { PreviewChangeView(); };

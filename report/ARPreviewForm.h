@@ -62,6 +62,7 @@ private:
     void changed();
     void UpdateScrollBars();
     void paintTo(QPainter& p);
+    void drawPage(QPainter& p);
     TARPrinter* printer_;
     TARPrinter* own_;
     int zoom_ = 100;

@@ -1,6 +1,7 @@
 #include "ARUserRep.h"
 
 #include <QMouseEvent>
+#include <memory>
 
 #include "ARPrinter.h"
 
@@ -139,38 +140,24 @@ TARBand* TARUserRep::AddBands(const QString& name)
 {
     EnsureRTF();
     Rep()->Font = template_->Font;
-    std::vector<TARBand*> added;
-    TCanvas& c = MeasureCanvas();
+    std::vector<std::unique_ptr<TARBand>> added;
     for (int i = 0; i < template_->BandCount(); ++i) {
         TARBand* tb = template_->GetBand(i);
-        if (!TextEquals(tb->Name(), name))
-            continue;
-        auto* b = new TARBand(template_);
-        b->CopyFrom(*tb);
-        for (int j = 0; j < b->CellCount() && j < tb->CellCount(); ++j) {
-            TARCell* cell = b->GetCell(j);
-            EvalCell(tb->GetCell(j), cell);
-            cell->LoadLinkedPicture();
-            if (cell->AutoStretch()) {
-                c.Font.SetSize(cell->FontSize());
-                c.Font.Style = cell->FontStyle();
-                c.Font.Name = cell->FontName();
-                c.Font.Charset = Rep()->Font.Charset;
-                const int h = cell->CalcHeight(c);
-                if (h > b->Height())
-                    b->SetHeight(h);
-            }
-        }
-        added.push_back(b);
+        if (TextEquals(tb->Name(), name))
+            added.emplace_back(EvalBand(tb, template_));
     }
-    for (TARBand* b : added)
-        Rep()->AppendBand(b);
-    if (!added.empty()) {
-        added.front()->BandState = pendingBandState_;
-        pendingBandState_ = 0;
+    if (added.empty()) {
+        viewport()->update();
+        return nullptr;
     }
+    TARBand* first = added.front().get();
+    TARBand* last = added.back().get();
+    for (auto& b : added)
+        Rep()->AppendBand(b.release());
+    first->BandState = pendingBandState_;
+    pendingBandState_ = 0;
     viewport()->update();
-    return added.empty() ? nullptr : added.back();
+    return last;
 }
 
 QString TARUserRep::Title() { return Printer()->GetTitle(); }

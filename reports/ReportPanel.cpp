@@ -110,6 +110,7 @@ void paginaPannello(ReportFrame& f)
         perSpeed("RFTOT", [&](int s) { return f.Valore(ncF(s), m.ResaTotW[s], 0); });
         perSpeed("RFTOTF", [&](int s) { return f.Valore(ncF(s), m.ResaTotKcal[s], 0); });
     }
+    label("Frig./h", "Frig./h"); // the unit of the kcal/h rows below RFTOT and RFSEN
     label("RT", "Resa termica");
     if (caldo) {
         perSpeed("RT", [&](int s) { return f.Valore(ncC(s), m.ResaCaldoW[s], 0); });

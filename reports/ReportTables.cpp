@@ -237,7 +237,7 @@ void paginaUnaVelocita(ReportFrame& f)
         f.Step();
         t.label("RFTOT", "Resa frigorifera totale");
         t.fixed("W", QStringLiteral("W"));
-        t.fixed("Frig./h", QStringLiteral("Frig./h"));
+        t.label("Frig./h", "Frig./h");
         t.perColumn(QStringLiteral("RFTOT3"), [&](const ModelEntry& e) { return f.Valore(nc(e), e.model->ResaTotW[r], 0); });
         t.perColumn(QStringLiteral("RFTOT1"), [&](const ModelEntry& e) { return f.Valore(nc(e), e.model->ResaTotKcal[r], 0); });
         t.add("RFTOT");

@@ -13,6 +13,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/ProgramFolder.h"
+#include "platform/WaitCursor.h"
 #include "report/ARPrintProgress.h"
 #include "report/ARRep.h"
 #include "report/ARUserRep.h"
@@ -81,19 +82,7 @@ void ReportFrame::collectModels()
 
 bool ReportFrame::Run(const std::function<void()>& page)
 {
-    struct Cursor {
-        bool on = qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
-        Cursor()
-        {
-            if (on)
-                QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        }
-        ~Cursor()
-        {
-            if (on)
-                QApplication::restoreOverrideCursor();
-        }
-    } cursor;
+    fc::WaitCursor cursor;
 
     const TReportPrezzi& p = in_.Prezzi;
     discount_.clear();

@@ -13,6 +13,7 @@
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramFolder.h"
+#include "platform/WaitCursor.h"
 
 namespace {
 
@@ -26,14 +27,6 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
     b->setFont(f);
     return b;
 }
-
-// The hourglass for the scope, whatever way it ends.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 
@@ -67,6 +60,8 @@ TFormPrew::TFormPrew(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowS
     UserRep->Columns = 0;
     UserRep->SetTitle(QStringLiteral("Preview"));
     UserRep->setGeometry(0, 32, 829, 524);
+    // The grid's settings are complete: it makes its own template storage.
+    UserRep->Loaded();
 
     connect(Button3, &QPushButton::clicked, this, fc::Guarded([this] { Button3Click(); }));
     connect(ConvToRTF, &QPushButton::clicked, this, fc::Guarded([this] { ConvToRTFClick(); }));
@@ -82,11 +77,24 @@ void TFormPrew::showEvent(QShowEvent* e)
     FormShow();
 }
 
-// The report grid fills the window below the buttons.
+void TFormPrew::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    placeUserRep();
+}
+
+// The report grid fills the window below the buttons, down to its bottom
+// edge, at every size.
+void TFormPrew::placeUserRep()
+{
+    if (UserRep)
+        UserRep->setGeometry(0, 32, width(), qMax(0, height() - 32));
+}
+
 void TFormPrew::FormShow()
 {
     Button1->setVisible(DatiGlobali.excelAbilitato);
-    UserRep->setGeometry(0, 32, width(), qMax(0, height() - 32));
+    placeUserRep();
 }
 
 QString TFormPrew::msg(const QString& text) const { return Lingua ? Lingua->Msg(text) : text; }
@@ -153,7 +161,7 @@ void TFormPrew::Button1Click()
     req.DefaultExt = QStringLiteral("xlsx");
     if (!fc::Dialogs().SaveFile(req))
         return;
-    WaitCursor wait;
+    fc::WaitCursor wait;
     // The export processes pending events after every band: no second
     // export may start from this button meanwhile.
     Button1->setEnabled(false);

@@ -21,7 +21,7 @@ public:
     QPushButton* ConvToRTF; // --> PDF
     QPushButton* Button1;   // --> Excel
     QPushButton* Button4;   // Quit
-    TARUserRep* UserRep;
+    TARUserRep* UserRep = nullptr;
 
     // The main window's reference text, read when a PDF name is proposed.
     std::function<QString()> TestoRiferimento;
@@ -45,7 +45,9 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
 private:
+    void placeUserRep();
     QString msg(const QString& text) const;
 };

@@ -149,16 +149,19 @@ void TDodedaVO::apriArchivio(const QString& folder, const QString& filter, int k
             ui->Immagine->setPixmap(QPixmap::fromImage(img));
         return;
     }
+    // The Italian texts are the keys; the language file words them for the
+    // desktop's own viewer.
     if (!fc::Shell().Open(r.FileName))
-        fc::ShowMessage(QStringLiteral("Errore"),
-                        kind == 0 ? QStringLiteral("Impossibile eseguire Acrobat Reader")
-                                  : QStringLiteral("Impossibile aprire il file"),
+        fc::ShowMessage(Language1->Msg(QStringLiteral("Errore")),
+                        Language1->Msg(kind == 0 ? QStringLiteral("Impossibile eseguire Acrobat Reader")
+                                                 : QStringLiteral("Impossibile aprire il file")),
                         TMsgDlgType::mtWarning);
 }
 
 void TDodedaVO::ReportPDFsalvati1Click()
 {
-    apriArchivio(QStringLiteral("pdf"), QStringLiteral("Documento Acrobat (*.pdf)|*.pdf"), 0);
+    apriArchivio(QStringLiteral("pdf"), Language1->Msg(QStringLiteral("Documento Acrobat (*.pdf)")) + QStringLiteral("|*.pdf"),
+                 0);
 }
 
 void TDodedaVO::Fotoprodotti1Click() { apriArchivio(QStringLiteral("imgs"), QStringLiteral("Jpeg Image (*.jpg)|*.jpg"), 1); }

@@ -293,9 +293,9 @@ def panel():
               half("[PDCAcquaC]", "[kPa]", "PDCC"))
     b += rowp("RFTOT", half("[RFTOT]", "[W]", "RFTOT", bold=True),
               half("[RT]", "[W]", "RT", bold=True))
-    b += rowp("RFTOT", half("", "Frig./h", "RFTOTF"), half("", "kcal/h", "RTF"))
+    b += rowp("RFTOT", half("", "[Frig./h]", "RFTOTF"), half("", "kcal/h", "RTF"))
     b += rowp("RFSEN", half("[RFSEN]", "[W]", "RFSEN"), blank_half())
-    b += rowp("RFSEN", half("", "Frig./h", "RFSENF"), blank_half())
+    b += rowp("RFSEN", half("", "[Frig./h]", "RFSENF"), blank_half())
     b += band("Spazio2", 12, [cell("", TOTP, frame=False)])
     b += band("CarattElettr", HEAD, [cell("[CarElettr]", HALF, bold=True, size=9),
                                      cell("", GAPP, frame=False),

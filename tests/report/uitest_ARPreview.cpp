@@ -2,6 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QToolBar>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
@@ -139,6 +145,81 @@ TEST_F(PreviewControl, ShowsThePageAtTheZoom)
     EXPECT_EQ(img.pixelColor(2, 2), ar::ToQColor(clBtnFace));
 }
 
+// Ink runs along one row (or column) of the sheet: stretches of pixels
+// clearly darker than the white paper.
+std::vector<std::pair<int, int>> inkRuns(const QImage& img, QPoint from, QPoint step, int count)
+{
+    std::vector<std::pair<int, int>> runs; // start, length
+    int start = -1;
+    for (int i = 0; i <= count; ++i) {
+        const QPoint p = from + step * i;
+        const bool ink = i < count && qGray(img.pixel(p)) < 245;
+        if (ink && start < 0)
+            start = i;
+        if (!ink && start >= 0) {
+            runs.emplace_back(start, i - start);
+            start = -1;
+        }
+    }
+    return runs;
+}
+
+// Frame lines one pixel thin, drawn as the report's cell frames are, at
+// offsets that fall on every fraction of a zoomed pixel.
+TEST(PreviewFrameLines, EveryThinLineStaysVisibleOnceAtEveryZoom)
+{
+    TARPrinter store;
+    store.BeginDoc();
+    TCanvas& c = *store.Canvas();
+    c.BrushColor = clBlack;
+    const int kLines = 20;
+    for (int i = 0; i < kLines; ++i) {
+        const int at = 100 + 27 * i;
+        c.FillRect(Rect(at, 100, at + 1, 700));  // vertical
+        c.FillRect(Rect(100, at, 700, at + 1));  // horizontal
+    }
+    store.EndDoc();
+
+    TARPreview view;
+    view.SetPrinter(&store);
+    view.show();
+    struct Case {
+        QSize window;
+        int zoom; // 0: fit the page
+    } cases[] = {{{420, 320}, 0}, {{640, 700}, 0}, {{900, 1200}, 0}, {{500, 500}, 25},
+                 {{500, 500}, 33}, {{500, 500}, 47}, {{500, 500}, 50}, {{500, 500}, 67},
+                 {{500, 500}, 75}, {{500, 500}, 90}, {{500, 500}, 100}, {{500, 500}, 125},
+                 {{500, 500}, 150}, {{500, 500}, 230}};
+    for (const Case& k : cases) {
+        view.resize(k.window);
+        QApplication::processEvents();
+        if (k.zoom)
+            view.SetZoom(k.zoom);
+        else
+            view.ZoomToFit();
+        const int z = view.Zoom();
+        // Bring the lines' middle into the window.
+        view.ScrollHorzTo(400 * z / 100 - view.viewport()->width() / 2);
+        view.ScrollVertTo(400 * z / 100 - view.viewport()->height() / 2);
+        const QImage img = view.Render();
+        const QPoint o = view.PageOrigin();
+        const int first = 100 * z / 100 - 2, span = 27 * kLines * z / 100 + 4;
+        // Halfway between two lines of the other direction.
+        const int across = int((100 + 27 * 11 + 13.5) * z / 100.0);
+        for (int vertical = 0; vertical < 2; ++vertical) {
+            const QPoint from = vertical ? o + QPoint(first, across) : o + QPoint(across, first);
+            const QPoint step = vertical ? QPoint(1, 0) : QPoint(0, 1);
+            const QPoint last = from + step * (span - 1);
+            if (!img.rect().contains(from) || !img.rect().contains(last))
+                continue;
+            const auto runs = inkRuns(img, from, step, span);
+            EXPECT_EQ(int(runs.size()), kLines) << "zoom " << z << (vertical ? " vertical" : " horizontal");
+            for (const auto& r : runs)
+                EXPECT_LE(r.second, (z + 99) / 100 + 1) << "zoom " << z << " doubled line at " << r.first;
+        }
+    }
+}
+
 TEST_F(PreviewControl, LeftDragMovesThePage)
 {
     auto mouse = [this](QEvent::Type t, QPoint p, Qt::MouseButton b, Qt::MouseButtons bs) {
@@ -180,6 +261,84 @@ TEST_F(PreviewControl, DialogShowsPageOneAtFullSize)
     dlg.ShowNPABtn->click();
     EXPECT_TRUE(dlg.Preview->ShowNonPrintingArea());
     // Esc closes the dialog.
+    key(dlg, Qt::Key_Escape);
+    EXPECT_FALSE(dlg.isVisible());
+}
+
+// An icon theme of two icons, each a plain square of its own colour.
+class PrintIconTheme {
+public:
+    PrintIconTheme()
+    {
+        oldPaths_ = QIcon::themeSearchPaths();
+        oldName_ = QIcon::themeName();
+        const QString root = dir_.path() + QStringLiteral("/fctest");
+        QDir().mkpath(root + QStringLiteral("/16x16/actions"));
+        QFile index(root + QStringLiteral("/index.theme"));
+        index.open(QIODevice::WriteOnly);
+        index.write("[Icon Theme]\nName=fctest\nDirectories=16x16/actions\n\n"
+                    "[16x16/actions]\nSize=16\nType=Fixed\n");
+        index.close();
+        for (const auto& [name, colour] : {std::pair{"document-print", Qt::red}, {"document-page-setup", Qt::blue}}) {
+            QImage img(16, 16, QImage::Format_RGB32);
+            img.fill(colour);
+            img.save(root + QStringLiteral("/16x16/actions/") + QLatin1String(name) + QStringLiteral(".png"));
+        }
+        QIcon::setThemeSearchPaths({dir_.path()});
+        QIcon::setThemeName(QStringLiteral("fctest"));
+    }
+    ~PrintIconTheme()
+    {
+        QIcon::setThemeSearchPaths(oldPaths_);
+        QIcon::setThemeName(oldName_);
+    }
+
+private:
+    QTemporaryDir dir_;
+    QStringList oldPaths_;
+    QString oldName_;
+};
+
+QImage iconImage(const QIcon& icon) { return icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32); }
+
+TEST(PreviewDialogTools, PrintAndPrinterSetupShowThePrintIcons)
+{
+    {
+        // The desktop theme's icons when it has them.
+        PrintIconTheme theme;
+        TARPreviewDialog dlg;
+        EXPECT_EQ(iconImage(dlg.PrintBtn->icon()).pixelColor(8, 8), QColor(Qt::red));
+        EXPECT_EQ(iconImage(dlg.PrinterSetupBtn->icon()).pixelColor(8, 8), QColor(Qt::blue));
+    }
+    // Without a theme: still print icons, never the save or list glyphs.
+    QIcon::setThemeName(QString());
+    TARPreviewDialog dlg;
+    for (QToolButton* b : {dlg.PrintBtn, dlg.PrinterSetupBtn}) {
+        const QImage img = iconImage(b->icon());
+        EXPECT_FALSE(b->icon().isNull()) << b->objectName().toStdString();
+        for (QStyle::StandardPixmap wrong :
+             {QStyle::SP_DialogSaveButton, QStyle::SP_FileDialogDetailedView, QStyle::SP_FileDialogListView})
+            EXPECT_NE(img, iconImage(dlg.style()->standardIcon(wrong))) << b->objectName().toStdString();
+    }
+    EXPECT_NE(iconImage(dlg.PrintBtn->icon()), iconImage(dlg.PrinterSetupBtn->icon()));
+}
+
+TEST(PreviewDialogTools, CloseButtonLiesBesideTheTools)
+{
+    TARPreviewDialog dlg;
+    dlg.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(dlg.CloseButton->isVisible());
+    EXPECT_EQ(dlg.CloseButton->size(), QSize(15, 15));
+    const QRect close(dlg.CloseButton->mapTo(&dlg, QPoint(0, 0)), dlg.CloseButton->size());
+    EXPECT_TRUE(dlg.rect().contains(close));
+    for (QToolButton* b : dlg.ToolBar->findChildren<QToolButton*>()) {
+        if (!b->isVisible())
+            continue;
+        const QRect r(b->mapTo(&dlg, QPoint(0, 0)), b->size());
+        EXPECT_FALSE(close.intersects(r)) << b->objectName().toStdString();
+    }
+    // Still the one that Esc presses.
     key(dlg, Qt::Key_Escape);
     EXPECT_FALSE(dlg.isVisible());
 }

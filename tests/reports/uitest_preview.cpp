@@ -1,5 +1,6 @@
 // The preview window: its buttons, the PDF file name and overwrite
 // question, and a filled report written as a PDF file.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,7 @@
 #include "platform/Office.h"
 #include "report/ARPrintProgress.h"
 #include "report/ARPrinter.h"
+#include "report/ARVFS.h"
 
 using namespace rtest;
 
@@ -55,6 +57,36 @@ TEST_F(Preview, LayoutAndExcelButtonFollowsTheAccessFlagAtEveryShow)
     DatiGlobali.excelAbilitato = false;
     form.show();
     EXPECT_FALSE(form.Button1->isVisible());
+}
+
+TEST_F(Preview, ReportGridFollowsTheWindowBelowTheButtons)
+{
+    // Sizes set before the first showing and while the window is shown.
+    form.resize(1000, 700);
+    form.show();
+    QApplication::processEvents();
+    for (const QSize size : {QSize(1000, 700), QSize(1280, 960), QSize(837, 590), QSize(600, 400), QSize(1400, 620)}) {
+        form.resize(size);
+        QApplication::processEvents();
+        EXPECT_EQ(form.UserRep->geometry(), QRect(0, 32, size.width(), size.height() - 32))
+            << size.width() << "x" << size.height();
+    }
+    // Shown again after being hidden at another size.
+    form.hide();
+    form.resize(900, 800);
+    form.show();
+    QApplication::processEvents();
+    EXPECT_EQ(form.UserRep->geometry(), QRect(0, 32, 900, 768));
+}
+
+TEST_F(Preview, ReportGridReadsTemplatesThroughItsOwnStorage)
+{
+    auto* storage = dynamic_cast<TStandardFileSystem*>(form.UserRep->FileSystem());
+    ASSERT_NE(storage, nullptr);
+    models(2);
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    EXPECT_EQ(QFileInfo(storage->FileName).fileName(), "Rep1Vel.AR");
+    EXPECT_EQ(form.UserRep->Template()->FileSystem, storage);
 }
 
 TEST_F(Preview, ExcelButtonWritesTheWorkbookWithProgress)

@@ -430,7 +430,7 @@ TEST_F(QaOutput, EnglishReportsLeaveNoItalianCaption)
                              "Caratteristiche", "Corrente assorbita", "Umidit", "Glicole", "Larghezza", "Lunghezza",
                              "Modello", "Portata", "Perdita di carico", "Pressione statica", "Livelli sonori", "Peso",
                              "Prezzo", "Resa", "Raffreddamento", "Riscaldamento", "Moltiplicatore", "Sconto",
-                             "Spessore", "Velocit", "Versione", "non calc.", "Serie", "Tipo impianto"};
+                             "Spessore", "Velocit", "Versione", "non calc.", "Serie", "Tipo impianto", "Frig"};
     for (const Kind& kind : kKinds) {
         SCOPED_TRACE(kind.name);
         ASSERT_TRUE(kind.build(in, form));

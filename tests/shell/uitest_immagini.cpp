@@ -175,6 +175,44 @@ TEST_F(ImmaginiTest, HoveringAnEntryOfADroppedDownListPreviewsItOnce)
     EXPECT_FALSE(window->IdleHandler);
 }
 
+// The English program names no product and shows no Italian text.
+TEST_F(ImmaginiTest, ArchiveMenuSpeaksEnglishWithTheEnglishTexts)
+{
+    standardFolder(true);
+    open();
+    ScopedRecordingShellOpen opener;
+    opener.result = false;
+    dir.write("pdf/Offerta.pdf", "%PDF-1.4\n");
+    dir.write("docs/Manuale.txt", "manuale");
+    struct Case {
+        QAction* command;
+        const char* file;
+        const char* filter;
+        const char* message;
+    } cases[] = {
+        {f().ReportPDFsalvati1, "pdf/Offerta.pdf", "PDF document (*.pdf)|*.pdf",
+         "Cannot open the PDF file: no PDF viewer is set up on this desktop"},
+        {f().Documentazione1, "docs/Manuale.txt", "File (*.*)|*.*",
+         "Cannot open the file: no program for it is set up on this desktop"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        dialogs.clear();
+        dialogs.answerFile(dir.file(c.file));
+        c.command->trigger();
+        ASSERT_EQ(dialogs.log().size(), 2u);
+        EXPECT_EQ(dialogs.log()[0].file.Title, "Select the file to open");
+        EXPECT_EQ(dialogs.log()[0].file.Filter, c.filter);
+        const TMessageRequest& m = dialogs.log()[1].message;
+        EXPECT_EQ(m.Caption, "Error");
+        EXPECT_EQ(m.Text, c.message);
+        EXPECT_EQ(m.Type, TMsgDlgType::mtWarning);
+        for (const QString& t : {dialogs.log()[0].file.Filter, m.Caption, m.Text})
+            for (const char* word : {"Acrobat", "Reader", "Impossibile", "Errore", "Documento"})
+                EXPECT_FALSE(t.contains(QLatin1String(word))) << t.toStdString();
+    }
+}
+
 TEST_F(ImmaginiTest, ArchiveMenuOpensDocumentsReportsAndPhotos)
 {
     open();
