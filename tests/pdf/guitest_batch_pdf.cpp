@@ -10,6 +10,7 @@
 
 #include "PdfTestSupport.h"
 #include "pdf/BatchPdf.h"
+#include "platform/Numbers.h"
 #include "platform/Random.h"
 #include "report/ARRep.h"
 
@@ -226,6 +227,42 @@ TEST_F(BatchPdf, AlignedTextIsPaddedWithTheBlanksThatFit)
     rep_.ClearBands();
     AddBand(rep_, 100, {Text(QStringLiteral("12345678901\r"), 10, ahRight)});
     EXPECT_TRUE(Page1().contains("(12345678901) Tj"));
+}
+
+// Thousands separators of the system locale: a reader draws each of these
+// as a blank, so a right-aligned number measured with them as nothing would
+// end past its frame line.
+TEST_F(BatchPdf, RightAlignedNumbersUnderEverySeparatorEndInsideTheirFrame)
+{
+    const char16_t separators[] = {u'.', u' ', u'\u00A0', u'\u2007', u'\u2009', u'\u202F'};
+    const int widths[] = {60, 71, 80, 97};
+    for (char16_t sep : separators) {
+        SCOPED_TRACE(int(sep));
+        rep_.ClearBands();
+        const QString number = QStringLiteral("1%1234%1567").arg(QChar(sep));
+        for (int w : widths) {
+            CellSpec c = Text(number, w, ahRight);
+            c.sides = {1, 1, 1, 1};
+            AddBand(rep_, 20, {c});
+        }
+        const QByteArray pdf = Export();
+        const std::vector<fc::test::PdfWord> words = fc::test::PdfWords(pdf);
+        // One number per band, top to bottom.
+        QString digits;
+        for (const auto& w : words)
+            digits += w.text;
+        EXPECT_EQ(digits.count(QStringLiteral("567")), int(std::size(widths))) << digits.toStdString();
+        for (size_t i = 0; i < std::size(widths); ++i) {
+            const double top = 842 - 822 + 16 * double(i);
+            const double frame = fc::Round(widths[i] * 0.76) + 20;
+            for (const auto& w : words)
+                if (w.yMin >= top && w.yMax <= top + 16)
+                    EXPECT_LT(w.xMax, frame - 0.5) << "width " << widths[i] << ": " << w.text.toStdString();
+        }
+        // Written as blanks, never as "?" or as the 0-wide code 160.
+        EXPECT_FALSE(PageContents(pdf).value(0).contains('?'));
+        EXPECT_FALSE(PageContents(pdf).value(0).contains('\xA0'));
+    }
 }
 
 TEST_F(BatchPdf, PagesStartOnlyAtPageBreakBands)
