@@ -235,7 +235,7 @@ TEST_F(BatchPdf, AlignedTextIsPaddedWithTheBlanksThatFit)
 TEST_F(BatchPdf, RightAlignedNumbersUnderEverySeparatorEndInsideTheirFrame)
 {
     const char16_t separators[] = {u'.', u' ', u'\u00A0', u'\u2007', u'\u2009', u'\u202F'};
-    const int widths[] = {60, 71, 80, 97};
+    const int widths[] = {80, 91, 100, 117};
     for (char16_t sep : separators) {
         SCOPED_TRACE(int(sep));
         rep_.ClearBands();
