@@ -185,6 +185,13 @@ TEST_F(BatchPdf, LinesOfACell)
         {Text(QStringLiteral("alpha beta gamma"), 70), {"alpha beta ", "gamma"}},
         // Without break characters the text is cut where it stops fitting.
         {fixed(QStringLiteral("ABCDEFGHIJKLMNOPQRST"), 70), {"ABCDEFGH", "IJKLMNOP", "QRST"}},
+        // The lines end 1 point inside the right frame line as they start 1
+        // point inside the left: 9 characters would fill Round(71 * 0.76) =
+        // 54 points from the text x, 1 point past the frame.
+        {fixed(QStringLiteral("ABCDEFGHIJKL"), 71), {"ABCDEFGH", "IJKL"}},
+        // A break that comes only after the characters that fit cuts there.
+        {fixed(QStringLiteral("ABCDEFGHIJ KL"), 70), {"ABCDEFGH", "IJ KL"}},
+        {fixed(QStringLiteral("ABCDEFGHI-JK"), 70), {"ABCDEFGH", "I-JK"}},
         // Narrower than a character: one character a line.
         {fixed(QStringLiteral("ABC"), 5), {"A", "B", "C"}},
         // Quoted text is kept together.
