@@ -237,9 +237,10 @@ private:
             line.remove(0, 1);
         const int len = int(line.size());
         // The text starts 1 point inside the left frame line but the width
-        // reaches 1 point past the right one: right-aligned text is padded
-        // to 2 points less, so that it ends inside its frame like the left.
-        const int padWidth = align == ahRight ? qMax(0, w - 2) : w;
+        // reaches 1 point past the right one: aligned text is padded within
+        // 2 points less, so that it ends inside its frame like the left, and
+        // centred text sits in the middle of the frame.
+        const int padWidth = qMax(0, w - 2);
         const int m = canvas_->MeasureText(line + QString(200, u' '), float(padWidth));
         int blanks = 0;
         if (align == ahRight)

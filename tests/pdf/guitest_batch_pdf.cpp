@@ -219,12 +219,13 @@ TEST_F(BatchPdf, LinesOfACell)
 TEST_F(BatchPdf, AlignedTextIsPaddedWithTheBlanksThatFit)
 {
     // A digit is 5.56 points, a blank 2.78 in Helvetica at 10; the cell
-    // Round(200 * 0.76) = 152 points wide leaves room for 52 blanks, right
-    // aligned 150 points (clear of the right frame line) for 51.
+    // Round(200 * 0.76) = 152 points wide leaves room for 52 blanks, but
+    // aligned text keeps within 150 points (clear of the right frame line,
+    // centred between the frame lines): 51.
     const struct {
         THAlign align;
         int blanks;
-    } cases[] = {{ahRight, 51}, {ahCenter, 26}, {ahLeft, 0}};
+    } cases[] = {{ahRight, 51}, {ahCenter, 25}, {ahLeft, 0}};
     for (const auto& c : cases) {
         rep_.ClearBands();
         AddBand(rep_, 100, {Text(QStringLiteral("7"), 200, c.align)});
