@@ -132,11 +132,22 @@ private:
             s = s.mid(cr + 1);
             off += fontSize;
         }
-        // The rest is wrapped to the cell's width.
+        // The rest is wrapped to the cell's width less 1 point at either
+        // side, so that a line ends as far inside the right frame line as it
+        // starts inside the left one.
+        const float wrapWidth = float(qMax(0, w - 2));
         do {
-            int n = canvas_->MeasureText(s, float(w));
+            int n = canvas_->MeasureText(s, wrapWidth);
             s = WrapText(s, n);
-            const qsizetype cr = s.indexOf(kCR);
+            qsizetype cr = s.indexOf(kCR);
+            // The wrap breaks after the last break character that fits, or,
+            // with none, after the next one: then the line is cut where it
+            // stops fitting (a blank beyond it shows nothing), and the rest
+            // is wrapped anew.
+            if (cr >= 0 && cr > n && !s.mid(n, cr - n).trimmed().isEmpty()) {
+                s.remove(cr, 1);
+                cr = -1;
+            }
             if (cr >= 0)
                 n = int(cr + 1);
             // A cell narrower than one character still takes one per line,
@@ -204,9 +215,10 @@ private:
             line.remove(0, 1);
         const int len = int(line.size());
         // The text starts 1 point inside the left frame line but the width
-        // reaches 1 point past the right one: right-aligned text is padded
-        // to 2 points less, so that it ends inside its frame like the left.
-        const int padWidth = align == ahRight ? qMax(0, w - 2) : w;
+        // reaches 1 point past the right one: aligned text is padded within
+        // 2 points less, so that it ends inside its frame like the left, and
+        // centred text sits in the middle of the frame.
+        const int padWidth = qMax(0, w - 2);
         const int m = canvas_->MeasureText(line + QString(200, u' '), float(padWidth));
         int blanks = 0;
         if (align == ahRight)

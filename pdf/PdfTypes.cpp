@@ -328,10 +328,14 @@ constexpr char16_t kCp1252High[32] = {
 
 int CodeOf(char16_t u)
 {
+    // The space-like thousands separators of the system locales (no-break,
+    // figure, thin and narrow no-break space) are written and measured as
+    // the blank a reader draws them as: WinAnsi's code 160 has no width in
+    // the standard metrics, but readers draw it a blank wide.
+    if (u == 0x00A0 || u == 0x2007 || u == 0x2009 || u == 0x202F)
+        return 0x20;
     if (u < 0x80 || (u >= 0xA0 && u <= 0xFF))
         return u;
-    if (u == 0x2009 || u == 0x202F) // thin and narrow no-break space (thousands separators)
-        return 0x20;
     for (int i = 0; i < 32; ++i) {
         if (kCp1252High[i] != 0 && kCp1252High[i] == u)
             return 0x80 + i;

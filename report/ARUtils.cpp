@@ -507,6 +507,16 @@ void WrapString(QStringList& lines, const TCanvas& canvas, int width)
         lines.removeAt(i);
         while (!items.isEmpty()) {
             QString line = items.takeFirst();
+            // A word wider than the line is cut where it stops fitting (one
+            // character at least), as the PDF cuts it, rather than left to
+            // run out of its cell and be clipped away.
+            if (line.size() > 1 && canvas.TextWidth(line) > width) {
+                int n = 1;
+                while (n < line.size() && canvas.TextWidth(line.left(n + 1)) <= width)
+                    ++n;
+                items.prepend(line.mid(n));
+                line.truncate(n);
+            }
             while (!items.isEmpty()) {
                 if (canvas.TextWidth(line + items.first()) > width)
                     break;

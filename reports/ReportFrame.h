@@ -26,6 +26,9 @@ struct ModelEntry {
 // Number text with the separators of the process, d decimals, at most 12
 // significant digits.
 QString Numero(double value, int decimals);
+// The same with the decimals the value has (12 significant digits at most):
+// 12.5 gives "12,5", 10 gives "10".
+QString NumeroComeInserito(double value);
 
 class ReportFrame {
 public:

@@ -20,31 +20,86 @@
 
 namespace fc::reports {
 
+namespace {
+
+// The decimal digits of a value with at most 12 significant ones, and the
+// power of ten of the first: 585.675 gives "585675000000" and 2.
+struct Digits12 {
+    QString digits;
+    int exponent = 0;
+    bool negative = false;
+};
+
+Digits12 digits12(double value)
+{
+    Digits12 d;
+    const QString e = QString::number(value, 'e', 11); // [-]d.ddddddddddde[+-]xx
+    d.negative = e.startsWith(u'-');
+    const qsizetype ePos = e.indexOf(u'e');
+    d.digits = e.left(ePos).remove(u'-').remove(u'.');
+    d.exponent = e.mid(ePos + 1).toInt();
+    return d;
+}
+
+} // namespace
+
 QString Numero(double value, int decimals)
 {
     if (!std::isfinite(value))
         return QString();
     decimals = qBound(0, decimals, 15);
-    // At most 12 significant digits, then the fixed decimals.
-    const double v = QString::number(value, 'g', 12).toDouble();
-    QString s = QString::number(v, 'f', decimals);
-    bool negative = s.startsWith(u'-');
-    if (negative)
-        s.remove(0, 1);
-    const qsizetype dot = s.indexOf(u'.');
-    QString whole = dot < 0 ? s : s.left(dot);
-    const QString frac = dot < 0 ? QString() : s.mid(dot + 1);
+    // At most 12 significant digits, then the fixed decimals, rounded on
+    // those decimal digits (half away from zero): the 12-digit value taken
+    // back into a double would round its binary neighbour instead, and
+    // 585.675 would print 585,67.
+    const Digits12 d = digits12(value);
+    // The value times 10^decimals as a whole number of decimal digits.
+    const int shift = d.exponent - int(d.digits.size()) + 1 + decimals;
+    QString scaled;
+    if (shift >= 0) {
+        scaled = d.digits + QString(shift, u'0');
+    } else {
+        const int keep = int(d.digits.size()) + shift;
+        scaled = keep > 0 ? d.digits.left(keep) : QStringLiteral("0");
+        const QChar next = keep >= 0 ? d.digits.at(keep) : u'0';
+        if (next >= u'5') {
+            int i = int(scaled.size()) - 1;
+            for (; i >= 0 && scaled.at(i) == u'9'; --i)
+                scaled[i] = u'0';
+            if (i < 0)
+                scaled.prepend(u'1');
+            else
+                scaled[i] = QChar(scaled.at(i).unicode() + 1);
+        }
+    }
+    while (scaled.size() > 1 && scaled.startsWith(u'0'))
+        scaled.remove(0, 1);
+    if (scaled.size() <= decimals)
+        scaled = QString(decimals + 1 - scaled.size(), u'0') + scaled;
+    QString whole = scaled.left(scaled.size() - decimals);
+    const QString frac = scaled.right(decimals);
     const QChar thousands = fc::ThousandSeparator();
     if (!thousands.isNull())
         for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
             whole.insert(i, thousands);
     // A value that rounds to zero has no sign.
-    if (negative && !s.contains(QRegularExpression(QStringLiteral("[1-9]"))))
-        negative = false;
+    const bool negative = d.negative && scaled.contains(QRegularExpression(QStringLiteral("[1-9]")));
     QString out = negative ? QStringLiteral("-") + whole : whole;
     if (!frac.isEmpty())
         out += fc::DecimalSeparator() + frac;
     return out;
+}
+
+QString NumeroComeInserito(double value)
+{
+    if (!std::isfinite(value))
+        return QString();
+    // As many decimals as the value's 12 significant digits need.
+    const Digits12 d = digits12(value);
+    QString digits = d.digits;
+    while (digits.size() > 1 && digits.endsWith(u'0'))
+        digits.chop(1);
+    return Numero(value, qMax(0, int(digits.size()) - 1 - d.exponent));
 }
 
 ReportFrame::ReportFrame(const TReportInputs& in, TFormPrew& form, const QString& templateName, int perPage)
@@ -91,7 +146,9 @@ bool ReportFrame::Run(const std::function<void()>& page)
             if (v > 0) {
                 if (!discount_.isEmpty())
                     discount_ += u'+';
-                discount_ += Numero(double(fc::Round(v)), 0);
+                // As entered, so that the printed chain gives the printed
+                // net price, which is computed with these values.
+                discount_ += NumeroComeInserito(v);
             }
         }
     }

@@ -5,7 +5,6 @@
 #include "ReportInputs.h"
 
 class TFormPrew;
-class TDodedaVO;
 
 // Each returns true when the report was built and the window shown; false
 // when its template is missing (the user has been told) or no ticked model
@@ -16,9 +15,3 @@ bool reportPannello(const TReportInputs& in, TFormPrew& form);     // "RepPann.A
 
 // The report chosen by in.TipoReport: 0 three-speed, 1 one-speed, 2 panel.
 bool costruisciReport(const TReportInputs& in, TFormPrew& form);
-
-// The main window's controls as report inputs.
-TReportInputs leggiReportInputs(TDodedaVO& main);
-// The report chosen on the main window's last page, built from its inputs;
-// the preview window's PDF name then follows the main window's reference.
-bool costruisciReport(TDodedaVO& main, TFormPrew& form);

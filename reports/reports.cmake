@@ -4,6 +4,5 @@ fc_sources(ui
   ${CMAKE_CURRENT_LIST_DIR}/Reports.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ReportTables.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ReportPanel.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ReportMainWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UnitPreview.cpp
 )

@@ -11,6 +11,7 @@
 #include "platform/QtShellOpen.h"
 #include "platform/QtTextMeasurer.h"
 #include "shell/ClientData.h"
+#include "shell/ReportMainWindow.h"
 #include "shell/UnitPass.h"
 #include "shell/VisImage.h"
 #include "shell/once.h"

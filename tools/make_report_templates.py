@@ -15,6 +15,15 @@ OUT = os.path.join(HERE, "..", "data")
 ROW = 15          # one line of 8 pt text
 HEAD = 18         # group headings
 
+# The long catalogue texts (model names of 24 characters, version codes of
+# 10, version descriptions of 100) and the discount chain are set in 7 pt
+# and wrap, in rows that hold their lines both in the preview (11 px a line
+# there, inside the frame) and in the PDF (7 points a line).
+LONG = 7
+MODH = 46         # four lines: a model name in a table column
+VERH = 36         # three lines: version code and description
+DISCH = 25        # two lines: a discount chain in a table column
+
 
 def cell(value="", width=50, bold=False, size=8, halign=0, frame=True,
          valign=2, wrap=False):
@@ -102,11 +111,12 @@ LAB1, UNIT1, COL1 = 190, 50, 53
 TOT1 = LAB1 + UNIT1 + 9 * COL1
 
 
-def row1(name, label, unit, prefix, bold=False):
+def row1(name, label, unit, prefix, bold=False, height=ROW, size=8, wrap=False):
     cells = [cell(label, LAB1), cell(unit, UNIT1, halign=CENTER)]
-    cells += [cell("[%s%d]" % (prefix, n), COL1, halign=RIGHT, bold=bold)
+    cells += [cell("[%s%d]" % (prefix, n), COL1, halign=RIGHT, bold=bold, size=size,
+                   wrap=wrap, valign=0 if wrap else 2)
               for n in range(1, 10)]
-    return band(name, ROW, cells)
+    return band(name, height, cells)
 
 
 def group1(name, var):
@@ -125,15 +135,16 @@ def versione_prezzi(row, lab, code, values):
     """The version with its sizes and weight, then the price rows; row makes
     a row of the table, lab, code and values are the widths of the label, of
     the version code and of the version text."""
-    b = band("Versione", HEAD, [cell("[Versione]", lab, bold=True),
-                                cell("[Vers]", code, bold=True, halign=CENTER),
-                                cell("[DescVers]", values)])
+    b = band("Versione", VERH, [cell("[Versione]", lab, bold=True),
+                                cell("[Vers]", code, bold=True, size=LONG, halign=CENTER,
+                                     valign=0, wrap=True),
+                                cell("[DescVers]", values, size=LONG, valign=0, wrap=True)])
     b += row("Lunghezza", "[Lunghezza]", "mm", "LU")
     b += row("Larghezza", "[Larghezza]", "mm", "LA")
     b += row("Spessore", "[Spessore]", "mm", "SP")
     b += row("Peso", "[Peso]", "kg", "PE")
     b += row("PrListino", "[PrListino]", "", "PL")
-    b += row("ScontoMolt", "[ScontoMolt]", "[PercX]", "SM")
+    b += row("ScontoMolt", "[ScontoMolt]", "[PercX]", "SM", height=DISCH, size=LONG, wrap=True)
     b += row("PrNetto", "[PrNetto]", "", "PN", bold=True)
     return b
 
@@ -141,8 +152,9 @@ def versione_prezzi(row, lab, code, values):
 def one_speed():
     b = heads(TOT1)
     b += serie(TOT1)
-    b += band("Modelli", HEAD, [cell("[Modello]", LAB1, bold=True), cell("", UNIT1)]
-              + [cell("[Mod%d]" % n, COL1, bold=True, halign=CENTER) for n in range(1, 10)])
+    b += band("Modelli", MODH, [cell("[Modello]", LAB1, bold=True), cell("", UNIT1)]
+              + [cell("[Mod%d]" % n, COL1, bold=True, size=LONG, halign=CENTER, valign=0,
+                      wrap=True) for n in range(1, 10)])
     b += band("Velocita", ROW, [cell("[Velocita]", LAB1), cell("", UNIT1),
                                 cell("[Velcalcolo]", 9 * COL1, bold=True, halign=CENTER)])
     b += group1("Raffreddamento", "Raffreddamento")
@@ -185,11 +197,12 @@ LAB3, SPD3, UNIT3, COL3 = 145, 32, 45, 55
 TOT3 = LAB3 + SPD3 + UNIT3 + 9 * COL3
 
 
-def row3(name, label, unit, prefix, bold=False):
+def row3(name, label, unit, prefix, bold=False, height=ROW, size=8, wrap=False):
     cells = [cell(label, LAB3), cell("", SPD3), cell(unit, UNIT3, halign=CENTER)]
-    cells += [cell("[%s%d]" % (prefix, n), COL3, halign=RIGHT, bold=bold)
+    cells += [cell("[%s%d]" % (prefix, n), COL3, halign=RIGHT, bold=bold, size=size,
+                   wrap=wrap, valign=0 if wrap else 2)
               for n in range(1, 10)]
-    return band(name, ROW, cells)
+    return band(name, height, cells)
 
 
 def speeds3(name, label, unit, prefix, bold=False):
@@ -211,9 +224,10 @@ def group3(name, var):
 def three_speed():
     b = heads(TOT3)
     b += serie(TOT3)
-    b += band("Modelli", HEAD, [cell("[Modello]", LAB3, bold=True), cell("", SPD3),
+    b += band("Modelli", MODH, [cell("[Modello]", LAB3, bold=True), cell("", SPD3),
                                 cell("", UNIT3)]
-              + [cell("[Mod%d]" % n, COL3, bold=True, halign=CENTER) for n in range(1, 10)])
+              + [cell("[Mod%d]" % n, COL3, bold=True, size=LONG, halign=CENTER, valign=0,
+                      wrap=True) for n in range(1, 10)])
     b += group3("Raffreddamento", "Raffreddamento")
     b += row3("FTABS", "[FTABS]", "[grC]", "FTABS")
     b += row3("FTABU", "[FTABU]", "[grC]", "FTABU")
@@ -247,6 +261,7 @@ def three_speed():
 # MIN, MED, MAX (cells 0-4 and 6-10, cell 5 a gap): the static pressure of
 # speed s is in cell s+7 of "CorrAss".
 LABP, UNITP, COLP, GAPP = 145, 45, 55, 7
+VERSP = 100       # the version code of the panel
 HALF = LABP + UNITP + 3 * COLP
 TOTP = 2 * HALF + GAPP
 
@@ -270,10 +285,14 @@ def blank_half():
 def panel():
     b = heads(TOTP)
     b += band("Spazio", 10, [cell("", TOTP, frame=False)])
-    b += band("RigaSerie", 34, [cell("[Modello]", 100, size=9, frame=False, valign=0),
-                                cell("[Mod]", 200, bold=True, size=14, frame=False, valign=0),
-                                cell("[Impianto]", 210, frame=False, valign=0),
-                                cell("[Serie]", TOTP - 510, frame=False, valign=0)])
+    # The model name has the width of the page (24 characters in 14 pt);
+    # installation and series, each a caption over its text, share a row.
+    b += band("RigaSerie", 26, [cell("[Modello]", 100, size=9, frame=False, valign=0),
+                                cell("[Mod]", TOTP - 100, bold=True, size=14, frame=False,
+                                     valign=0)])
+    b += band("RigaSerie", 30, [cell("[Impianto]", HALF, frame=False, valign=0, wrap=True),
+                                cell("", GAPP, frame=False),
+                                cell("[Serie]", HALF, frame=False, valign=0, wrap=True)])
     b += band("RigaSerie", HEAD, [cell("[Descrizione]", TOTP, bold=True, size=10,
                                        frame=False)])
     b += band("Spazio1", 10, [cell("", TOTP, frame=False)])
@@ -312,21 +331,25 @@ def panel():
               half("", "[NR]", "PSON1"))
     gap = [cell("", GAPP, frame=False)]
     b += band("Versione", 12, [cell("", TOTP, frame=False)])
-    b += band("Versione", HEAD, [cell("[Versione]", LABP, bold=True),
-                                 cell("[Vers]", UNITP, bold=True, halign=CENTER),
-                                 cell("[DescVers]", 3 * COLP)] + gap +
-              [cell("[PrListino]", LABP), cell("[Euro]", UNITP, halign=CENTER),
-               cell("[PL1]", 3 * COLP, halign=RIGHT)])
+    # The version across the page, as long as its description; below it
+    # the sizes beside the prices.
+    b += band("Versione", VERH, [cell("[Versione]", LABP, bold=True),
+                                 cell("[Vers]", VERSP, bold=True, size=LONG, halign=CENTER,
+                                      valign=0, wrap=True),
+                                 cell("[DescVers]", TOTP - LABP - VERSP, size=LONG, valign=0,
+                                      wrap=True)])
     b += band("Versione", ROW, [cell("[Lunghezza]", LABP), cell("mm", UNITP, halign=CENTER),
                                 cell("[LU1]", 3 * COLP, halign=RIGHT)] + gap +
-              [cell("[ScontoMolt]", LABP), cell("[PercX]", UNITP, halign=CENTER),
-               cell("[SM1]", 3 * COLP, halign=RIGHT)])
+              [cell("[PrListino]", LABP), cell("[Euro]", UNITP, halign=CENTER),
+               cell("[PL1]", 3 * COLP, halign=RIGHT)])
     b += band("Versione", ROW, [cell("[Larghezza]", LABP), cell("mm", UNITP, halign=CENTER),
                                 cell("[LA1]", 3 * COLP, halign=RIGHT)] + gap +
+              [cell("[ScontoMolt]", LABP), cell("[PercX]", UNITP, halign=CENTER),
+               cell("[SM1]", 3 * COLP, halign=RIGHT)])
+    b += band("Versione", ROW, [cell("[Spessore]", LABP), cell("mm", UNITP, halign=CENTER),
+                                cell("[SP1]", 3 * COLP, halign=RIGHT)] + gap +
               [cell("[PrNetto]", LABP, bold=True), cell("[Euro1]", UNITP, halign=CENTER),
                cell("[PN1]", 3 * COLP, halign=RIGHT, bold=True)])
-    b += band("Versione", ROW, [cell("[Spessore]", LABP), cell("mm", UNITP, halign=CENTER),
-                                cell("[SP1]", 3 * COLP, halign=RIGHT)] + gap + blank_half())
     write("RepPann.AR", b)
 
 

@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <array>
+#include <vector>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStringList>
@@ -162,6 +163,40 @@ inline Rendered RenderFirstPage(const QByteArray& pdf)
     out.height = fields[2].toInt();
     out.rgb = all.mid(pos + 1);
     return out;
+}
+
+// The box of every word as pdftotext -bbox reads it, in points from the
+// top-left corner of its page (pages from 1).
+struct PdfWord {
+    int page = 0;
+    double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+    QString text;
+};
+
+inline std::vector<PdfWord> PdfWordsOfFile(const QString& file)
+{
+    std::vector<PdfWord> out;
+    const ToolResult r = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), QStringLiteral("-enc"),
+                                                               QStringLiteral("UTF-8"), file, QStringLiteral("-")});
+    EXPECT_EQ(r.exitCode, 0) << r.err.constData();
+    static const QRegularExpression wordRe(QStringLiteral(
+        "<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    int page = 0;
+    for (const QString& line : QString::fromUtf8(r.out).split(u'\n')) {
+        if (line.contains(QLatin1String("<page ")))
+            ++page;
+        const auto m = wordRe.match(line);
+        if (m.hasMatch())
+            out.push_back({page, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                           m.captured(4).toDouble(), m.captured(5)});
+    }
+    return out;
+}
+
+inline std::vector<PdfWord> PdfWords(const QByteArray& pdf)
+{
+    PdfFile f(pdf);
+    return PdfWordsOfFile(f.path());
 }
 
 // The bytes one object writes as a direct value (or reference).

@@ -10,6 +10,7 @@
 
 #include "PdfTestSupport.h"
 #include "pdf/BatchPdf.h"
+#include "platform/Numbers.h"
 #include "platform/Random.h"
 #include "report/ARRep.h"
 
@@ -184,6 +185,13 @@ TEST_F(BatchPdf, LinesOfACell)
         {Text(QStringLiteral("alpha beta gamma"), 70), {"alpha beta ", "gamma"}},
         // Without break characters the text is cut where it stops fitting.
         {fixed(QStringLiteral("ABCDEFGHIJKLMNOPQRST"), 70), {"ABCDEFGH", "IJKLMNOP", "QRST"}},
+        // The lines end 1 point inside the right frame line as they start 1
+        // point inside the left: 9 characters would fill Round(71 * 0.76) =
+        // 54 points from the text x, 1 point past the frame.
+        {fixed(QStringLiteral("ABCDEFGHIJKL"), 71), {"ABCDEFGH", "IJKL"}},
+        // A break that comes only after the characters that fit cuts there.
+        {fixed(QStringLiteral("ABCDEFGHIJ KL"), 70), {"ABCDEFGH", "IJ KL"}},
+        {fixed(QStringLiteral("ABCDEFGHI-JK"), 70), {"ABCDEFGH", "I-JK"}},
         // Narrower than a character: one character a line.
         {fixed(QStringLiteral("ABC"), 5), {"A", "B", "C"}},
         // Quoted text is kept together.
@@ -211,12 +219,13 @@ TEST_F(BatchPdf, LinesOfACell)
 TEST_F(BatchPdf, AlignedTextIsPaddedWithTheBlanksThatFit)
 {
     // A digit is 5.56 points, a blank 2.78 in Helvetica at 10; the cell
-    // Round(200 * 0.76) = 152 points wide leaves room for 52 blanks, right
-    // aligned 150 points (clear of the right frame line) for 51.
+    // Round(200 * 0.76) = 152 points wide leaves room for 52 blanks, but
+    // aligned text keeps within 150 points (clear of the right frame line,
+    // centred between the frame lines): 51.
     const struct {
         THAlign align;
         int blanks;
-    } cases[] = {{ahRight, 51}, {ahCenter, 26}, {ahLeft, 0}};
+    } cases[] = {{ahRight, 51}, {ahCenter, 25}, {ahLeft, 0}};
     for (const auto& c : cases) {
         rep_.ClearBands();
         AddBand(rep_, 100, {Text(QStringLiteral("7"), 200, c.align)});
@@ -226,6 +235,42 @@ TEST_F(BatchPdf, AlignedTextIsPaddedWithTheBlanksThatFit)
     rep_.ClearBands();
     AddBand(rep_, 100, {Text(QStringLiteral("12345678901\r"), 10, ahRight)});
     EXPECT_TRUE(Page1().contains("(12345678901) Tj"));
+}
+
+// Thousands separators of the system locale: a reader draws each of these
+// as a blank, so a right-aligned number measured with them as nothing would
+// end past its frame line.
+TEST_F(BatchPdf, RightAlignedNumbersUnderEverySeparatorEndInsideTheirFrame)
+{
+    const char16_t separators[] = {u'.', u' ', u'\u00A0', u'\u2007', u'\u2009', u'\u202F'};
+    const int widths[] = {80, 91, 100, 117};
+    for (char16_t sep : separators) {
+        SCOPED_TRACE(int(sep));
+        rep_.ClearBands();
+        const QString number = QStringLiteral("1%1234%1567").arg(QChar(sep));
+        for (int w : widths) {
+            CellSpec c = Text(number, w, ahRight);
+            c.sides = {1, 1, 1, 1};
+            AddBand(rep_, 20, {c});
+        }
+        const QByteArray pdf = Export();
+        const std::vector<fc::test::PdfWord> words = fc::test::PdfWords(pdf);
+        // One number per band, top to bottom.
+        QString digits;
+        for (const auto& w : words)
+            digits += w.text;
+        EXPECT_EQ(digits.count(QStringLiteral("567")), int(std::size(widths))) << digits.toStdString();
+        for (size_t i = 0; i < std::size(widths); ++i) {
+            const double top = 842 - 822 + 16 * double(i);
+            const double frame = fc::Round(widths[i] * 0.76) + 20;
+            for (const auto& w : words)
+                if (w.yMin >= top && w.yMax <= top + 16)
+                    EXPECT_LT(w.xMax, frame - 0.5) << "width " << widths[i] << ": " << w.text.toStdString();
+        }
+        // Written as blanks, never as "?" or as the 0-wide code 160.
+        EXPECT_FALSE(PageContents(pdf).value(0).contains('?'));
+        EXPECT_FALSE(PageContents(pdf).value(0).contains('\xA0'));
+    }
 }
 
 TEST_F(BatchPdf, PagesStartOnlyAtPageBreakBands)

@@ -99,11 +99,11 @@ TEST_F(PdfFontsTest, SampleWidths)
         {"Arial", '@', 1015},       {"Arial-Bold", '@', 975},
         {"Arial", u'\u20AC', 556},  {"Arial-Bold", u'\u20AC', 556}, {"Times-Roman", u'\u20AC', 500},
         {"Times-BoldItalic", u'\u20AC', 500},
-        {"Arial", u'\u00A0', 0},    {"Times-Roman", u'\u00A0', 0}, {"Arial", u'\u00AD', 0},
+        {"Arial", u'\u00A0', 278},  {"Times-Roman", u'\u00A0', 250}, {"Arial", u'\u00AD', 0}, // written as a blank
         {"Arial", '\t', 0},         {"Times-Bold", '\r', 0},       {"Arial", u'\u0001', 0},
         {"Arial", u'\u00E0', 556},  {"Arial", u'\u2013', 556},     {"Arial", u'\u00B0', 400},
         {"Arial", u'\u00B3', 333},  {"Arial", u'\u00B7', 278},     {"Times-Roman", u'\u2019', 333},
-        {"Arial", u'\u202F', 278},  {"Arial", u'\u4E2D', 556},     // as written: blank, "?"
+        {"Arial", u'\u202F', 278},  {"Arial", u'\u2007', 278},     {"Arial", u'\u4E2D', 556}, // blank, blank, "?"
         {"FixedWidth-Bold", 'i', 600}, {"FixedWidth", u'\u20AC', 600},
     };
     for (const auto& c : cases)

@@ -253,14 +253,15 @@ TEST(PdfText, WinAnsiMapAgreesWithCodePage1252)
             continue;
         if (ch.at(0).unicode() >= 0x80 && ch.at(0).unicode() < 0xA0)
             continue; // undefined codes that the decoder passes through
-        EXPECT_EQ(WinAnsiCodeAt(ch, 0), b) << b;
+        // The no-break space is written as the blank readers draw it as.
+        EXPECT_EQ(WinAnsiCodeAt(ch, 0), b == 0xA0 ? 0x20 : b) << b;
     }
     const struct {
         const char16_t* in;
         const char* out;
     } cases[] = {
-        {u"\u20AC\u2013\u2019\u00E0\u00B0\u00B3\u00A0", "\x80\x96\x92\xE0\xB0\xB3\xA0"},
-        {u"1\u202F234\u2009", "1 234 "},            // thousands separators
+        {u"\u20AC\u2013\u2019\u00E0\u00B0\u00B3", "\x80\x96\x92\xE0\xB0\xB3"},
+        {u"1\u202F234\u2009567\u00A0890\u2007", "1 234 567 890 "}, // thousands separators
         {u"\u4E2D\u0394\u0081", "???"},             // outside the code page
         {u"a\U0001F600b", "a?b"},                  // one "?" per character
         {u"\xD800x", "?x"},                         // a lone surrogate

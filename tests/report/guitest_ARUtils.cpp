@@ -107,7 +107,10 @@ TEST(TextLayout, WrapStringTable)
     const Case cases[] = {
         {{"abcd efgh ijkl"}, 90, {"abcd efgh ", "ijkl"}},
         {{"abcd efgh ijkl"}, 130, {"abcd efgh ijkl"}},
-        {{"abcdefghijkl mn"}, 50, {"abcdefghijkl", " mn"}}, // a word wider than the line stays whole
+        // A word wider than the line is cut where it stops fitting, one
+        // character a line at least.
+        {{"abcdefghijkl mn"}, 50, {"abcde", "fghij", "kl mn"}},
+        {{"abc"}, 5, {"a", "b", "c"}},
         {{"ab", "abcd efgh"}, 45, {"ab", "abcd ", "efgh"}},
         {{"abcd  efgh"}, 45, {"abcd ", " efgh"}}, // a line may start with the blank that did not fit
         {{""}, 10, {""}},

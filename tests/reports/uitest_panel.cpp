@@ -17,13 +17,13 @@ TEST_F(Panel, OnePagePerModelWithHeadsFromTheFirstModel)
     for (int i : breaks)
         EXPECT_EQ(rep().GetBand(i)->Name(), "Intestazione");
     const std::vector<TARBand*> serie = bands("RigaSerie");
-    ASSERT_EQ(serie.size(), 6u); // two bands a page
+    ASSERT_EQ(serie.size(), 9u); // three bands a page: model, installation and series, description
     EXPECT_EQ(cell(serie[0], 1), "FC-01");
-    EXPECT_EQ(cell(serie[2], 1), "FC-02");
-    EXPECT_EQ(cell(serie[4], 1), "FC-03");
-    EXPECT_EQ(cell(serie[3], 0), "Ventilconvettore da parete");
-    EXPECT_EQ(cell(serie[2], 2), "Tipo impianto: \r2 tubi");
-    EXPECT_EQ(cell(serie[2], 3), "Serie:  \rSerie T");
+    EXPECT_EQ(cell(serie[3], 1), "FC-02");
+    EXPECT_EQ(cell(serie[6], 1), "FC-03");
+    EXPECT_EQ(cell(serie[5], 0), "Ventilconvettore da parete");
+    EXPECT_EQ(cell(serie[4], 0), "Tipo impianto: \r2 tubi");
+    EXPECT_EQ(cell(serie[4], 2), "Serie:  \rSerie T");
 }
 
 TEST_F(Panel, SpeedColumnsCoolingAndHeatingSideBySide)
@@ -95,10 +95,10 @@ TEST_F(Panel, CoolingOnlyKeepsTheBandsAndLeavesHeatingEmpty)
     const std::vector<TARBand*> v = bands("Versione");
     ASSERT_EQ(v.size(), 5u);
     EXPECT_EQ(cell(v[1], 1), "V1");
-    EXPECT_EQ(cell(v[1], 5), "Euro");
-    EXPECT_EQ(cell(v[1], 6), "100,00");
-    EXPECT_EQ(cell(v[2], 6), "20");
-    EXPECT_EQ(cell(v[3], 6), "80,00");
+    EXPECT_EQ(cell(v[2], 5), "Euro");
+    EXPECT_EQ(cell(v[2], 6), "100,00");
+    EXPECT_EQ(cell(v[3], 6), "20");
+    EXPECT_EQ(cell(v[4], 6), "80,00");
     EXPECT_EQ(cell(v[2], 2), "1.000");
 }
 

@@ -153,6 +153,58 @@ TEST_F(Tables, PricesWithDiscountChainMultiplierAndCurrency)
         EXPECT_TRUE(bands(QLatin1String(b)).empty()) << b;
 }
 
+// Each discount prints as it was entered and applied, so that the printed
+// chain gives the printed net price; the net price rounds on its decimal
+// digits (685 x 90 x 100 x 95 / 1,000,000 is exactly 585.675).
+TEST_F(Tables, DiscountsPrintAsAppliedAndNetPricesRoundOnTheirDigits)
+{
+    auto besideLabel = [this](const char* label, int after) {
+        for (int i = 0; i < rep().BandCount(); ++i) {
+            TARBand* b = rep().GetBand(i);
+            for (int j = 0; j + after < b->CellCount(); ++j)
+                if (b->GetCell(j)->S() == QLatin1String(label))
+                    return b->GetCell(j + after)->S();
+        }
+        return QStringLiteral("<no %1>").arg(QLatin1String(label));
+    };
+    const struct {
+        double s1, s2, s3, list;
+        const char* text;
+        const char* net;
+    } cases[] = {
+        {12.5, 0, 0, 100, "12,5", "87,50"},
+        {13.5, 0, 0, 100, "13,5", "86,50"},
+        {0.4, 0, 0, 100, "0,4", "99,60"},
+        {10, 0, 5, 685, "10+5", "585,68"},
+        {10, 2.25, 0, 1000, "10+2,25", "879,75"},
+        {0, 0, 0, 1000, "", "1.000,00"},
+    };
+    DatiGlobali.CambioEuro = 1;
+    DatiGlobali.DecimaliValuta = 2;
+    in.Prezzi.CheckListino = in.Prezzi.CheckSconto = in.Prezzi.CheckNetto = true;
+    in.Prezzi.Sconto = true;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        onlyModels(1);
+        ListaVersioni.Clear();
+        ListaVersioni.Add("FC-01", makeVersion("FC-01", "V1", c.list));
+        in.Prezzi.Sconto1 = c.s1;
+        in.Prezzi.Sconto2 = c.s2;
+        in.Prezzi.Sconto3 = c.s3;
+        // The first value follows the label, the three-speed table's speed
+        // cell and the unit.
+        const struct {
+            bool (*build)(const TReportInputs&, TFormPrew&);
+            int after;
+        } reports[] = {{&reportUnaVelocita, 2}, {&reportTreVelocita, 3}, {&reportPannello, 2}};
+        for (const auto& r : reports) {
+            ASSERT_TRUE(r.build(in, form));
+            EXPECT_EQ(besideLabel("Sconto", r.after), QLatin1String(c.text)) << r.after;
+            EXPECT_EQ(besideLabel("Prezzo Netto", r.after), QLatin1String(c.net)) << r.after;
+        }
+    }
+}
+
 TEST_F(Tables, ClampedStaticPressureIsPrintedBold)
 {
     models(2);
@@ -292,6 +344,19 @@ TEST(Numero, SeparatorsDecimalsAndSignificantDigits)
     EXPECT_EQ(fc::reports::Numero(123, 0), "123");
     // 12 significant digits before the fixed decimals.
     EXPECT_EQ(fc::reports::Numero(1234567890.123456, 3), "1.234.567.890,120");
+    // Rounded on the 12 digits, not on their binary neighbour: 585.675 and
+    // 1.005 are stored a little below, 0.125 exactly.
+    const struct {
+        double value;
+        int decimals;
+        const char* text;
+    } digits[] = {
+        {585.675, 2, "585,68"}, {1.005, 2, "1,01"},   {-1.005, 2, "-1,01"}, {0.125, 2, "0,13"},
+        {2.5, 0, "3"},          {999.9996, 3, "1.000,000"}, {0.0004, 3, "0,000"}, {0.0005, 3, "0,001"},
+        {1e15, 0, "1.000.000.000.000.000"}, {1.5e-7, 2, "0,00"},  {0, 2, "0,00"},
+    };
+    for (const auto& d : digits)
+        EXPECT_EQ(fc::reports::Numero(d.value, d.decimals), QLatin1String(d.text)) << d.value;
     fc::test::ScopedSeparators en(u'.', u',');
     EXPECT_EQ(fc::reports::Numero(1055.4975, 2), "1,055.50");
 }

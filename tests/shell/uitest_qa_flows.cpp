@@ -19,6 +19,7 @@
 #include "reports/ReportFrame.h"
 #include "reports/Reports.h"
 #include "reports/UnitPreview.h"
+#include "shell/ReportMainWindow.h"
 #include "ui_TDodedaVO.h" // read by the layout generator, which does not look into ShellFixture.h
 
 using namespace fc::test;

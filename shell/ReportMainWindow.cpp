@@ -1,16 +1,18 @@
 // The main window's controls as report inputs. Controls are found by their
 // layout names, so that this needs nothing of the main window but its
 // widgets and its link to the engine.
+#include "ReportMainWindow.h"
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "Reports.h"
-#include "UnitPreview.h"
+#include "ClientData.h"
 #include "components/OvNumEdit.h"
 #include "platform/RadioGroup.h"
-#include "shell/ClientData.h"
+#include "reports/Reports.h"
+#include "reports/UnitPreview.h"
 
 namespace {
 
