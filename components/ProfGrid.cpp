@@ -847,6 +847,11 @@ bool TProfGrid::DeleteCol(int index)
     columns_.erase(columns_.begin() + index);
     delete d;
     --colCount_;
+    // The column before now stands beside another one, which it can group
+    // only when it is made of whole cells of it.
+    if (p > 0 && p < colCount_)
+        while (layout_[size_t(p - 1)]->groupLevel_ > 0 && !MadeOfWholeCells(p - 1))
+            layout_[size_t(p - 1)]->LowerGroupLevel();
     if (dropFixed && base_.fixedCols > 0)
         --base_.fixedCols;
     ClampState();
@@ -962,6 +967,31 @@ bool TProfGrid::DeleteRow(int ARow)
     return true;
 }
 
+std::pair<int, int> TProfGrid::CellRows(int p, int r) const
+{
+    const TProfGridCell* c = layout_[size_t(p)]->Slot(r);
+    return c ? std::make_pair(c->topRow_, c->bottomRow_) : std::make_pair(r, r);
+}
+
+bool TProfGrid::MadeOfWholeCells(int p, int r1, int r2,
+                                 const std::function<std::pair<int, int>(int, int)>& rowsOf) const
+{
+    if (p + 1 >= int(layout_.size()))
+        return true;
+    for (int r = r1; r <= r2; ++r) {
+        const auto a = rowsOf(p, r);
+        const auto b = rowsOf(p + 1, r);
+        if ((a.first == r && b.first != r) || (a.second == r && b.second != r))
+            return false;
+    }
+    return true;
+}
+
+bool TProfGrid::MadeOfWholeCells(int p) const
+{
+    return MadeOfWholeCells(p, 0, rowCount_ - 1, [this](int q, int r) { return CellRows(q, r); });
+}
+
 bool TProfGrid::MergeCells(int ACol1, int ARow1, int ACol2, int ARow2)
 {
     if (ACol1 < 0 || ACol1 >= colCount_ || ACol2 < 0 || ACol2 >= colCount_ || ARow1 < 0 || ARow1 >= rowCount_
@@ -986,6 +1016,14 @@ bool TProfGrid::MergeCells(int ACol1, int ARow1, int ACol2, int ARow2)
                 || c.LastCol()->LayoutIndex() > p2)
                 return false;
         }
+    // A grouping column stays made of whole cells of the column after it,
+    // or rows inserted into the group later would split cells.
+    auto merged = [&](int p, int r) {
+        return p >= p1 && p <= p2 && r >= r1 && r <= r2 ? std::make_pair(r1, r2) : CellRows(p, r);
+    };
+    for (int p = std::max(0, p1 - 1); p <= std::min(p2, colCount_ - 2); ++p)
+        if (layout_[size_t(p)]->groupLevel_ > 0 && !MadeOfWholeCells(p, 0, rowCount_ - 1, merged))
+            return false;
     BeginUpdate();
     ScopeExit end([this] { EndUpdate(); });
     TProfGridCell* keep = &layout_[size_t(p1)]->CellAt(r1);

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <functional>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "platform/Alignment.h"
@@ -546,6 +547,15 @@ private:
     };
 
     TProfGridCol* NewColumn(int index);
+    // The rows of the cell at a layout position and row; a slot not created
+    // yet stands for a single cell.
+    std::pair<int, int> CellRows(int p, int r) const;
+    // True when, over rows r1 to r2, every cell of the column at layout
+    // position p begins and ends where a cell of the next column does, the
+    // cells' rows given by rowsOf (layout position, row).
+    bool MadeOfWholeCells(int p, int r1, int r2,
+                          const std::function<std::pair<int, int>(int, int)>& rowsOf) const;
+    bool MadeOfWholeCells(int p) const;
     int BaseColWidth(int index) const;
     int BaseRowHeight(int index) const;
     void NotifyTopLeft();

@@ -171,6 +171,87 @@ TEST(ProfGridShape, LowerGroupLevelSplitsAtTheNextColumnsEdges)
     EXPECT_EQ(f.g.Columns(0).LowerGroupLevel(), 0) << "level 0 stays";
 }
 
+TEST(ProfGridShape, MergesKeepTheGroupingColumnMadeOfWholeCells)
+{
+    // Column a groups column b: a's rows 1-3 are one cell. A merge in b may
+    // not cross the edges of a's cells; a merge in a must consist of whole
+    // cells of b.
+    struct Case {
+        int c1, r1, c2, r2;
+        bool taken;
+    };
+    const Case cases[] = {
+        {1, 3, 1, 4, false}, // b across the bottom of a's cell
+        {1, 0, 1, 1, false}, // b across its top
+        {1, 2, 2, 4, false}, // b and c across the bottom
+        {1, 1, 1, 3, true},  // b as tall as a's cell
+        {1, 2, 1, 3, true},  // inside a's cell
+        {0, 4, 0, 5, true},  // a over two single cells of b
+        {0, 4, 1, 5, true},  // a and b together
+        {2, 3, 2, 4, true},  // c is grouped by nobody
+    };
+    for (const Case& k : cases) {
+        Fixture f(3, 7);
+        ASSERT_TRUE(f.g.MergeCells(0, 1, 0, 3));
+        f.g.Columns(0).RaiseGroupLevel();
+        ASSERT_EQ(f.g.Columns(0).GroupLevel(), 1);
+        const std::multiset<QString> before = Texts(f.g);
+        TProfGridCell* corner = &f.g.Cell(k.c2, k.r2);
+        EXPECT_EQ(f.g.MergeCells(k.c1, k.r1, k.c2, k.r2), k.taken)
+            << k.c1 << "," << k.r1 << "-" << k.c2 << "," << k.r2;
+        ASSERT_TRUE(GridIsConsistent(f.g)) << k.c1 << "," << k.r1 << "-" << k.c2 << "," << k.r2;
+        if (!k.taken) {
+            EXPECT_TRUE(Texts(f.g) == before);
+            EXPECT_EQ(&f.g.Cell(k.c2, k.r2), corner) << "a refused merge changes nothing";
+        }
+        // Rows inserted into the groups and the group dissolved again keep
+        // every cell whole.
+        EXPECT_TRUE(f.g.InsertRow(1, 2, true));
+        EXPECT_TRUE(f.g.InsertRow(2, 4, false));
+        ASSERT_TRUE(GridIsConsistent(f.g)) << k.c1 << "," << k.r1 << "-" << k.c2 << "," << k.r2;
+        f.g.Columns(0).LowerGroupLevel();
+        ASSERT_TRUE(GridIsConsistent(f.g)) << k.c1 << "," << k.r1 << "-" << k.c2 << "," << k.r2;
+    }
+}
+
+TEST(ProfGridShape, AColumnThatCutsTheNextOnesCellsDoesNotGroupIt)
+{
+    // Raising: a's rows 1-2 end inside b's cell of rows 2-3; a's single
+    // cells cut b's cell too.
+    for (bool aMerged : {true, false}) {
+        Fixture f(3, 5);
+        ASSERT_TRUE(f.g.MergeCells(1, 2, 1, 3));
+        if (aMerged)
+            ASSERT_TRUE(f.g.MergeCells(0, 1, 0, 2));
+        f.g.Columns(0).RaiseGroupLevel();
+        EXPECT_EQ(f.g.Columns(0).GroupLevel(), 0) << aMerged;
+        f.g.Columns(1).RaiseGroupLevel();
+        EXPECT_EQ(f.g.Columns(1).GroupLevel(), 0) << aMerged << ": a would rise with b";
+        EXPECT_EQ(f.g.Columns(0).GroupLevel(), 0) << aMerged;
+        EXPECT_TRUE(GridIsConsistent(f.g)) << aMerged;
+    }
+    // With a's cell as tall as b's both rise.
+    Fixture h(3, 5);
+    ASSERT_TRUE(h.g.MergeCells(1, 2, 1, 3));
+    ASSERT_TRUE(h.g.MergeCells(0, 2, 0, 3));
+    h.g.Columns(1).RaiseGroupLevel();
+    EXPECT_EQ(h.g.Columns(1).GroupLevel(), 1);
+    EXPECT_EQ(h.g.Columns(0).GroupLevel(), 1);
+    EXPECT_TRUE(GridIsConsistent(h.g));
+
+    // Deleting the grouped column: the grouping column now stands beside
+    // one whose cell it cuts, and stops grouping.
+    Fixture d(3, 5);
+    ASSERT_TRUE(d.g.MergeCells(0, 2, 0, 3));
+    d.g.Columns(0).RaiseGroupLevel();
+    ASSERT_EQ(d.g.Columns(0).GroupLevel(), 1);
+    ASSERT_TRUE(d.g.MergeCells(2, 1, 2, 2));
+    EXPECT_TRUE(d.g.DeleteCol(1));
+    EXPECT_EQ(d.g.Columns(0).GroupLevel(), 0);
+    EXPECT_TRUE(GridIsConsistent(d.g));
+    EXPECT_EQ(d.T(0, 2), QStringLiteral("a2"));
+}
+
 TEST(ProfGridShape, GroupLevelsRiseOnlyBesideAnEqualLevel)
 {
     Fixture f(4, 3);
@@ -215,14 +296,24 @@ TEST(ProfGridShape, InsertColumns)
     EXPECT_EQ(m.LastCol(), &f.g.Columns(4));
     EXPECT_EQ(f.T(3, 0), QString());
     EXPECT_TRUE(GridIsConsistent(f.g));
-    // At the end beside a vertical merge: the column before is grouped.
+    // At the end beside a vertical merge the column before would be grouped,
+    // and every column before it with it; column 1's single cells cut the
+    // merged cell after them, so none is.
     EXPECT_TRUE(f.g.InsertCol(99));
     EXPECT_EQ(f.g.ColCount(), 6);
     EXPECT_EQ(f.g.Columns(5).GroupLevel(), 0);
-    EXPECT_EQ(f.g.Columns(4).GroupLevel(), 1);
-    EXPECT_EQ(f.g.Columns(0).GroupLevel(), 1);
+    EXPECT_EQ(f.g.Columns(4).GroupLevel(), 0);
+    EXPECT_EQ(f.g.Columns(0).GroupLevel(), 0);
     EXPECT_FALSE(f.g.InsertCol(-1));
     EXPECT_TRUE(GridIsConsistent(f.g));
+    // Where the columns before are made of whole cells, they are grouped.
+    Fixture e(2, 3);
+    ASSERT_TRUE(e.g.MergeCells(0, 0, 1, 1));
+    EXPECT_TRUE(e.g.InsertCol(99));
+    EXPECT_EQ(e.g.Columns(2).GroupLevel(), 0);
+    EXPECT_EQ(e.g.Columns(1).GroupLevel(), 1);
+    EXPECT_EQ(e.g.Columns(0).GroupLevel(), 1);
+    EXPECT_TRUE(GridIsConsistent(e.g));
 }
 
 TEST(ProfGridShape, DeleteColumns)
