@@ -222,8 +222,9 @@ void TProfGrid::PushToBase()
     base_.rowHeights.resize(size_t(rowCount_), base_.defaultRowHeight);
     base_.colCount = colCount_;
     base_.colWidths.resize(size_t(colCount_), base_.defaultColWidth);
+    // A hidden column takes no room on screen; it keeps its own width.
     for (int i = 0; i < colCount_ && i < int(columns_.size()); ++i)
-        base_.colWidths[size_t(i)] = columns_[size_t(i)]->Width();
+        base_.colWidths[size_t(i)] = columns_[size_t(i)]->Visible() ? columns_[size_t(i)]->Width() : 0;
     base_.fixedRows = Clamp(base_.fixedRows, 0, rowCount_ - 1);
     base_.fixedCols = Clamp(base_.fixedCols, 0, colCount_ - 1);
     base_.topRow = Clamp(base_.topRow, base_.fixedRows, std::max(base_.fixedRows, rowCount_ - 1));
@@ -357,7 +358,7 @@ void TProfGrid::ColWidthsChanged()
     for (int i = 0; i < colCount_ && i < int(columns_.size()) && i < int(base_.colWidths.size()); ++i) {
         TProfGridCol* c = columns_[size_t(i)];
         const int bw = base_.colWidths[size_t(i)];
-        if (c->Width() != bw) {
+        if (c->Visible() && c->Width() != bw) {
             // The underlying grid already has the new width, so SetWidth
             // alone would not mark the column; its texts must wrap again.
             c->needsWrap_ = true;
