@@ -18,7 +18,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QInputMethodEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -130,6 +132,51 @@ void DrawFocusFrame(QPainter& p, const QRect& r)
     p.restore();
 }
 
+// The in-place editor: a text edit that holds at most MaxLength characters
+// (a line break is one), whichever way the text comes in.
+class InplaceTextEdit : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+    int maxLength = 0;
+    // Characters that still fit in place of the selection; -1 for no limit.
+    int Room() const
+    {
+        if (maxLength <= 0)
+            return -1;
+        const int used = int(toPlainText().size() - textCursor().selectedText().size());
+        return std::max(0, maxLength - used);
+    }
+
+protected:
+    // Paste, by the menu or the keys, and drops.
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        const int room = Room();
+        if (room < 0 || !source->hasText()) {
+            QTextEdit::insertFromMimeData(source);
+            return;
+        }
+        QString t = source->text();
+        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (room > 0)
+            textCursor().insertText(t.left(room));
+        ensureCursorVisible();
+    }
+    // Text composed by an input method.
+    void inputMethodEvent(QInputMethodEvent* e) override
+    {
+        const int room = Room();
+        if (room < 0 || e->commitString().size() <= room) {
+            QTextEdit::inputMethodEvent(e);
+            return;
+        }
+        QInputMethodEvent cut(e->preeditString(), e->attributes());
+        cut.setCommitString(e->commitString().left(room), e->replacementStart(), e->replacementLength());
+        QTextEdit::inputMethodEvent(&cut);
+        e->accept();
+    }
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -158,7 +205,7 @@ TProfGridWidget::TProfGridWidget(QWidget* parent) : QAbstractScrollArea(parent)
     panel_->setFrameShape(QFrame::NoFrame);
     panel_->setAutoFillBackground(true);
     panel_->hide();
-    editor_ = new QTextEdit(panel_);
+    editor_ = new InplaceTextEdit(panel_);
     editor_->setObjectName(QStringLiteral("ProfGridInplaceEditor"));
     editor_->setFrameShape(QFrame::NoFrame);
     editor_->setAcceptRichText(false);
@@ -877,6 +924,7 @@ void TProfGridWidget::OpenEditor()
     editorShown_ = true;
     RefreshEditorLook();
     lastSelText_.clear();
+    static_cast<InplaceTextEdit*>(editor_)->maxLength = cell.MaxLength();
     settingEditorText_ = true;
     editor_->setPlainText(ToEditorText(text));
     settingEditorText_ = false;
@@ -1063,8 +1111,8 @@ void TProfGridWidget::EditorKeyPress(QChar& key)
     if (key.isNull() || !editorShown_ || Col() >= ColCount() || Row() >= RowCount())
         return;
     const TProfGridCell& cell = Cell(Col(), Row());
-    if (cell.MaxLength() > 0 && key.isPrint()
-        && EditorText().size() - editor_->textCursor().selectedText().size() >= cell.MaxLength()) {
+    const bool lineBreak = key == QLatin1Char('\r') || key == QLatin1Char('\n');
+    if ((key.isPrint() || lineBreak) && static_cast<InplaceTextEdit*>(editor_)->Room() == 0) {
         key = QChar();
         return;
     }
