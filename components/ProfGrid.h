@@ -523,6 +523,8 @@ protected:
     virtual void EditorPropertiesChanged() {}
     // The cell must wrap again (its lines came from the editor).
     static void MarkNeedsWrap(TProfGridCell& cell) { cell.needsWrap_ = true; }
+    // Stores a text as it is, without the numeric check of SetText.
+    static void StoreCellText(TProfGridCell& cell, const QString& text) { cell.text_ = text; }
 
 private:
     friend class TProfGridCell;

@@ -252,8 +252,12 @@ TProfGridWidget::~TProfGridWidget()
     verticalScrollBar()->disconnect(this);
     horizontalScrollBar()->disconnect(this);
     editor_->removeEventFilter(this);
-    if (appControl_)
+    if (appControl_) {
         appControl_->removeEventFilter(this);
+        // The control is the application's: it must not go with the grid.
+        appControl_->hide();
+        ReturnAppControl();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -1210,16 +1214,28 @@ bool TProfGridWidget::CloseAppControl()
     control->hide();
     if (hadFocus && isVisible())
         setFocus(Qt::OtherFocusReason);
-    appControl_ = nullptr;
+    ReturnAppControl();
     editorShown_ = false;
     if (Col() < ColCount() && Row() < RowCount()) {
         TProfGridCell& cell = Cell(Col(), Row());
         // Stored as it is: the control decides what it accepts.
-        cell.SetText(text);
+        StoreCellText(cell, text);
         MarkNeedsWrap(cell);
         RecalcRowHeight(Row());
     }
     return true;
+}
+
+void TProfGridWidget::ReturnAppControl()
+{
+    QWidget* control = appControl_;
+    appControl_ = nullptr;
+    if (control && control->parentWidget() != appControlParent_.data()) {
+        const bool visible = control->isVisible();
+        control->setParent(appControlParent_);
+        control->setVisible(visible && appControlParent_);
+    }
+    appControlParent_ = nullptr;
 }
 
 void TProfGridWidget::ControlKeyDown(int& key, Qt::KeyboardModifiers shift)

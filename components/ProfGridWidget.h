@@ -151,6 +151,8 @@ private:
     void CloseEditor();
     void OpenAppControl(QWidget* control, const QRect& geometry, const QString& text);
     bool CloseAppControl();
+    // Gives the application's control back to the parent it came with.
+    void ReturnAppControl();
     void EditorKeyDown(int& key, Qt::KeyboardModifiers shift);
     void EditorKeyPress(QChar& key);
     void ControlKeyDown(int& key, Qt::KeyboardModifiers shift);
@@ -172,7 +174,7 @@ private:
     QMenu* editorMenu_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QPointer<QWidget> appControl_;
-    QWidget* appControlParent_ = nullptr;
+    QPointer<QWidget> appControlParent_;
     bool editorShown_ = false;
     bool opening_ = false;
     bool closing_ = false;

@@ -265,6 +265,37 @@ TEST_F(GridEdit, AnApplicationControlEditsTheCell)
     g.OnGetEditControl = nullptr;
 }
 
+TEST_F(GridEdit, AnApplicationControlsTextIsStoredAsItIsAndTheControlGoesBack)
+{
+    TProfGridWidget& g = Editable();
+    g.Columns(2).SetNumericOnly(true);
+    g.Cell(2, 1).SetText(QStringLiteral("12"));
+    QWidget home;
+    auto* line = new QLineEdit(&home);
+    g.OnGetEditControl = [&](TProfGrid&, int, int, QWidget*& control) { control = line; };
+    g.SelectCell(2, 1);
+    g.SetEditorMode(true);
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_NE(line->parentWidget(), &home);
+    line->setText(QStringLiteral("n/a"));
+    g.SetEditorMode(false);
+    ASSERT_FALSE(g.EditorMode());
+    EXPECT_EQ(changes, QStringList{QStringLiteral("2,1:12>n/a")});
+    EXPECT_EQ(g.Cell(2, 1).Text(), QStringLiteral("n/a")) << "the control's text, not the numeric check's";
+    EXPECT_EQ(line->parentWidget(), &home) << "the control is given back";
+    EXPECT_FALSE(line->isVisible());
+
+    // Cancelled: the old text, and the control goes back all the same.
+    g.SetEditorMode(true);
+    ASSERT_TRUE(g.EditorMode());
+    line->setText(QStringLiteral("99"));
+    Key(line, Qt::Key_Escape);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(g.Cell(2, 1).Text(), QStringLiteral("n/a"));
+    EXPECT_EQ(line->parentWidget(), &home);
+    g.OnGetEditControl = nullptr;
+}
+
 TEST_F(GridEdit, MaxLengthHoldsForEveryWayTextComesIn)
 {
     // Typed, pasted from the editor's menu, with Ctrl+V, with Shift+Insert,
