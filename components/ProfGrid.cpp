@@ -968,6 +968,114 @@ bool TProfGrid::DeleteRow(int ARow)
     return true;
 }
 
+namespace {
+
+// Moves the element at from to to, the ones between closing up.
+template <class V>
+void MoveElement(V& v, int from, int to)
+{
+    if (std::max(from, to) >= int(v.size()))
+        return;
+    if (from < to)
+        std::rotate(v.begin() + from, v.begin() + from + 1, v.begin() + to + 1);
+    else
+        std::rotate(v.begin() + to, v.begin() + from, v.begin() + from + 1);
+}
+
+// Where an index goes when the element at from moves to to.
+int MovedIndex(int i, int from, int to)
+{
+    if (i == from)
+        return to;
+    if (from < to && i > from && i <= to)
+        return i - 1;
+    if (to < from && i >= to && i < from)
+        return i + 1;
+    return i;
+}
+
+} // namespace
+
+void TProfGrid::FollowMove(bool columns, int from, int to)
+{
+    int& cur = columns ? col_ : row_;
+    int& anchor = columns ? anchorCol_ : anchorRow_;
+    int& prev = columns ? prevCol_ : prevRow_;
+    cur = MovedIndex(cur, from, to);
+    anchor = MovedIndex(anchor, from, to);
+    prev = MovedIndex(prev, from, to);
+    selection_.left_ = selection_.right_ = col_;
+    selection_.top_ = selection_.bottom_ = row_;
+    int& base = columns ? base_.col : base_.row;
+    base = MovedIndex(base, from, to);
+}
+
+bool TProfGrid::MoveColumn(int from, int to)
+{
+    if (from < 0 || to < 0 || from >= colCount_ || to >= colCount_ || from == to)
+        return false;
+    if ((from < FixedCols()) != (to < FixedCols()))
+        return false;
+    SetEditorMode(false);
+    if (EditorMode())
+        return false;
+    const int lo = std::min(from, to), hi = std::max(from, to);
+    // Whole columns in layout order, none inside a cell merged over
+    // columns, none grouping or grouped.
+    for (int i = std::max(0, lo - 1); i <= hi; ++i)
+        if (columns_[size_t(i)] != layout_[size_t(i)] || columns_[size_t(i)]->groupLevel_ > 0)
+            return false;
+    for (int i = lo; i <= hi; ++i)
+        for (const TProfGridCell* c : columns_[size_t(i)]->cells_)
+            if (c->firstCol_ != c->lastCol_)
+                return false;
+    {
+        BeginUpdate();
+        ScopeExit end([this] { EndUpdate(); });
+        MoveElement(columns_, from, to);
+        MoveElement(layout_, from, to);
+        MoveElement(base_.colWidths, from, to);
+        FollowMove(true, from, to);
+    }
+    if (OnColumnMoved)
+        OnColumnMoved(*this, from, to);
+    return true;
+}
+
+bool TProfGrid::MoveRow(int from, int to)
+{
+    if (from < 0 || to < 0 || from >= rowCount_ || to >= rowCount_ || from == to)
+        return false;
+    if ((from < FixedRows()) != (to < FixedRows()))
+        return false;
+    SetEditorMode(false);
+    if (EditorMode())
+        return false;
+    const int lo = std::min(from, to), hi = std::max(from, to);
+    // No cell merged over rows among the moved ones.
+    for (const TProfGridCol* col : layout_)
+        for (int r = lo; r <= hi && r < col->SlotCount(); ++r)
+            if (col->cells_[size_t(r)]->topRow_ != col->cells_[size_t(r)]->bottomRow_)
+                return false;
+    {
+        BeginUpdate();
+        ScopeExit end([this] { EndUpdate(); });
+        for (TProfGridCol* col : layout_) {
+            if (col->SlotCount() <= lo)
+                continue;
+            col->CellAt(hi);
+            MoveElement(col->cells_, from, to);
+            for (int r = lo; r <= hi; ++r)
+                col->cells_[size_t(r)]->topRow_ = col->cells_[size_t(r)]->bottomRow_ = r;
+        }
+        MoveElement(base_.rowHeights, from, to);
+        FollowMove(false, from, to);
+    }
+    if (OnRowMoved)
+        OnRowMoved(*this, from, to);
+    return true;
+}
+
 std::pair<int, int> TProfGrid::CellRows(int p, int r) const
 {
     const TProfGridCell* c = layout_[size_t(p)]->Slot(r);

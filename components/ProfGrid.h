@@ -396,6 +396,14 @@ public:
     bool DeleteCol(int index);
     bool InsertRow(int ACol, int ARow, bool after);
     bool DeleteRow(int ARow);
+    // Moves a column or a row to another index, the others closing up, as
+    // the underlying grid does; OnColumnMoved / OnRowMoved report it. False
+    // (nothing moved) for an index outside the grid, an unchanged one, a
+    // move across the edge of the fixed area, when a cell merged across the
+    // moved way or a column group lies in the way, or when the editor stays
+    // open.
+    bool MoveColumn(int fromIndex, int toIndex);
+    bool MoveRow(int fromIndex, int toIndex);
     // Merges the rectangle of cells into one, keeping the top-left cell's
     // text and look; refused when the rectangle would cut a merged cell or
     // cross the edge of the fixed area.
@@ -479,6 +487,8 @@ public:
     std::function<void(TProfGrid& sender, int ACol, int ARow, bool& canSelect)> OnSelectCell;
     std::function<void(TProfGrid& sender)> OnClick;
     std::function<void(TProfGrid& sender)> OnTopLeftChanged;
+    std::function<void(TProfGrid& sender, int fromIndex, int toIndex)> OnColumnMoved;
+    std::function<void(TProfGrid& sender, int fromIndex, int toIndex)> OnRowMoved;
     TExportProgressEvent OnExportProgress;
 
     // --- exports (the word processor's table, the spreadsheet's sheet)
@@ -576,6 +586,9 @@ private:
     }
     void FireTopLeftIfMoved(int left, int top);
     void ScrollIntoView(int ACol, int ARow);
+    // After a move: the current cell, anchor and previous cell follow their
+    // column or row, the selection is the current cell.
+    void FollowMove(bool columns, int from, int to);
 
     const ITextMeasurer* measurer_ = nullptr;
     BaseGrid base_;

@@ -221,8 +221,9 @@ TEST(ProfGridShape, AColumnThatCutsTheNextOnesCellsDoesNotGroupIt)
     for (bool aMerged : {true, false}) {
         Fixture f(3, 5);
         ASSERT_TRUE(f.g.MergeCells(1, 2, 1, 3));
-        if (aMerged)
+        if (aMerged) {
             ASSERT_TRUE(f.g.MergeCells(0, 1, 0, 2));
+        }
         f.g.Columns(0).RaiseGroupLevel();
         EXPECT_EQ(f.g.Columns(0).GroupLevel(), 0) << aMerged;
         f.g.Columns(1).RaiseGroupLevel();
@@ -361,6 +362,87 @@ TEST(ProfGridShape, ShapeChangesKeepTheCurrentCellAndSelectionInside)
     f.g.Cell(f.g.Selection().Right(), f.g.Selection().Bottom()).SetText(QStringLiteral("ok"));
 }
 
+TEST(ProfGridShape, MovingRowsAndColumnsReportsEachMove)
+{
+    struct Case {
+        const char* name;
+        bool columns;
+        int from, to;
+        bool moves;
+        QString after; // row 1 (row moves: column 1) from index 0 on
+    };
+    const Case cases[] = {
+        {"row down", false, 1, 3, true, QStringLiteral("b0,b2,b3,b1,b4")},
+        {"row up", false, 4, 0, true, QStringLiteral("b4,b0,b1,b2,b3")},
+        {"row to itself", false, 2, 2, false, QStringLiteral("b0,b1,b2,b3,b4")},
+        {"row outside", false, 0, 5, false, QStringLiteral("b0,b1,b2,b3,b4")},
+        {"column right", true, 0, 2, true, QStringLiteral("b1,c1,a1,d1")},
+        {"column left", true, 3, 1, true, QStringLiteral("a1,d1,b1,c1")},
+        {"column outside", true, -1, 1, false, QStringLiteral("a1,b1,c1,d1")},
+    };
+    for (const Case& k : cases) {
+        Fixture f(4, 5);
+        f.g.SetCol(0);
+        f.g.SetRow(1);
+        QStringList moved;
+        auto note = [&](const char* what) {
+            return [&moved, what](TProfGrid&, int from, int to) {
+                moved << QStringLiteral("%1 %2>%3").arg(QLatin1String(what)).arg(from).arg(to);
+            };
+        };
+        f.g.OnColumnMoved = note("col");
+        f.g.OnRowMoved = note("row");
+        EXPECT_EQ(k.columns ? f.g.MoveColumn(k.from, k.to) : f.g.MoveRow(k.from, k.to), k.moves) << k.name;
+        QStringList now;
+        if (k.columns)
+            for (int c = 0; c < 4; ++c)
+                now << f.T(c, 1);
+        else
+            for (int r = 0; r < 5; ++r)
+                now << f.T(1, r);
+        EXPECT_EQ(now.join(QLatin1Char(',')), k.after) << k.name;
+        const QString event = QStringLiteral("%1 %2>%3").arg(k.columns ? "col" : "row").arg(k.from).arg(k.to);
+        EXPECT_EQ(moved, k.moves ? QStringList{event} : QStringList()) << k.name;
+        ASSERT_TRUE(GridIsConsistent(f.g)) << k.name;
+        // The current cell goes with its row or column.
+        if (k.moves && k.columns) {
+            EXPECT_EQ(f.T(f.g.Col(), 1), QStringLiteral("a1")) << k.name;
+        }
+        if (k.moves && !k.columns) {
+            EXPECT_EQ(f.T(0, f.g.Row()), QStringLiteral("a1")) << k.name;
+        }
+    }
+}
+
+TEST(ProfGridShape, MovesThatWouldCutAMergeOrAGroupAreRefused)
+{
+    Fixture f(5, 6);
+    int events = 0;
+    f.g.OnColumnMoved = [&](TProfGrid&, int, int) { ++events; };
+    f.g.OnRowMoved = [&](TProfGrid&, int, int) { ++events; };
+    ASSERT_TRUE(f.g.MergeCells(1, 2, 1, 3));
+    ASSERT_TRUE(f.g.MergeCells(3, 0, 4, 0));
+    EXPECT_FALSE(f.g.MoveRow(1, 4)) << "through a cell merged over rows";
+    EXPECT_FALSE(f.g.MoveRow(3, 5)) << "out of it";
+    EXPECT_TRUE(f.g.MoveRow(0, 1)) << "a cell merged over columns moves with its row";
+    EXPECT_EQ(f.g.Cell(4, 1).TopRow(), 1);
+    EXPECT_FALSE(f.g.MoveColumn(2, 4)) << "through a cell merged over columns";
+    EXPECT_TRUE(f.g.MoveColumn(0, 2)) << "a cell merged over rows moves with its column";
+    EXPECT_EQ(f.g.Cell(0, 2).BottomRow(), 3);
+    EXPECT_EQ(events, 2);
+    EXPECT_TRUE(GridIsConsistent(f.g));
+
+    Fixture g(4, 4);
+    g.g.Columns(0).RaiseGroupLevel();
+    ASSERT_EQ(g.g.Columns(0).GroupLevel(), 1);
+    EXPECT_FALSE(g.g.MoveColumn(1, 3)) << "the grouped column stays beside its group";
+    EXPECT_FALSE(g.g.MoveColumn(0, 2));
+    EXPECT_TRUE(g.g.MoveColumn(2, 3));
+    g.g.SetFixedRows(1);
+    EXPECT_FALSE(g.g.MoveRow(0, 2)) << "across the edge of the fixed rows";
+    EXPECT_TRUE(GridIsConsistent(g.g));
+}
+
 TEST(ProfGridShape, RandomSequencesKeepTheStructure)
 {
     for (unsigned seed = 1; seed <= 40; ++seed) {
@@ -373,7 +455,7 @@ TEST(ProfGridShape, RandomSequencesKeepTheStructure)
             TProfGrid& g = f.g;
             const int cols = g.ColCount(), rows = g.RowCount();
             const int c = pick(0, cols - 1), r = pick(0, rows - 1);
-            const int op = pick(0, 13);
+            const int op = pick(0, 15);
             const std::multiset<QString> before = Texts(g);
             switch (op) {
             case 0:
@@ -413,6 +495,12 @@ TEST(ProfGridShape, RandomSequencesKeepTheStructure)
                 g.SetFixedRows(pick(0, 2));
                 g.SetFixedCols(pick(0, 2));
                 break;
+            case 14:
+                g.MoveColumn(c, pick(0, cols - 1));
+                break;
+            case 15:
+                g.MoveRow(r, pick(0, rows - 1));
+                break;
             default:
                 g.SetCol(c);
                 g.SetRow(r);
@@ -420,7 +508,7 @@ TEST(ProfGridShape, RandomSequencesKeepTheStructure)
             }
             ASSERT_TRUE(GridIsConsistent(g)) << "seed " << seed << " step " << step << " op " << op;
             // Inserting and regrouping lose no text.
-            if (op == 2 || op == 4 || op == 5 || op == 7 || op == 8) {
+            if (op == 2 || op == 4 || op == 5 || op == 7 || op == 8 || op == 14 || op == 15) {
                 ASSERT_TRUE(Texts(g) == before) << "seed " << seed << " step " << step << " op " << op;
             }
         }
