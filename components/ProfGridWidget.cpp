@@ -240,6 +240,8 @@ TProfGridWidget::TProfGridWidget(QWidget* parent) : QAbstractScrollArea(parent)
             [this](const QPoint& pos) { editorMenu_->popup(editor_->mapToGlobal(pos)); });
     EditorPropertiesChanged();
     SyncWithModel();
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { fc::RunHandler([&] { FocusMoved(now); }); });
 }
 
 TProfGridWidget::~TProfGridWidget()
@@ -249,6 +251,7 @@ TProfGridWidget::~TProfGridWidget()
     // them meanwhile.
     editor_->document()->disconnect(this);
     editor_->disconnect(this);
+    qApp->disconnect(this);
     verticalScrollBar()->disconnect(this);
     horizontalScrollBar()->disconnect(this);
     editor_->removeEventFilter(this);
@@ -536,7 +539,59 @@ void TProfGridWidget::UpdateScrollBars()
 
 void TProfGridWidget::scrollContentsBy(int, int) { viewport()->update(); }
 
-void TProfGridWidget::wheelEvent(QWheelEvent* e) { QAbstractScrollArea::wheelEvent(e); }
+void TProfGridWidget::wheelEvent(QWheelEvent* e)
+{
+    bool handled = false;
+    fc::RunHandler([&] { handled = MouseWheel(e->modifiers(), e->angleDelta().y(), e->globalPosition().toPoint()); });
+    if (handled)
+        e->accept();
+    else
+        QAbstractScrollArea::wheelEvent(e);
+}
+
+bool TProfGridWidget::MouseWheel(Qt::KeyboardModifiers shift, int delta, const QPoint& mousePos)
+{
+    // A part of a notch waits for the rest of it.
+    wheelAccumulator_ += delta;
+    bool handled = false;
+    while (std::abs(wheelAccumulator_) >= 120) {
+        const bool down = wheelAccumulator_ < 0;
+        wheelAccumulator_ += down ? 120 : -120;
+        bool h = false;
+        if (down && OnMouseWheelDown)
+            OnMouseWheelDown(*this, shift, mousePos, h);
+        else if (!down && OnMouseWheelUp)
+            OnMouseWheelUp(*this, shift, mousePos, h);
+        handled = handled || h;
+    }
+    return handled;
+}
+
+// ---------------------------------------------------------------------------
+// Focus
+
+bool TProfGridWidget::OwnsFocusWidget(const QWidget* w) const
+{
+    if (!w)
+        return false;
+    if (w == this || isAncestorOf(w))
+        return true;
+    return appControl_ && (w == appControl_.data() || appControl_->isAncestorOf(w));
+}
+
+void TProfGridWidget::FocusMoved(QWidget* now)
+{
+    if (focusMuted_ > 0)
+        return;
+    const bool inside = OwnsFocusWidget(now);
+    if (inside == focusInside_)
+        return;
+    focusInside_ = inside;
+    if (inside && OnEnter)
+        OnEnter(*this);
+    else if (!inside && OnExit)
+        OnExit(*this);
+}
 
 void TProfGridWidget::resizeEvent(QResizeEvent* e)
 {
@@ -976,6 +1031,9 @@ void TProfGridWidget::CloseEditor()
         }
         editorShown_ = false;
         const bool hadFocus = editor_->hasFocus();
+        // Hiding the focused editor moves the focus on before the grid takes
+        // it back: no exit and enter for that.
+        ++focusMuted_;
         panel_->hide();
         if (Col() < ColCount() && Row() < RowCount()) {
             TProfGridCell& cell = Cell(Col(), Row());
@@ -985,6 +1043,9 @@ void TProfGridWidget::CloseEditor()
         editor_->setEnabled(false);
         if (hadFocus && isVisible())
             setFocus(Qt::OtherFocusReason);
+        --focusMuted_;
+        if (hadFocus)
+            focusInside_ = OwnsFocusWidget(QApplication::focusWidget());
         if (Col() < ColCount() && Row() < RowCount())
             Cell(Col(), Row()).SetText(cancel_ ? oldText_ : text);
     }
@@ -1211,10 +1272,14 @@ bool TProfGridWidget::CloseAppControl()
     }
     control->removeEventFilter(this);
     const bool hadFocus = control->hasFocus();
+    ++focusMuted_;
     control->hide();
     if (hadFocus && isVisible())
         setFocus(Qt::OtherFocusReason);
     ReturnAppControl();
+    --focusMuted_;
+    if (hadFocus)
+        focusInside_ = OwnsFocusWidget(QApplication::focusWidget());
     editorShown_ = false;
     if (Col() < ColCount() && Row() < RowCount()) {
         TProfGridCell& cell = Cell(Col(), Row());
@@ -1385,8 +1450,15 @@ bool TProfGridWidget::eventFilter(QObject* watched, QEvent* e)
         });
         return eaten;
     }
-    if (e->type() == QEvent::KeyRelease)
-        return false;
+    if (e->type() == QEvent::KeyRelease) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (!isEditor || k->isAutoRepeat())
+            return false;
+        int key = k->key();
+        fc::RunHandler([&] { KeyUp(key, k->modifiers()); });
+        // Done here: the release must not reach the grid a second time.
+        return true;
+    }
     if (e->type() == QEvent::FocusOut && editorShown_ && !opening_ && !closing_) {
         const auto reason = static_cast<QFocusEvent*>(e)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
@@ -1417,6 +1489,27 @@ void TProfGridWidget::keyPressEvent(QKeyEvent* e)
         if (!ch.isNull())
             KeyPress(ch);
     });
+}
+
+void TProfGridWidget::keyReleaseEvent(QKeyEvent* e)
+{
+    // A key held down repeats its release too; only the last one counts.
+    if (e->isAutoRepeat()) {
+        QAbstractScrollArea::keyReleaseEvent(e);
+        return;
+    }
+    int key = e->key();
+    fc::RunHandler([&] { KeyUp(key, e->modifiers()); });
+    if (key == 0)
+        e->accept();
+    else
+        QAbstractScrollArea::keyReleaseEvent(e);
+}
+
+void TProfGridWidget::KeyUp(int& key, Qt::KeyboardModifiers shift)
+{
+    if (OnKeyUp)
+        OnKeyUp(*this, key, shift);
 }
 
 void TProfGridWidget::mousePressEvent(QMouseEvent* e)
