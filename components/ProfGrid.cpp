@@ -1010,14 +1010,19 @@ void TProfGrid::FollowMove(bool columns, int from, int to)
     base = MovedIndex(base, from, to);
 }
 
-bool TProfGrid::MoveColumn(int from, int to)
+bool TProfGrid::CanMove(int from, int to, int count, int fixed)
 {
-    if (from < 0 || to < 0 || from >= colCount_ || to >= colCount_ || from == to)
+    if (from < 0 || to < 0 || from >= count || to >= count || from == to)
         return false;
-    if ((from < FixedCols()) != (to < FixedCols()))
+    if ((from < fixed) != (to < fixed))
         return false;
     SetEditorMode(false);
-    if (EditorMode())
+    return !EditorMode();
+}
+
+bool TProfGrid::MoveColumn(int from, int to)
+{
+    if (!CanMove(from, to, colCount_, FixedCols()))
         return false;
     const int lo = std::min(from, to), hi = std::max(from, to);
     // Whole columns in layout order, none inside a cell merged over
@@ -1044,12 +1049,7 @@ bool TProfGrid::MoveColumn(int from, int to)
 
 bool TProfGrid::MoveRow(int from, int to)
 {
-    if (from < 0 || to < 0 || from >= rowCount_ || to >= rowCount_ || from == to)
-        return false;
-    if ((from < FixedRows()) != (to < FixedRows()))
-        return false;
-    SetEditorMode(false);
-    if (EditorMode())
+    if (!CanMove(from, to, rowCount_, FixedRows()))
         return false;
     const int lo = std::min(from, to), hi = std::max(from, to);
     // No cell merged over rows among the moved ones.

@@ -589,6 +589,9 @@ private:
     // After a move: the current cell, anchor and previous cell follow their
     // column or row, the selection is the current cell.
     void FollowMove(bool columns, int from, int to);
+    // Both indexes below count, different, on one side of the fixed edge,
+    // and the editor closed.
+    bool CanMove(int from, int to, int count, int fixed);
 
     const ITextMeasurer* measurer_ = nullptr;
     BaseGrid base_;
