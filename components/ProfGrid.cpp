@@ -222,8 +222,9 @@ void TProfGrid::PushToBase()
     base_.rowHeights.resize(size_t(rowCount_), base_.defaultRowHeight);
     base_.colCount = colCount_;
     base_.colWidths.resize(size_t(colCount_), base_.defaultColWidth);
+    // A hidden column takes no room on screen; it keeps its own width.
     for (int i = 0; i < colCount_ && i < int(columns_.size()); ++i)
-        base_.colWidths[size_t(i)] = columns_[size_t(i)]->Width();
+        base_.colWidths[size_t(i)] = columns_[size_t(i)]->Visible() ? columns_[size_t(i)]->Width() : 0;
     base_.fixedRows = Clamp(base_.fixedRows, 0, rowCount_ - 1);
     base_.fixedCols = Clamp(base_.fixedCols, 0, colCount_ - 1);
     base_.topRow = Clamp(base_.topRow, base_.fixedRows, std::max(base_.fixedRows, rowCount_ - 1));
@@ -357,7 +358,7 @@ void TProfGrid::ColWidthsChanged()
     for (int i = 0; i < colCount_ && i < int(columns_.size()) && i < int(base_.colWidths.size()); ++i) {
         TProfGridCol* c = columns_[size_t(i)];
         const int bw = base_.colWidths[size_t(i)];
-        if (c->Width() != bw) {
+        if (c->Visible() && c->Width() != bw) {
             // The underlying grid already has the new width, so SetWidth
             // alone would not mark the column; its texts must wrap again.
             c->needsWrap_ = true;
@@ -847,6 +848,11 @@ bool TProfGrid::DeleteCol(int index)
     columns_.erase(columns_.begin() + index);
     delete d;
     --colCount_;
+    // The column before now stands beside another one, which it can group
+    // only when it is made of whole cells of it.
+    if (p > 0 && p < colCount_)
+        while (layout_[size_t(p - 1)]->groupLevel_ > 0 && !MadeOfWholeCells(p - 1))
+            layout_[size_t(p - 1)]->LowerGroupLevel();
     if (dropFixed && base_.fixedCols > 0)
         --base_.fixedCols;
     ClampState();
@@ -962,6 +968,139 @@ bool TProfGrid::DeleteRow(int ARow)
     return true;
 }
 
+namespace {
+
+// Moves the element at from to to, the ones between closing up.
+template <class V>
+void MoveElement(V& v, int from, int to)
+{
+    if (std::max(from, to) >= int(v.size()))
+        return;
+    if (from < to)
+        std::rotate(v.begin() + from, v.begin() + from + 1, v.begin() + to + 1);
+    else
+        std::rotate(v.begin() + to, v.begin() + from, v.begin() + from + 1);
+}
+
+// Where an index goes when the element at from moves to to.
+int MovedIndex(int i, int from, int to)
+{
+    if (i == from)
+        return to;
+    if (from < to && i > from && i <= to)
+        return i - 1;
+    if (to < from && i >= to && i < from)
+        return i + 1;
+    return i;
+}
+
+} // namespace
+
+void TProfGrid::FollowMove(bool columns, int from, int to)
+{
+    int& cur = columns ? col_ : row_;
+    int& anchor = columns ? anchorCol_ : anchorRow_;
+    int& prev = columns ? prevCol_ : prevRow_;
+    cur = MovedIndex(cur, from, to);
+    anchor = MovedIndex(anchor, from, to);
+    prev = MovedIndex(prev, from, to);
+    selection_.left_ = selection_.right_ = col_;
+    selection_.top_ = selection_.bottom_ = row_;
+    int& base = columns ? base_.col : base_.row;
+    base = MovedIndex(base, from, to);
+}
+
+bool TProfGrid::CanMove(int from, int to, int count, int fixed)
+{
+    if (from < 0 || to < 0 || from >= count || to >= count || from == to)
+        return false;
+    if ((from < fixed) != (to < fixed))
+        return false;
+    SetEditorMode(false);
+    return !EditorMode();
+}
+
+bool TProfGrid::MoveColumn(int from, int to)
+{
+    if (!CanMove(from, to, colCount_, FixedCols()))
+        return false;
+    const int lo = std::min(from, to), hi = std::max(from, to);
+    // Whole columns in layout order, none inside a cell merged over
+    // columns, none grouping or grouped.
+    for (int i = std::max(0, lo - 1); i <= hi; ++i)
+        if (columns_[size_t(i)] != layout_[size_t(i)] || columns_[size_t(i)]->groupLevel_ > 0)
+            return false;
+    for (int i = lo; i <= hi; ++i)
+        for (const TProfGridCell* c : columns_[size_t(i)]->cells_)
+            if (c->firstCol_ != c->lastCol_)
+                return false;
+    {
+        BeginUpdate();
+        ScopeExit end([this] { EndUpdate(); });
+        MoveElement(columns_, from, to);
+        MoveElement(layout_, from, to);
+        MoveElement(base_.colWidths, from, to);
+        FollowMove(true, from, to);
+    }
+    if (OnColumnMoved)
+        OnColumnMoved(*this, from, to);
+    return true;
+}
+
+bool TProfGrid::MoveRow(int from, int to)
+{
+    if (!CanMove(from, to, rowCount_, FixedRows()))
+        return false;
+    const int lo = std::min(from, to), hi = std::max(from, to);
+    // No cell merged over rows among the moved ones.
+    for (const TProfGridCol* col : layout_)
+        for (int r = lo; r <= hi && r < col->SlotCount(); ++r)
+            if (col->cells_[size_t(r)]->topRow_ != col->cells_[size_t(r)]->bottomRow_)
+                return false;
+    {
+        BeginUpdate();
+        ScopeExit end([this] { EndUpdate(); });
+        for (TProfGridCol* col : layout_) {
+            if (col->SlotCount() <= lo)
+                continue;
+            col->CellAt(hi);
+            MoveElement(col->cells_, from, to);
+            for (int r = lo; r <= hi; ++r)
+                col->cells_[size_t(r)]->topRow_ = col->cells_[size_t(r)]->bottomRow_ = r;
+        }
+        MoveElement(base_.rowHeights, from, to);
+        FollowMove(false, from, to);
+    }
+    if (OnRowMoved)
+        OnRowMoved(*this, from, to);
+    return true;
+}
+
+std::pair<int, int> TProfGrid::CellRows(int p, int r) const
+{
+    const TProfGridCell* c = layout_[size_t(p)]->Slot(r);
+    return c ? std::make_pair(c->topRow_, c->bottomRow_) : std::make_pair(r, r);
+}
+
+bool TProfGrid::MadeOfWholeCells(int p, int r1, int r2,
+                                 const std::function<std::pair<int, int>(int, int)>& rowsOf) const
+{
+    if (p + 1 >= int(layout_.size()))
+        return true;
+    for (int r = r1; r <= r2; ++r) {
+        const auto a = rowsOf(p, r);
+        const auto b = rowsOf(p + 1, r);
+        if ((a.first == r && b.first != r) || (a.second == r && b.second != r))
+            return false;
+    }
+    return true;
+}
+
+bool TProfGrid::MadeOfWholeCells(int p) const
+{
+    return MadeOfWholeCells(p, 0, rowCount_ - 1, [this](int q, int r) { return CellRows(q, r); });
+}
+
 bool TProfGrid::MergeCells(int ACol1, int ARow1, int ACol2, int ARow2)
 {
     if (ACol1 < 0 || ACol1 >= colCount_ || ACol2 < 0 || ACol2 >= colCount_ || ARow1 < 0 || ARow1 >= rowCount_
@@ -986,6 +1125,14 @@ bool TProfGrid::MergeCells(int ACol1, int ARow1, int ACol2, int ARow2)
                 || c.LastCol()->LayoutIndex() > p2)
                 return false;
         }
+    // A grouping column stays made of whole cells of the column after it,
+    // or rows inserted into the group later would split cells.
+    auto merged = [&](int p, int r) {
+        return p >= p1 && p <= p2 && r >= r1 && r <= r2 ? std::make_pair(r1, r2) : CellRows(p, r);
+    };
+    for (int p = std::max(0, p1 - 1); p <= std::min(p2, colCount_ - 2); ++p)
+        if (layout_[size_t(p)]->groupLevel_ > 0 && !MadeOfWholeCells(p, 0, rowCount_ - 1, merged))
+            return false;
     BeginUpdate();
     ScopeExit end([this] { EndUpdate(); });
     TProfGridCell* keep = &layout_[size_t(p1)]->CellAt(r1);

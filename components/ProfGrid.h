@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <functional>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "platform/Alignment.h"
@@ -395,6 +396,14 @@ public:
     bool DeleteCol(int index);
     bool InsertRow(int ACol, int ARow, bool after);
     bool DeleteRow(int ARow);
+    // Moves a column or a row to another index, the others closing up, as
+    // the underlying grid does; OnColumnMoved / OnRowMoved report it. False
+    // (nothing moved) for an index outside the grid, an unchanged one, a
+    // move across the edge of the fixed area, when a cell merged across the
+    // moved way or a column group lies in the way, or when the editor stays
+    // open.
+    bool MoveColumn(int fromIndex, int toIndex);
+    bool MoveRow(int fromIndex, int toIndex);
     // Merges the rectangle of cells into one, keeping the top-left cell's
     // text and look; refused when the rectangle would cut a merged cell or
     // cross the edge of the fixed area.
@@ -478,6 +487,8 @@ public:
     std::function<void(TProfGrid& sender, int ACol, int ARow, bool& canSelect)> OnSelectCell;
     std::function<void(TProfGrid& sender)> OnClick;
     std::function<void(TProfGrid& sender)> OnTopLeftChanged;
+    std::function<void(TProfGrid& sender, int fromIndex, int toIndex)> OnColumnMoved;
+    std::function<void(TProfGrid& sender, int fromIndex, int toIndex)> OnRowMoved;
     TExportProgressEvent OnExportProgress;
 
     // --- exports (the word processor's table, the spreadsheet's sheet)
@@ -522,6 +533,8 @@ protected:
     virtual void EditorPropertiesChanged() {}
     // The cell must wrap again (its lines came from the editor).
     static void MarkNeedsWrap(TProfGridCell& cell) { cell.needsWrap_ = true; }
+    // Stores a text as it is, without the numeric check of SetText.
+    static void StoreCellText(TProfGridCell& cell, const QString& text) { cell.text_ = text; }
 
 private:
     friend class TProfGridCell;
@@ -546,6 +559,15 @@ private:
     };
 
     TProfGridCol* NewColumn(int index);
+    // The rows of the cell at a layout position and row; a slot not created
+    // yet stands for a single cell.
+    std::pair<int, int> CellRows(int p, int r) const;
+    // True when, over rows r1 to r2, every cell of the column at layout
+    // position p begins and ends where a cell of the next column does, the
+    // cells' rows given by rowsOf (layout position, row).
+    bool MadeOfWholeCells(int p, int r1, int r2,
+                          const std::function<std::pair<int, int>(int, int)>& rowsOf) const;
+    bool MadeOfWholeCells(int p) const;
     int BaseColWidth(int index) const;
     int BaseRowHeight(int index) const;
     void NotifyTopLeft();
@@ -564,6 +586,12 @@ private:
     }
     void FireTopLeftIfMoved(int left, int top);
     void ScrollIntoView(int ACol, int ARow);
+    // After a move: the current cell, anchor and previous cell follow their
+    // column or row, the selection is the current cell.
+    void FollowMove(bool columns, int from, int to);
+    // Both indexes below count, different, on one side of the fixed edge,
+    // and the editor closed.
+    bool CanMove(int from, int to, int count, int fixed);
 
     const ITextMeasurer* measurer_ = nullptr;
     BaseGrid base_;

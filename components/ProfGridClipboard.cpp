@@ -184,6 +184,48 @@ bool TProfGridSelection::CopyToClipboard()
 // ---------------------------------------------------------------------------
 // Paste
 
+namespace {
+
+// Length of the row end at i: CR LF, or the LF alone that the programs of
+// this platform write; 0 when none starts there.
+int LineEndAt(const QString& s, qsizetype i)
+{
+    if (i < s.size() && s[i] == QLatin1Char('\n'))
+        return 1;
+    if (i + 1 < s.size() && s[i] == QLatin1Char('\r') && s[i + 1] == QLatin1Char('\n'))
+        return 2;
+    return 0;
+}
+
+// The first tab and the first row end of the field at the front of s (-1
+// when there is none). A field that starts with a double quote may hold
+// tabs and line breaks up to its closing quote.
+void FindSeparators(const QString& s, qsizetype& tab, qsizetype& lineEnd)
+{
+    qsizetype from = 0;
+    if (s.startsWith(QLatin1Char('"'))) {
+        for (qsizetype i = 1; i < s.size(); ++i) {
+            if (s[i] != QLatin1Char('"'))
+                continue;
+            if (i + 1 < s.size() && s[i + 1] == QLatin1Char('"')) {
+                ++i;
+                continue;
+            }
+            from = i + 1;
+            break;
+        }
+    }
+    tab = s.indexOf(kTab, from);
+    lineEnd = -1;
+    for (qsizetype i = from; i < s.size(); ++i)
+        if (LineEndAt(s, i)) {
+            lineEnd = i;
+            break;
+        }
+}
+
+} // namespace
+
 bool TProfGrid::PasteFromClipboard()
 {
     bool result = true;
@@ -250,17 +292,17 @@ bool TProfGrid::PasteFromClipboard()
         } else if (data) {
             QString rest = data->text();
             while (!rest.isEmpty()) {
-                if (rest.startsWith(kCrLf)) {
+                if (const int eol = LineEndAt(rest, 0)) {
                     emptyOrigin();
                     c = c0;
                     ++r;
-                    rest.remove(0, kCrLf.size());
+                    rest.remove(0, eol);
                     fieldStart = true;
                 } else if (rest.front() != kTab) {
                     fieldStart = false;
                     insertions();
-                    const qsizetype t = rest.indexOf(kTab);
-                    const qsizetype br = rest.indexOf(kCrLf);
+                    qsizetype t, br;
+                    FindSeparators(rest, t, br);
                     if (t >= 0 && (br < 0 || t < br)) {
                         const QString field = rest.left(t);
                         put(UnquoteCellText(field), field, true);

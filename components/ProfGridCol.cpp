@@ -174,6 +174,11 @@ void TProfGridCol::RaiseGroupLevel()
         return;
     if (layout[p + 1]->groupLevel_ != groupLevel_)
         return;
+    // Every column raised groups the one after it: each must be made of
+    // whole cells of it.
+    for (int i = p; i >= 0; --i)
+        if (!grid_->MadeOfWholeCells(i))
+            return;
     for (int i = p; i >= 0; --i)
         layout[i]->ChangeLevel(layout[i]->groupLevel_ + 1);
 }

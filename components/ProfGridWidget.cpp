@@ -18,7 +18,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QInputMethodEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
@@ -130,6 +132,51 @@ void DrawFocusFrame(QPainter& p, const QRect& r)
     p.restore();
 }
 
+// The in-place editor: a text edit that holds at most MaxLength characters
+// (a line break is one), whichever way the text comes in.
+class InplaceTextEdit : public QTextEdit {
+public:
+    using QTextEdit::QTextEdit;
+    int maxLength = 0;
+    // Characters that still fit in place of the selection; -1 for no limit.
+    int Room() const
+    {
+        if (maxLength <= 0)
+            return -1;
+        const int used = int(toPlainText().size() - textCursor().selectedText().size());
+        return std::max(0, maxLength - used);
+    }
+
+protected:
+    // Paste, by the menu or the keys, and drops.
+    void insertFromMimeData(const QMimeData* source) override
+    {
+        const int room = Room();
+        if (room < 0 || !source->hasText()) {
+            QTextEdit::insertFromMimeData(source);
+            return;
+        }
+        QString t = source->text();
+        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        if (room > 0)
+            textCursor().insertText(t.left(room));
+        ensureCursorVisible();
+    }
+    // Text composed by an input method.
+    void inputMethodEvent(QInputMethodEvent* e) override
+    {
+        const int room = Room();
+        if (room < 0 || e->commitString().size() <= room) {
+            QTextEdit::inputMethodEvent(e);
+            return;
+        }
+        QInputMethodEvent cut(e->preeditString(), e->attributes());
+        cut.setCommitString(e->commitString().left(room), e->replacementStart(), e->replacementLength());
+        QTextEdit::inputMethodEvent(&cut);
+        e->accept();
+    }
+};
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -158,7 +205,7 @@ TProfGridWidget::TProfGridWidget(QWidget* parent) : QAbstractScrollArea(parent)
     panel_->setFrameShape(QFrame::NoFrame);
     panel_->setAutoFillBackground(true);
     panel_->hide();
-    editor_ = new QTextEdit(panel_);
+    editor_ = new InplaceTextEdit(panel_);
     editor_->setObjectName(QStringLiteral("ProfGridInplaceEditor"));
     editor_->setFrameShape(QFrame::NoFrame);
     editor_->setAcceptRichText(false);
@@ -193,6 +240,8 @@ TProfGridWidget::TProfGridWidget(QWidget* parent) : QAbstractScrollArea(parent)
             [this](const QPoint& pos) { editorMenu_->popup(editor_->mapToGlobal(pos)); });
     EditorPropertiesChanged();
     SyncWithModel();
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget*, QWidget* now) { fc::RunHandler([&] { FocusMoved(now); }); });
 }
 
 TProfGridWidget::~TProfGridWidget()
@@ -202,11 +251,16 @@ TProfGridWidget::~TProfGridWidget()
     // them meanwhile.
     editor_->document()->disconnect(this);
     editor_->disconnect(this);
+    qApp->disconnect(this);
     verticalScrollBar()->disconnect(this);
     horizontalScrollBar()->disconnect(this);
     editor_->removeEventFilter(this);
-    if (appControl_)
+    if (appControl_) {
         appControl_->removeEventFilter(this);
+        // The control is the application's: it must not go with the grid.
+        appControl_->hide();
+        ReturnAppControl();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -485,7 +539,59 @@ void TProfGridWidget::UpdateScrollBars()
 
 void TProfGridWidget::scrollContentsBy(int, int) { viewport()->update(); }
 
-void TProfGridWidget::wheelEvent(QWheelEvent* e) { QAbstractScrollArea::wheelEvent(e); }
+void TProfGridWidget::wheelEvent(QWheelEvent* e)
+{
+    bool handled = false;
+    fc::RunHandler([&] { handled = MouseWheel(e->modifiers(), e->angleDelta().y(), e->globalPosition().toPoint()); });
+    if (handled)
+        e->accept();
+    else
+        QAbstractScrollArea::wheelEvent(e);
+}
+
+bool TProfGridWidget::MouseWheel(Qt::KeyboardModifiers shift, int delta, const QPoint& mousePos)
+{
+    // A part of a notch waits for the rest of it.
+    wheelAccumulator_ += delta;
+    bool handled = false;
+    while (std::abs(wheelAccumulator_) >= 120) {
+        const bool down = wheelAccumulator_ < 0;
+        wheelAccumulator_ += down ? 120 : -120;
+        bool h = false;
+        if (down && OnMouseWheelDown)
+            OnMouseWheelDown(*this, shift, mousePos, h);
+        else if (!down && OnMouseWheelUp)
+            OnMouseWheelUp(*this, shift, mousePos, h);
+        handled = handled || h;
+    }
+    return handled;
+}
+
+// ---------------------------------------------------------------------------
+// Focus
+
+bool TProfGridWidget::OwnsFocusWidget(const QWidget* w) const
+{
+    if (!w)
+        return false;
+    if (w == this || isAncestorOf(w))
+        return true;
+    return appControl_ && (w == appControl_.data() || appControl_->isAncestorOf(w));
+}
+
+void TProfGridWidget::FocusMoved(QWidget* now)
+{
+    if (focusMuted_ > 0)
+        return;
+    const bool inside = OwnsFocusWidget(now);
+    if (inside == focusInside_)
+        return;
+    focusInside_ = inside;
+    if (inside && OnEnter)
+        OnEnter(*this);
+    else if (!inside && OnExit)
+        OnExit(*this);
+}
 
 void TProfGridWidget::resizeEvent(QResizeEvent* e)
 {
@@ -877,6 +983,7 @@ void TProfGridWidget::OpenEditor()
     editorShown_ = true;
     RefreshEditorLook();
     lastSelText_.clear();
+    static_cast<InplaceTextEdit*>(editor_)->maxLength = cell.MaxLength();
     settingEditorText_ = true;
     editor_->setPlainText(ToEditorText(text));
     settingEditorText_ = false;
@@ -924,6 +1031,9 @@ void TProfGridWidget::CloseEditor()
         }
         editorShown_ = false;
         const bool hadFocus = editor_->hasFocus();
+        // Hiding the focused editor moves the focus on before the grid takes
+        // it back: no exit and enter for that.
+        ++focusMuted_;
         panel_->hide();
         if (Col() < ColCount() && Row() < RowCount()) {
             TProfGridCell& cell = Cell(Col(), Row());
@@ -933,6 +1043,9 @@ void TProfGridWidget::CloseEditor()
         editor_->setEnabled(false);
         if (hadFocus && isVisible())
             setFocus(Qt::OtherFocusReason);
+        --focusMuted_;
+        if (hadFocus)
+            focusInside_ = OwnsFocusWidget(QApplication::focusWidget());
         if (Col() < ColCount() && Row() < RowCount())
             Cell(Col(), Row()).SetText(cancel_ ? oldText_ : text);
     }
@@ -1063,8 +1176,8 @@ void TProfGridWidget::EditorKeyPress(QChar& key)
     if (key.isNull() || !editorShown_ || Col() >= ColCount() || Row() >= RowCount())
         return;
     const TProfGridCell& cell = Cell(Col(), Row());
-    if (cell.MaxLength() > 0 && key.isPrint()
-        && EditorText().size() - editor_->textCursor().selectedText().size() >= cell.MaxLength()) {
+    const bool lineBreak = key == QLatin1Char('\r') || key == QLatin1Char('\n');
+    if ((key.isPrint() || lineBreak) && static_cast<InplaceTextEdit*>(editor_)->Room() == 0) {
         key = QChar();
         return;
     }
@@ -1159,19 +1272,35 @@ bool TProfGridWidget::CloseAppControl()
     }
     control->removeEventFilter(this);
     const bool hadFocus = control->hasFocus();
+    ++focusMuted_;
     control->hide();
     if (hadFocus && isVisible())
         setFocus(Qt::OtherFocusReason);
-    appControl_ = nullptr;
+    ReturnAppControl();
+    --focusMuted_;
+    if (hadFocus)
+        focusInside_ = OwnsFocusWidget(QApplication::focusWidget());
     editorShown_ = false;
     if (Col() < ColCount() && Row() < RowCount()) {
         TProfGridCell& cell = Cell(Col(), Row());
         // Stored as it is: the control decides what it accepts.
-        cell.SetText(text);
+        StoreCellText(cell, text);
         MarkNeedsWrap(cell);
         RecalcRowHeight(Row());
     }
     return true;
+}
+
+void TProfGridWidget::ReturnAppControl()
+{
+    QWidget* control = appControl_;
+    appControl_ = nullptr;
+    if (control && control->parentWidget() != appControlParent_.data()) {
+        const bool visible = control->isVisible();
+        control->setParent(appControlParent_);
+        control->setVisible(visible && appControlParent_);
+    }
+    appControlParent_ = nullptr;
 }
 
 void TProfGridWidget::ControlKeyDown(int& key, Qt::KeyboardModifiers shift)
@@ -1321,8 +1450,15 @@ bool TProfGridWidget::eventFilter(QObject* watched, QEvent* e)
         });
         return eaten;
     }
-    if (e->type() == QEvent::KeyRelease)
-        return false;
+    if (e->type() == QEvent::KeyRelease) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        if (!isEditor || k->isAutoRepeat())
+            return false;
+        int key = k->key();
+        fc::RunHandler([&] { KeyUp(key, k->modifiers()); });
+        // Done here: the release must not reach the grid a second time.
+        return true;
+    }
     if (e->type() == QEvent::FocusOut && editorShown_ && !opening_ && !closing_) {
         const auto reason = static_cast<QFocusEvent*>(e)->reason();
         if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason) {
@@ -1353,6 +1489,27 @@ void TProfGridWidget::keyPressEvent(QKeyEvent* e)
         if (!ch.isNull())
             KeyPress(ch);
     });
+}
+
+void TProfGridWidget::keyReleaseEvent(QKeyEvent* e)
+{
+    // A key held down repeats its release too; only the last one counts.
+    if (e->isAutoRepeat()) {
+        QAbstractScrollArea::keyReleaseEvent(e);
+        return;
+    }
+    int key = e->key();
+    fc::RunHandler([&] { KeyUp(key, e->modifiers()); });
+    if (key == 0)
+        e->accept();
+    else
+        QAbstractScrollArea::keyReleaseEvent(e);
+}
+
+void TProfGridWidget::KeyUp(int& key, Qt::KeyboardModifiers shift)
+{
+    if (OnKeyUp)
+        OnKeyUp(*this, key, shift);
 }
 
 void TProfGridWidget::mousePressEvent(QMouseEvent* e)

@@ -53,6 +53,19 @@ public:
         OnDrawCell;
     std::function<void(TProfGrid& sender, const QString& selText)> OnEditorSelectionChanged;
     std::function<void(TProfGrid& sender, const QPoint& mousePos, bool& handled)> OnContextPopup;
+    // The focus comes to the grid (or its editor) from elsewhere, or goes
+    // elsewhere; moves between the grid and its editor or an application's
+    // edit control are no enter or exit.
+    std::function<void(TProfGrid& sender)> OnEnter;
+    std::function<void(TProfGrid& sender)> OnExit;
+    // A key released on the grid or in its in-place editor.
+    std::function<void(TProfGrid& sender, int& key, Qt::KeyboardModifiers shift)> OnKeyUp;
+    // Once per notch of the wheel, mousePos on the screen; handled keeps the
+    // grid from scrolling.
+    std::function<void(TProfGrid& sender, Qt::KeyboardModifiers shift, const QPoint& mousePos, bool& handled)>
+        OnMouseWheelDown;
+    std::function<void(TProfGrid& sender, Qt::KeyboardModifiers shift, const QPoint& mousePos, bool& handled)>
+        OnMouseWheelUp;
 
     // Properties whose change the screen must show at once.
     void SetScrollBars(TScrollStyle v);
@@ -89,6 +102,10 @@ public:
     void MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
     void MouseMove(Qt::KeyboardModifiers shift, int x, int y);
     void MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, int x, int y);
+    void KeyUp(int& key, Qt::KeyboardModifiers shift);
+    // A turn of the wheel in the platform's units (120 a notch, up
+    // positive); true when a handler took it.
+    bool MouseWheel(Qt::KeyboardModifiers shift, int delta, const QPoint& mousePos);
     // One tick of the range-selection timer with the pointer at pos.
     void TimerTick(const QPoint& pos);
     bool TimerActive() const { return timer_.isActive(); }
@@ -121,6 +138,7 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
+    void keyReleaseEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -151,6 +169,8 @@ private:
     void CloseEditor();
     void OpenAppControl(QWidget* control, const QRect& geometry, const QString& text);
     bool CloseAppControl();
+    // Gives the application's control back to the parent it came with.
+    void ReturnAppControl();
     void EditorKeyDown(int& key, Qt::KeyboardModifiers shift);
     void EditorKeyPress(QChar& key);
     void ControlKeyDown(int& key, Qt::KeyboardModifiers shift);
@@ -165,6 +185,9 @@ private:
     int LastFullyVisibleCol() const;
     int LastFullyVisibleRow() const;
     void ExtendSelection(int c, int r);
+    // Whether a widget is the grid, its editor or the application's control.
+    bool OwnsFocusWidget(const QWidget* w) const;
+    void FocusMoved(QWidget* now);
     void PageRows(int direction);
 
     QFrame* panel_ = nullptr;
@@ -172,7 +195,7 @@ private:
     QMenu* editorMenu_ = nullptr;
     QMenu* popupMenu_ = nullptr;
     QPointer<QWidget> appControl_;
-    QWidget* appControlParent_ = nullptr;
+    QPointer<QWidget> appControlParent_;
     bool editorShown_ = false;
     bool opening_ = false;
     bool closing_ = false;
@@ -191,4 +214,8 @@ private:
     int sizingCol_ = -1;
     int sizingX_ = 0;
     std::vector<bool> noTabStop_;
+    bool focusInside_ = false;
+    // Above 0 while the grid itself moves the focus to or from its editor.
+    int focusMuted_ = 0;
+    int wheelAccumulator_ = 0;
 };

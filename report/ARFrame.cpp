@@ -33,15 +33,16 @@ const std::vector<QImage>& images()
 }
 } // namespace
 
-TARFrameThread::TARFrameThread() = default;
+TARFrameThread::TARFrameThread() { start(); }
 
 TARFrameThread::~TARFrameThread()
 {
+    QMutexLocker lock(&lock_);
     requestInterruption();
-    // A tick waiting for the user-interface thread is run here, so that the
-    // wait ends.
+    // A tick waiting for the user-interface thread is run here (the lock is
+    // re-entrant), so that the wait ends.
     while (isRunning() && !wait(10))
-        QCoreApplication::sendPostedEvents(this);
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void TARFrameThread::AddGrid(TARGridRep* grid)
@@ -67,7 +68,9 @@ void TARFrameThread::run()
 {
     while (!isInterruptionRequested()) {
         QMetaObject::invokeMethod(this, [this] { Animate(); }, Qt::BlockingQueuedConnection);
-        msleep(100);
+        // 100 ms between ticks, ended early when the thread is to stop.
+        for (int i = 0; i < 10 && !isInterruptionRequested(); ++i)
+            msleep(10);
     }
 }
 

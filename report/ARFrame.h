@@ -1,8 +1,9 @@
 #pragma once
 // The focus-frame animation: a marching-ants frame around the current cell
-// of every grid whose focused-cell style is an ant style. The thread only
-// ticks; the animation step runs on the user-interface thread. No grid of
-// the program uses an ant style, so the thread is built but never started.
+// of every grid whose focused-cell style is an ant style. The thread runs
+// from its creation by the first ant grid until the last one goes; it only
+// ticks, every 100 ms, and the animation step runs on the user-interface
+// thread. No grid of the program uses an ant style.
 #include <QImage>
 #include <QList>
 #include <QRecursiveMutex>

@@ -241,12 +241,7 @@ void TDodedaVO::setUpControls()
     }
 
     // The result grid: label, unit and the three speeds.
-    SGRisultati.SetColCount(5);
-    SGRisultati.SetFixedCols(2);
-    const int widths[5] = {139, 40, 64, 64, 64};
-    for (int c = 0; c < 5; ++c)
-        SGRisultati.SetColWidths(c, widths[c]);
-    SGRisultati.SetRowCount(1);
+    impostaGrigliaRisultati();
 
     f.Avanti->setDefault(false);
     f.Avanti->setAutoDefault(false);

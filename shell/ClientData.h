@@ -138,6 +138,16 @@ public:
     // The text a speed that could not be rated shows in the result rows.
     QString testoNonCalcolato();
 
+    // The result grid's layout; handlers that no control runs: the grid
+    // exported to the spreadsheet (Button2) or the word processor (Button3),
+    // the three-speed report of the results, and the picture window's menu
+    // item, which does nothing.
+    void impostaGrigliaRisultati();
+    void Button2Click();
+    void Button3Click();
+    void Button3VelocitaClick();
+    void VisualizzaImmagini1Click();
+
     // Wizard pages and inputs.
     void AvantiClick();
     void IndietroClick();

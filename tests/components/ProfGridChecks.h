@@ -11,8 +11,10 @@
 
 // Every covered slot holds its one cell object and no other slot does, the
 // owning slot exists, spans lie inside the grid, group levels never rise
-// from left to right and end at 0, and the current cell, selection, anchor
-// and previous cell are inside the grid.
+// from left to right and end at 0, a grouping column's cells are made of
+// whole cells of the column after it (its row edges are edges there too),
+// and the current cell, selection,
+// anchor and previous cell are inside the grid.
 inline ::testing::AssertionResult GridIsConsistent(TProfGrid& g)
 {
     auto fail = [](const QString& what) { return ::testing::AssertionFailure() << what.toStdString(); };
@@ -73,6 +75,26 @@ inline ::testing::AssertionResult GridIsConsistent(TProfGrid& g)
     }
     if (g.LayoutColumns(cols - 1).GroupLevel() != 0)
         return fail("last column grouped");
+    // A slot not created yet stands for a single cell of its row.
+    auto rows_of = [](TProfGridCol& c, int r) {
+        const TProfGridCell* x = c.Slot(r);
+        return x ? std::make_pair(x->TopRow(), x->BottomRow()) : std::make_pair(r, r);
+    };
+    for (int p = 0; p + 1 < cols; ++p) {
+        TProfGridCol& P = g.LayoutColumns(p);
+        TProfGridCol& Q = g.LayoutColumns(p + 1);
+        if (P.GroupLevel() == 0)
+            continue;
+        for (int r = 0; r < rows; ++r) {
+            const auto pr = rows_of(P, r), qr = rows_of(Q, r);
+            if ((pr.first == r && qr.first != r) || (pr.second == r && qr.second != r))
+                return fail(QStringLiteral("grouping column at %1 cuts the cell of rows %2-%3 after it at row %4")
+                                .arg(p)
+                                .arg(qr.first)
+                                .arg(qr.second)
+                                .arg(r));
+        }
+    }
     auto inside = [&](int c, int r) { return c >= 0 && c < cols && r >= 0 && r < rows; };
     if (!inside(g.Col(), g.Row()))
         return fail(QStringLiteral("current cell %1,%2").arg(g.Col()).arg(g.Row()));

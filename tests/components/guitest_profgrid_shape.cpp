@@ -171,6 +171,88 @@ TEST(ProfGridShape, LowerGroupLevelSplitsAtTheNextColumnsEdges)
     EXPECT_EQ(f.g.Columns(0).LowerGroupLevel(), 0) << "level 0 stays";
 }
 
+TEST(ProfGridShape, MergesKeepTheGroupingColumnMadeOfWholeCells)
+{
+    // Column a groups column b: a's rows 1-3 are one cell. A merge in b may
+    // not cross the edges of a's cells; a merge in a must consist of whole
+    // cells of b.
+    struct Case {
+        int c1, r1, c2, r2;
+        bool taken;
+    };
+    const Case cases[] = {
+        {1, 3, 1, 4, false}, // b across the bottom of a's cell
+        {1, 0, 1, 1, false}, // b across its top
+        {1, 2, 2, 4, false}, // b and c across the bottom
+        {1, 1, 1, 3, true},  // b as tall as a's cell
+        {1, 2, 1, 3, true},  // inside a's cell
+        {0, 4, 0, 5, true},  // a over two single cells of b
+        {0, 4, 1, 5, true},  // a and b together
+        {2, 3, 2, 4, true},  // c is grouped by nobody
+    };
+    for (const Case& k : cases) {
+        Fixture f(3, 7);
+        ASSERT_TRUE(f.g.MergeCells(0, 1, 0, 3));
+        f.g.Columns(0).RaiseGroupLevel();
+        ASSERT_EQ(f.g.Columns(0).GroupLevel(), 1);
+        const std::multiset<QString> before = Texts(f.g);
+        TProfGridCell* corner = &f.g.Cell(k.c2, k.r2);
+        EXPECT_EQ(f.g.MergeCells(k.c1, k.r1, k.c2, k.r2), k.taken)
+            << k.c1 << "," << k.r1 << "-" << k.c2 << "," << k.r2;
+        ASSERT_TRUE(GridIsConsistent(f.g)) << k.c1 << "," << k.r1 << "-" << k.c2 << "," << k.r2;
+        if (!k.taken) {
+            EXPECT_TRUE(Texts(f.g) == before);
+            EXPECT_EQ(&f.g.Cell(k.c2, k.r2), corner) << "a refused merge changes nothing";
+        }
+        // Rows inserted into the groups and the group dissolved again keep
+        // every cell whole.
+        EXPECT_TRUE(f.g.InsertRow(1, 2, true));
+        EXPECT_TRUE(f.g.InsertRow(2, 4, false));
+        ASSERT_TRUE(GridIsConsistent(f.g)) << k.c1 << "," << k.r1 << "-" << k.c2 << "," << k.r2;
+        f.g.Columns(0).LowerGroupLevel();
+        ASSERT_TRUE(GridIsConsistent(f.g)) << k.c1 << "," << k.r1 << "-" << k.c2 << "," << k.r2;
+    }
+}
+
+TEST(ProfGridShape, AColumnThatCutsTheNextOnesCellsDoesNotGroupIt)
+{
+    // Raising: a's rows 1-2 end inside b's cell of rows 2-3; a's single
+    // cells cut b's cell too.
+    for (bool aMerged : {true, false}) {
+        Fixture f(3, 5);
+        ASSERT_TRUE(f.g.MergeCells(1, 2, 1, 3));
+        if (aMerged) {
+            ASSERT_TRUE(f.g.MergeCells(0, 1, 0, 2));
+        }
+        f.g.Columns(0).RaiseGroupLevel();
+        EXPECT_EQ(f.g.Columns(0).GroupLevel(), 0) << aMerged;
+        f.g.Columns(1).RaiseGroupLevel();
+        EXPECT_EQ(f.g.Columns(1).GroupLevel(), 0) << aMerged << ": a would rise with b";
+        EXPECT_EQ(f.g.Columns(0).GroupLevel(), 0) << aMerged;
+        EXPECT_TRUE(GridIsConsistent(f.g)) << aMerged;
+    }
+    // With a's cell as tall as b's both rise.
+    Fixture h(3, 5);
+    ASSERT_TRUE(h.g.MergeCells(1, 2, 1, 3));
+    ASSERT_TRUE(h.g.MergeCells(0, 2, 0, 3));
+    h.g.Columns(1).RaiseGroupLevel();
+    EXPECT_EQ(h.g.Columns(1).GroupLevel(), 1);
+    EXPECT_EQ(h.g.Columns(0).GroupLevel(), 1);
+    EXPECT_TRUE(GridIsConsistent(h.g));
+
+    // Deleting the grouped column: the grouping column now stands beside
+    // one whose cell it cuts, and stops grouping.
+    Fixture d(3, 5);
+    ASSERT_TRUE(d.g.MergeCells(0, 2, 0, 3));
+    d.g.Columns(0).RaiseGroupLevel();
+    ASSERT_EQ(d.g.Columns(0).GroupLevel(), 1);
+    ASSERT_TRUE(d.g.MergeCells(2, 1, 2, 2));
+    EXPECT_TRUE(d.g.DeleteCol(1));
+    EXPECT_EQ(d.g.Columns(0).GroupLevel(), 0);
+    EXPECT_TRUE(GridIsConsistent(d.g));
+    EXPECT_EQ(d.T(0, 2), QStringLiteral("a2"));
+}
+
 TEST(ProfGridShape, GroupLevelsRiseOnlyBesideAnEqualLevel)
 {
     Fixture f(4, 3);
@@ -215,14 +297,24 @@ TEST(ProfGridShape, InsertColumns)
     EXPECT_EQ(m.LastCol(), &f.g.Columns(4));
     EXPECT_EQ(f.T(3, 0), QString());
     EXPECT_TRUE(GridIsConsistent(f.g));
-    // At the end beside a vertical merge: the column before is grouped.
+    // At the end beside a vertical merge the column before would be grouped,
+    // and every column before it with it; column 1's single cells cut the
+    // merged cell after them, so none is.
     EXPECT_TRUE(f.g.InsertCol(99));
     EXPECT_EQ(f.g.ColCount(), 6);
     EXPECT_EQ(f.g.Columns(5).GroupLevel(), 0);
-    EXPECT_EQ(f.g.Columns(4).GroupLevel(), 1);
-    EXPECT_EQ(f.g.Columns(0).GroupLevel(), 1);
+    EXPECT_EQ(f.g.Columns(4).GroupLevel(), 0);
+    EXPECT_EQ(f.g.Columns(0).GroupLevel(), 0);
     EXPECT_FALSE(f.g.InsertCol(-1));
     EXPECT_TRUE(GridIsConsistent(f.g));
+    // Where the columns before are made of whole cells, they are grouped.
+    Fixture e(2, 3);
+    ASSERT_TRUE(e.g.MergeCells(0, 0, 1, 1));
+    EXPECT_TRUE(e.g.InsertCol(99));
+    EXPECT_EQ(e.g.Columns(2).GroupLevel(), 0);
+    EXPECT_EQ(e.g.Columns(1).GroupLevel(), 1);
+    EXPECT_EQ(e.g.Columns(0).GroupLevel(), 1);
+    EXPECT_TRUE(GridIsConsistent(e.g));
 }
 
 TEST(ProfGridShape, DeleteColumns)
@@ -270,6 +362,87 @@ TEST(ProfGridShape, ShapeChangesKeepTheCurrentCellAndSelectionInside)
     f.g.Cell(f.g.Selection().Right(), f.g.Selection().Bottom()).SetText(QStringLiteral("ok"));
 }
 
+TEST(ProfGridShape, MovingRowsAndColumnsReportsEachMove)
+{
+    struct Case {
+        const char* name;
+        bool columns;
+        int from, to;
+        bool moves;
+        QString after; // row 1 (row moves: column 1) from index 0 on
+    };
+    const Case cases[] = {
+        {"row down", false, 1, 3, true, QStringLiteral("b0,b2,b3,b1,b4")},
+        {"row up", false, 4, 0, true, QStringLiteral("b4,b0,b1,b2,b3")},
+        {"row to itself", false, 2, 2, false, QStringLiteral("b0,b1,b2,b3,b4")},
+        {"row outside", false, 0, 5, false, QStringLiteral("b0,b1,b2,b3,b4")},
+        {"column right", true, 0, 2, true, QStringLiteral("b1,c1,a1,d1")},
+        {"column left", true, 3, 1, true, QStringLiteral("a1,d1,b1,c1")},
+        {"column outside", true, -1, 1, false, QStringLiteral("a1,b1,c1,d1")},
+    };
+    for (const Case& k : cases) {
+        Fixture f(4, 5);
+        f.g.SetCol(0);
+        f.g.SetRow(1);
+        QStringList moved;
+        auto note = [&](const char* what) {
+            return [&moved, what](TProfGrid&, int from, int to) {
+                moved << QStringLiteral("%1 %2>%3").arg(QLatin1String(what)).arg(from).arg(to);
+            };
+        };
+        f.g.OnColumnMoved = note("col");
+        f.g.OnRowMoved = note("row");
+        EXPECT_EQ(k.columns ? f.g.MoveColumn(k.from, k.to) : f.g.MoveRow(k.from, k.to), k.moves) << k.name;
+        QStringList now;
+        if (k.columns)
+            for (int c = 0; c < 4; ++c)
+                now << f.T(c, 1);
+        else
+            for (int r = 0; r < 5; ++r)
+                now << f.T(1, r);
+        EXPECT_EQ(now.join(QLatin1Char(',')), k.after) << k.name;
+        const QString event = QStringLiteral("%1 %2>%3").arg(k.columns ? "col" : "row").arg(k.from).arg(k.to);
+        EXPECT_EQ(moved, k.moves ? QStringList{event} : QStringList()) << k.name;
+        ASSERT_TRUE(GridIsConsistent(f.g)) << k.name;
+        // The current cell goes with its row or column.
+        if (k.moves && k.columns) {
+            EXPECT_EQ(f.T(f.g.Col(), 1), QStringLiteral("a1")) << k.name;
+        }
+        if (k.moves && !k.columns) {
+            EXPECT_EQ(f.T(0, f.g.Row()), QStringLiteral("a1")) << k.name;
+        }
+    }
+}
+
+TEST(ProfGridShape, MovesThatWouldCutAMergeOrAGroupAreRefused)
+{
+    Fixture f(5, 6);
+    int events = 0;
+    f.g.OnColumnMoved = [&](TProfGrid&, int, int) { ++events; };
+    f.g.OnRowMoved = [&](TProfGrid&, int, int) { ++events; };
+    ASSERT_TRUE(f.g.MergeCells(1, 2, 1, 3));
+    ASSERT_TRUE(f.g.MergeCells(3, 0, 4, 0));
+    EXPECT_FALSE(f.g.MoveRow(1, 4)) << "through a cell merged over rows";
+    EXPECT_FALSE(f.g.MoveRow(3, 5)) << "out of it";
+    EXPECT_TRUE(f.g.MoveRow(0, 1)) << "a cell merged over columns moves with its row";
+    EXPECT_EQ(f.g.Cell(4, 1).TopRow(), 1);
+    EXPECT_FALSE(f.g.MoveColumn(2, 4)) << "through a cell merged over columns";
+    EXPECT_TRUE(f.g.MoveColumn(0, 2)) << "a cell merged over rows moves with its column";
+    EXPECT_EQ(f.g.Cell(0, 2).BottomRow(), 3);
+    EXPECT_EQ(events, 2);
+    EXPECT_TRUE(GridIsConsistent(f.g));
+
+    Fixture g(4, 4);
+    g.g.Columns(0).RaiseGroupLevel();
+    ASSERT_EQ(g.g.Columns(0).GroupLevel(), 1);
+    EXPECT_FALSE(g.g.MoveColumn(1, 3)) << "the grouped column stays beside its group";
+    EXPECT_FALSE(g.g.MoveColumn(0, 2));
+    EXPECT_TRUE(g.g.MoveColumn(2, 3));
+    g.g.SetFixedRows(1);
+    EXPECT_FALSE(g.g.MoveRow(0, 2)) << "across the edge of the fixed rows";
+    EXPECT_TRUE(GridIsConsistent(g.g));
+}
+
 TEST(ProfGridShape, RandomSequencesKeepTheStructure)
 {
     for (unsigned seed = 1; seed <= 40; ++seed) {
@@ -282,7 +455,7 @@ TEST(ProfGridShape, RandomSequencesKeepTheStructure)
             TProfGrid& g = f.g;
             const int cols = g.ColCount(), rows = g.RowCount();
             const int c = pick(0, cols - 1), r = pick(0, rows - 1);
-            const int op = pick(0, 13);
+            const int op = pick(0, 15);
             const std::multiset<QString> before = Texts(g);
             switch (op) {
             case 0:
@@ -322,6 +495,12 @@ TEST(ProfGridShape, RandomSequencesKeepTheStructure)
                 g.SetFixedRows(pick(0, 2));
                 g.SetFixedCols(pick(0, 2));
                 break;
+            case 14:
+                g.MoveColumn(c, pick(0, cols - 1));
+                break;
+            case 15:
+                g.MoveRow(r, pick(0, rows - 1));
+                break;
             default:
                 g.SetCol(c);
                 g.SetRow(r);
@@ -329,7 +508,7 @@ TEST(ProfGridShape, RandomSequencesKeepTheStructure)
             }
             ASSERT_TRUE(GridIsConsistent(g)) << "seed " << seed << " step " << step << " op " << op;
             // Inserting and regrouping lose no text.
-            if (op == 2 || op == 4 || op == 5 || op == 7 || op == 8) {
+            if (op == 2 || op == 4 || op == 5 || op == 7 || op == 8 || op == 14 || op == 15) {
                 ASSERT_TRUE(Texts(g) == before) << "seed " << seed << " step " << step << " op " << op;
             }
         }

@@ -152,6 +152,19 @@ TEST_F(GridClipboard, PasteTextTable)
          QStringLiteral("1,2,c,d|3,4,g,h"), 5},
         {"quoted field", QStringLiteral("\"p\"\"q\"\t\"\"\r\n"), QStringLiteral("a,b,c,d|e,f,g,h"), {},
          QStringLiteral("p\"q,,c,d|e,f,g,h"), 5},
+        // Text from the programs of this platform ends its rows with LF.
+        {"rows ended by line feeds", QStringLiteral("1\t2\n3\t4\n"), QStringLiteral("a,b,c,d|e,f,g,h"), {},
+         QStringLiteral("1,2,c,d|3,4,g,h"), 5},
+        {"line feeds without a final one", QStringLiteral("1\t2\n3\t4"), QStringLiteral("a,b,c,d|e,f,g,h"), {},
+         QStringLiteral("1,2,c,d|3,4,g,h"), 5},
+        {"both line ends mixed", QStringLiteral("1\r\n3\t4\n"), QStringLiteral("a,b,c,d|e,f,g,h"), {},
+         QStringLiteral("1,b,c,d|3,4,g,h"), 5},
+        {"an empty line empties its cell", QStringLiteral("x\n\n"), QStringLiteral("a,b,c,d|e,f,g,h"), {},
+         QStringLiteral("x,b,c,d|,f,g,h"), 5},
+        {"a quoted field keeps its line feed", QStringLiteral("\"p\nq\"\tz\n5\n"), QStringLiteral("a,b,c,d|e,f,g,h"),
+         {}, QStringLiteral("p\r\nq,z,c,d|5,f,g,h"), 5},
+        {"a quote inside a field is no quoting", QStringLiteral("5\"\t6\n7\"\n"), QStringLiteral("a,b,c,d|e,f,g,h"),
+         {}, QStringLiteral("5\",6,c,d|7\",f,g,h"), 5},
     };
     for (const Case& c : cases) {
         TProfGridWidget& g = Filled(c.before);

@@ -1,7 +1,10 @@
 // In-place editing of grid cells: opening, typing, committing, cancelling,
 // and the row heights that follow the editor's content.
 
+#include <QClipboard>
 #include <QFrame>
+#include <QGuiApplication>
+#include <functional>
 #include <QMenu>
 #include <QLineEdit>
 #include <QTextEdit>
@@ -260,6 +263,78 @@ TEST_F(GridEdit, AnApplicationControlEditsTheCell)
     EXPECT_EQ(g.Cell(1, 1).Text(), QStringLiteral("new"));
     EXPECT_EQ(changes, QStringList{QStringLiteral("1,1:abc>new")});
     g.OnGetEditControl = nullptr;
+}
+
+TEST_F(GridEdit, AnApplicationControlsTextIsStoredAsItIsAndTheControlGoesBack)
+{
+    TProfGridWidget& g = Editable();
+    g.Columns(2).SetNumericOnly(true);
+    g.Cell(2, 1).SetText(QStringLiteral("12"));
+    QWidget home;
+    auto* line = new QLineEdit(&home);
+    g.OnGetEditControl = [&](TProfGrid&, int, int, QWidget*& control) { control = line; };
+    g.SelectCell(2, 1);
+    g.SetEditorMode(true);
+    ASSERT_TRUE(g.EditorMode());
+    EXPECT_NE(line->parentWidget(), &home);
+    line->setText(QStringLiteral("n/a"));
+    g.SetEditorMode(false);
+    ASSERT_FALSE(g.EditorMode());
+    EXPECT_EQ(changes, QStringList{QStringLiteral("2,1:12>n/a")});
+    EXPECT_EQ(g.Cell(2, 1).Text(), QStringLiteral("n/a")) << "the control's text, not the numeric check's";
+    EXPECT_EQ(line->parentWidget(), &home) << "the control is given back";
+    EXPECT_FALSE(line->isVisible());
+
+    // Cancelled: the old text, and the control goes back all the same.
+    g.SetEditorMode(true);
+    ASSERT_TRUE(g.EditorMode());
+    line->setText(QStringLiteral("99"));
+    Key(line, Qt::Key_Escape);
+    EXPECT_FALSE(g.EditorMode());
+    EXPECT_EQ(g.Cell(2, 1).Text(), QStringLiteral("n/a"));
+    EXPECT_EQ(line->parentWidget(), &home);
+    g.OnGetEditControl = nullptr;
+}
+
+TEST_F(GridEdit, MaxLengthHoldsForEveryWayTextComesIn)
+{
+    // Typed, pasted from the editor's menu, with Ctrl+V, with Shift+Insert,
+    // over a selection: never more than MaxLength characters.
+    struct Case {
+        const char* name;
+        std::function<void(TProfGridWidget&, QTextEdit*)> paste;
+    };
+    const Case ways[] = {
+        {"menu", [](TProfGridWidget& g, QTextEdit*) { g.EditorMenuClick(4); }},
+        {"Ctrl+V", [](TProfGridWidget&, QTextEdit* e) { Key(e, Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16")); }},
+        {"Shift+Insert", [](TProfGridWidget&, QTextEdit* e) { Key(e, Qt::Key_Insert, Qt::ShiftModifier); }},
+    };
+    for (const Case& w : ways) {
+        TProfGridWidget& g = Editable();
+        g.Cell(1, 1).SetText(QString());
+        g.Cell(1, 1).SetMaxLength(5);
+        g.SetEditorMode(true);
+        ASSERT_TRUE(g.EditorMode()) << w.name;
+        Type(Ed(), QStringLiteral("abcdefg"));
+        EXPECT_EQ(Ed()->toPlainText(), QStringLiteral("abcde")) << w.name;
+        QGuiApplication::clipboard()->setText(QStringLiteral("123456789"));
+        w.paste(g, Ed());
+        EXPECT_EQ(Ed()->toPlainText(), QStringLiteral("abcde")) << w.name << ": full";
+        Key(Ed(), Qt::Key_Backspace);
+        Key(Ed(), Qt::Key_Backspace);
+        w.paste(g, Ed());
+        EXPECT_EQ(Ed()->toPlainText(), QStringLiteral("abc12")) << w.name << ": what fits";
+        // Over a selection the selected characters make room.
+        QTextCursor tc = Ed()->textCursor();
+        tc.setPosition(1);
+        tc.setPosition(3, QTextCursor::KeepAnchor);
+        Ed()->setTextCursor(tc);
+        QGuiApplication::clipboard()->setText(QStringLiteral("XYZ"));
+        w.paste(g, Ed());
+        EXPECT_EQ(Ed()->toPlainText(), QStringLiteral("aXY12")) << w.name << ": over a selection";
+        g.SetEditorMode(false);
+        EXPECT_EQ(g.Cell(1, 1).Text(), QStringLiteral("aXY12")) << w.name;
+    }
 }
 
 TEST_F(GridEdit, KeyPressEventsSeeTheEditorsTextAndSelection)

@@ -186,6 +186,43 @@ TEST_F(GridPaint, MergedCellScrolledUnderTheFixedColumnsIsClippedThere)
             ASSERT_EQ(scrolled.pixel(x, y), whole.pixel(x + 60, y)) << x << "," << y;
 }
 
+TEST_F(GridPaint, AHiddenColumnTakesNoRoom)
+{
+    TProfGridWidget& g = Small();
+    g.Cell(1, 2).SetText(QStringLiteral("H"));
+    ASSERT_TRUE(g.MergeCells(1, 2, 3, 2));
+    g.Columns(2).SetVisible(false);
+    Settle();
+    // Layout: column 3 follows column 1 directly; the hidden column keeps
+    // its own width for when it shows again.
+    EXPECT_EQ(g.ColWidths(2), 0);
+    EXPECT_EQ(g.Columns(2).Width(), 60);
+    EXPECT_EQ(g.ColLeft(3), 120);
+    EXPECT_EQ(g.CellRect(1, 2), QRect(60, 40, 120, 20)) << "the merged cell spans columns 1 and 3 only";
+    // Hit tests: the place of the old gap is column 3.
+    EXPECT_EQ(g.MouseCoord(150, 30), QPoint(3, 1));
+    EXPECT_EQ(g.MouseCoord(119, 30), QPoint(1, 1));
+    // Painting: column 3's line where it ends, no blank gap, the merged
+    // cell's text at its left edge.
+    const QImage img = Grab();
+    EXPECT_EQ(img.pixel(179, 30), Rgb(clSilver));
+    EXPECT_EQ(img.pixel(150, 30), Rgb(clWindow));
+    EXPECT_EQ(img.pixel(119, 30), Rgb(clSilver));
+    EXPECT_EQ(CountColour(img, QRect(180, 0, 80, 80), Rgb(clSilver)), 0) << "no cell right of the last column";
+    EXPECT_TRUE(HasInk(img, QRect(60, 40, 12, 19), Rgb(clWindowText), Rgb(clWindow)));
+    // Scrolling counts it as nothing either.
+    g.resize(g.width() - g.viewport()->width() + 190, g.height());
+    Settle();
+    EXPECT_EQ(g.VisibleColCount(), 3) << "columns 1 to 3 fit in 190 pixels beside the fixed column";
+
+    // A width given while hidden waits for the column to show.
+    g.SetDefaultColWidth(50);
+    EXPECT_EQ(g.ColWidths(2), 0);
+    g.Columns(2).SetVisible(true);
+    EXPECT_EQ(g.ColWidths(2), 60);
+    EXPECT_EQ(g.ColLeft(3), 160);
+}
+
 TEST_F(GridPaint, WithoutDefaultDrawingOnDrawCellPaintsTheRest)
 {
     TProfGridWidget& g = Small();

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QScrollBar>
 #include <QKeyEvent>
 #include <QTextEdit>
@@ -321,7 +322,7 @@ TEST_F(GridEditing, UnchangedTextFiresNothing)
     EXPECT_EQ(afterEdits, 0);
 }
 
-TEST(FocusFrame, AntStylesRegisterWithoutStartingTheThread)
+TEST(FocusFrame, AntStylesRegisterWithTheRunningThread)
 {
     {
         TARGridRep a, b;
@@ -329,7 +330,7 @@ TEST(FocusFrame, AntStylesRegisterWithoutStartingTheThread)
         a.SetFocusedCellStyle(fcsRedAnt);
         ASSERT_NE(TARFrameThread::Instance(), nullptr);
         EXPECT_EQ(TARFrameThread::GridCount(), 2);
-        EXPECT_FALSE(TARFrameThread::Instance()->isRunning());
+        EXPECT_TRUE(TARFrameThread::Instance()->isRunning());
         a.SetFocusedCellStyle(fcsRect);
         EXPECT_EQ(TARFrameThread::GridCount(), 1);
         // A step by hand: unfocused grids are skipped, the phase moves on.
@@ -340,6 +341,73 @@ TEST(FocusFrame, AntStylesRegisterWithoutStartingTheThread)
     // Destroying the last ant grid frees the frame object.
     EXPECT_EQ(TARFrameThread::Instance(), nullptr);
     EXPECT_EQ(TARFrameThread::GridCount(), 0);
+}
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+public:
+    PaintCounter(QWidget* w, int& count) : count_(count) { w->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++count_;
+        return false;
+    }
+
+private:
+    int& count_;
+};
+
+// Runs the event loop until done() or about five seconds passed.
+template <class F>
+bool WaitFor(F done)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done() && t.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+TEST(FocusFrame, TheAntsMarchOnAFocusedGridAndStopWithTheLastGrid)
+{
+    QWidget window;
+    window.resize(300, 200);
+    auto* ants = new TARGridRep(&window);
+    ants->resize(300, 200);
+    auto* plain = new TARGridRep(&window);
+    plain->resize(10, 10);
+    int antPaints = 0;
+    PaintCounter counter(ants->viewport(), antPaints);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ants->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return ants->hasFocus(); }));
+
+    ants->SetFocusedCellStyle(fcsRedAnt);
+    TARFrameThread* thread = TARFrameThread::Instance();
+    ASSERT_NE(thread, nullptr);
+    EXPECT_TRUE(thread->isRunning()) << "switching to an ant style starts the thread";
+    const int first = TARFrameThread::Phase();
+    EXPECT_TRUE(WaitFor([&] { return TARFrameThread::Phase() != first; })) << "the phase advances by itself";
+    EXPECT_TRUE(WaitFor([&] { return TARFrameThread::Phase() >= 8; })) << "red ants use images 8 to 11";
+    antPaints = 0;
+    EXPECT_TRUE(WaitFor([&] { return antPaints >= 2; })) << "each tick repaints the ants";
+
+    // A grid that never used ants leaves them running.
+    delete plain;
+    EXPECT_EQ(TARFrameThread::Instance(), thread);
+    EXPECT_TRUE(thread->isRunning());
+
+    // The last ant grid goes: the thread stops and nothing paints it.
+    delete ants;
+    EXPECT_EQ(TARFrameThread::Instance(), nullptr);
+    const int last = TARFrameThread::Phase();
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 350)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_EQ(TARFrameThread::Phase(), last) << "no tick after the thread is gone";
 }
 
 } // namespace
