@@ -15,6 +15,10 @@
 
 namespace fc::office::detail {
 
+// Shared by the automation objects of both applications.
+inline QString N(int v) { return QString::number(v); }
+inline EOleError Refused(const QString& what) { return EOleError(what); }
+
 // ---------------------------------------------------------------------------
 // Spreadsheet
 
