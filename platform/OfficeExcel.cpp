@@ -31,6 +31,21 @@ XlFormat XlSheet::ColumnFormat(int col) const
     return it != columnFormats.end() ? it->second : XlFormat();
 }
 
+bool XlSheet::Covered(int row, int col) const
+{
+    for (const XlRect& m : merges)
+        if (row >= m.r1 && row <= m.r2 && col >= m.c1 && col <= m.c2)
+            return !(row == m.r1 && col == m.c1);
+    return false;
+}
+
+void ClearValue(XlCell& cell)
+{
+    cell.kind = XlCell::Empty;
+    cell.text.clear();
+    cell.number = 0;
+}
+
 double XlSheet::ColumnWidth(int col) const
 {
     auto it = columnWidths.find(col);
@@ -264,6 +279,13 @@ void ExcelRange::Merge()
         }
     }
     merges.push_back(m);
+    // As the application's own merge: the area keeps the value of its
+    // top-left cell, the others are emptied.
+    for (auto& [pos, cell] : sheet_->cells) {
+        const auto [row, col] = pos;
+        if (row >= m.r1 && row <= m.r2 && col >= m.c1 && col <= m.c2 && !(row == m.r1 && col == m.c1))
+            ClearValue(cell);
+    }
 }
 
 void ExcelRange::SetValue(const QString& v) { SetValueAs(QStringLiteral("Value"), v); }
@@ -274,8 +296,7 @@ void ExcelRange::SetValueAs(const QString& member, const QString& v)
     Dirty();
     auto put = [&](XlCell& c) {
         if (v.isEmpty()) {
-            c.kind = XlCell::Empty;
-            c.text.clear();
+            ClearValue(c);
         } else if (c.format.numberFormat == QLatin1String("@")) {
             c.kind = XlCell::Text;
             c.text = v;
@@ -294,17 +315,21 @@ void ExcelRange::SetValueAs(const QString& member, const QString& v)
             }
         }
     };
+    // A cell that a merged area covers holds nothing: the area's value is
+    // its top-left cell's.
     if (shape_ != Cells) {
         for (auto& [pos, cell] : sheet_->cells) {
             const auto [row, col] = pos;
-            if ((shape_ == WholeColumns && col >= c1_ && col <= c2_) || (shape_ == WholeRows && row >= r1_ && row <= r2_))
+            if (((shape_ == WholeColumns && col >= c1_ && col <= c2_) || (shape_ == WholeRows && row >= r1_ && row <= r2_))
+                && !sheet_->Covered(row, col))
                 put(cell);
         }
         return;
     }
     for (int r = r1_; r <= r2_; ++r)
         for (int c = c1_; c <= c2_; ++c)
-            put(sheet_->CellAt(r, c));
+            if (!sheet_->Covered(r, c))
+                put(sheet_->CellAt(r, c));
 }
 
 void ExcelRange::SetNumberFormat(const QString& v)
