@@ -82,10 +82,12 @@ void Session::Show()
     if (!writeFiles)
         return;
     IShellOpen& sh = shell ? *shell : fc::Shell();
-    auto open = [&](const QString& file) {
+    auto open = [&](const QString& name) {
+        const QString file = QFileInfo(name).absoluteFilePath();
         if (!sh.Open(file))
-            throw EOleError(QStringLiteral("Cannot open \"%1\" with the desktop's default program")
-                                .arg(QDir::toNativeSeparators(file)));
+            throw EShowError(QStringLiteral("Cannot open \"%1\" with the desktop's default program")
+                                 .arg(QDir::toNativeSeparators(file)),
+                             file);
     };
     if (excel) {
         for (const auto& b : books) {

@@ -12,6 +12,7 @@
 #include "report/ARPrintProgress.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Office.h"
 #include "platform/ProgramFolder.h"
 
 namespace {
@@ -151,8 +152,19 @@ void TFormPrew::Button1Click()
     req.Filter = QStringLiteral("Excel File|*.xlsx");
     req.FileName = QStringLiteral("Report.xlsx");
     req.DefaultExt = QStringLiteral("xlsx");
+    // Where the last workbook went; the first time, beside the PDF files.
+    req.InitialDir = cartellaExcel_.isEmpty() ? fc::ProgramFolder() + QStringLiteral("pdf/") : cartellaExcel_;
+    QDir().mkpath(req.InitialDir);
     if (!fc::Dialogs().SaveFile(req))
         return;
+    // A name handed back without its folder lies in the dialog's folder.
+    const QString name = QDir(req.InitialDir).absoluteFilePath(req.FileName);
+    ExportWorkbook(name);
+    cartellaExcel_ = QFileInfo(name).absolutePath();
+}
+
+void TFormPrew::ExportWorkbook(const QString& name)
+{
     WaitCursor wait;
     // The export processes pending events after every band: no second
     // export may start from this button meanwhile.
@@ -161,8 +173,20 @@ void TFormPrew::Button1Click()
         QPushButton* b;
         ~Reenable() { b->setEnabled(true); }
     } reenable{Button1};
-    ARExcelExport1->FileName = req.FileName;
-    ARExcelExport1->Execute();
+    ARExcelExport1->FileName = name;
+    try {
+        ARExcelExport1->Execute();
+    } catch (const EShowError&) {
+        // Saved, only not opened: a note, not a failed export.
+        if (!QFileInfo::exists(name))
+            throw;
+        TMessageRequest note;
+        note.Text = msg(QStringLiteral("The workbook was saved as \"%1\".\r\n\r\nNo program of the desktop could open it."))
+                        .arg(QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()));
+        note.Type = TMsgDlgType::mtInformation;
+        note.Buttons = mbOK;
+        fc::Dialogs().MessageBox(note);
+    }
 }
 
 namespace {
