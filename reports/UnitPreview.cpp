@@ -181,8 +181,9 @@ void TFormPrew::ExportWorkbook(const QString& name)
         if (!QFileInfo::exists(name))
             throw;
         TMessageRequest note;
-        note.Text = msg(QStringLiteral("The workbook was saved as \"%1\".\r\n\r\nNo program of the desktop could open it."))
-                        .arg(QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()));
+        note.Text = msg(QStringLiteral("Il foglio di lavoro è stato salvato come")) + QStringLiteral(" \"")
+                    + QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()) + QStringLiteral("\".\r\n\r\n")
+                    + msg(QStringLiteral("Nessun programma del desktop può aprirlo."));
         note.Type = TMsgDlgType::mtInformation;
         note.Buttons = mbOK;
         fc::Dialogs().MessageBox(note);

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "ReportsFixture.h"
+#include "components/Lang.h"
 #include "platform/Office.h"
 #include "platform/ShellOpen.h"
 #include "tests/support/OfficeFixture.h"
@@ -179,6 +180,10 @@ TEST_F(Workbook, TheSaveDialogOpensInTheFolderOfTheLastExport)
 
 TEST_F(Workbook, ASavedWorkbookThatNoProgramOpensIsANoteWithItsWholePath)
 {
+    pf.write("English.lng", fc::test::readFile(sourceData("English.lng")));
+    TLanguage lang;
+    lang.SetLanguageFile(pf.file("English.lng"));
+    form.Lingua = &lang;
     fc::test::ScopedFileOffice office;
     models(2);
     ASSERT_TRUE(reportTreVelocita(in, form));
@@ -202,9 +207,9 @@ TEST_F(Workbook, ASavedWorkbookThatNoProgramOpensIsANoteWithItsWholePath)
         const auto boxes = messageBoxes();
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_NE(boxes[0]->message.Type, TMsgDlgType::mtError) << "the export did not fail";
-        EXPECT_TRUE(boxes[0]->message.Text.contains(QStringLiteral("\"%1\"").arg(saved)))
-            << boxes[0]->message.Text.toStdString();
-        EXPECT_TRUE(boxes[0]->message.Text.contains(QStringLiteral("saved"))) << boxes[0]->message.Text.toStdString();
+        EXPECT_EQ(boxes[0]->message.Text, QStringLiteral("The workbook was saved as \"%1\".\r\n\r\n"
+                                                         "No program of the desktop can open it.")
+                                              .arg(saved));
     }
 
     // Opened on the desktop: nothing to say.
