@@ -142,9 +142,38 @@ void TProfGrid::WalkExportCells(const std::function<void(int k, int r, int botto
     }
 }
 
+namespace {
+
+// A tab inside a cell text would split that cell when the text becomes a
+// table. It goes into the text as a character that neither a cell text nor
+// the line-break tag holds, and is turned back into a tab after the
+// conversion. Empty when no cell text holds a tab.
+QString TabStandIn(TProfGrid& g)
+{
+    QString used = g.ExportTag();
+    bool tab = false;
+    for (int r = 0; r < g.RowCount(); ++r)
+        for (int k = 0; k < g.ColCount(); ++k) {
+            TProfGridCell& c = g.Cell(k, r);
+            if (c.TopRow() != r || c.LeftVisibleCol() != k)
+                continue;
+            used += c.Text();
+            tab = tab || c.Text().contains(QLatin1Char('\t'));
+        }
+    if (!tab)
+        return {};
+    for (char16_t u = 0xE000; u <= 0xF8FF; ++u)
+        if (!used.contains(QChar(u)))
+            return QString(QChar(u));
+    return {};
+}
+
+} // namespace
+
 QString TProfGrid::BuildExportText()
 {
     const QString& tag = ExportTag();
+    const QString tabStandIn = TabStandIn(*this);
     QString text;
     for (int r = 0; r < RowCount(); ++r) {
         for (int k = 0; k < ColCount(); ++k) {
@@ -156,6 +185,8 @@ QString TProfGrid::BuildExportText()
             // First occurrence to last, as the tag (which holds no carriage
             // return) may join a carriage return to a following line feed.
             QString piece = c.Text();
+            if (!tabStandIn.isEmpty())
+                piece.replace(QLatin1Char('\t'), tabStandIn);
             for (int i = piece.indexOf(QLatin1String("\r\n")); i >= 0; i = piece.indexOf(QLatin1String("\r\n")))
                 piece.replace(i, 2, tag);
             for (int i = piece.indexOf(QLatin1Char('\r')); i >= 0; i = piece.indexOf(QLatin1Char('\r')))
@@ -211,6 +242,8 @@ int TProfGrid::CountWordSteps(bool FormatAllCells)
                         if (FormatAllCells || row - 1 < FixedRows())
                             steps += WordDiffs(cell, Columns(k)).Count();
                     });
+    if (!TabStandIn(*this).isEmpty())
+        steps += 3;
     return steps + 6;
 }
 
@@ -258,6 +291,11 @@ bool TProfGrid::ExportToWord(bool FormatAllCells)
         GetWordApplication()->Selection()->Find()->SetMatchSoundsLike(false);
         GetWordApplication()->Selection()->Find()->SetMatchAllWordForms(false);
         GetWordApplication()->Selection()->Find()->Execute(wdReplaceAll);
+        if (const QString tabStandIn = TabStandIn(*this); !tabStandIn.isEmpty()) {
+            GetWordApplication()->Selection()->Find()->SetText(tabStandIn);
+            GetWordApplication()->Selection()->Find()->Replacement()->SetText(QStringLiteral("^t"));
+            GetWordApplication()->Selection()->Find()->Execute(wdReplaceAll);
+        }
         GetWordTable()->Rows()->SetSpaceBetweenColumns(0);
 
         for (int c = 1; c <= ColCount(); ++c) {

@@ -35,6 +35,18 @@ public:
     using Exception::Exception;
 };
 
+// A written file that the desktop has no program to open: the file is
+// there, only showing it failed.
+class EShowError : public EOleError {
+public:
+    EShowError(const QString& message, QString fileName) : EOleError(message), fileName_(std::move(fileName)) {}
+    // The whole path of the file.
+    const QString& FileName() const { return fileName_; }
+
+private:
+    QString fileName_;
+};
+
 template <class T>
 class OleRef {
 public:

@@ -15,6 +15,10 @@
 
 namespace fc::office::detail {
 
+// Shared by the automation objects of both applications.
+inline QString N(int v) { return QString::number(v); }
+inline EOleError Refused(const QString& what) { return EOleError(what); }
+
 // ---------------------------------------------------------------------------
 // Spreadsheet
 
@@ -79,7 +83,12 @@ struct XlSheet {
     XlCell& CellAt(int row, int col);
     XlFormat ColumnFormat(int col) const;
     double ColumnWidth(int col) const;
+    // True for a cell inside a merged area other than its top-left one.
+    bool Covered(int row, int col) const;
 };
+
+// Leaves the cell empty, its format as it was.
+void ClearValue(XlCell& cell);
 
 struct XlBook {
     QString name;

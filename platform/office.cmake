@@ -3,6 +3,8 @@
 # file with the desktop's default program.
 fc_sources(core
   ${CMAKE_CURRENT_LIST_DIR}/Office.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OfficeExcel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/OfficeWord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OfficeXlsx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/OfficeDocx.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ShellOpen.cpp

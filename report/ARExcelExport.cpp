@@ -117,11 +117,15 @@ void ExportCell(const TARRep& rep, const OleRef<ExcelSheet>& sheet, const std::v
     const TColor fill = fc::ColorToRGB(cell.Color());
     if (fill != 0xFFFFFF && cell.Color() != clNone)
         r->Interior()->SetColor(fill);
-    r->SetFormula(ar::excel::CellText(cell.S()));
+    const QString text = ar::excel::CellText(cell.S());
+    r->SetFormula(text);
     r->SetNumberFormat(QStringLiteral("@"));
     r->SetHorizontalAlignment(HorizontalAlignment(cell.HAlign()));
     if (const std::optional<int> o = ar::excel::Orientation(cell.TextAngle()))
         r->SetOrientation(*o);
+    // Lines show one under the other only where the cell wraps.
+    if (text.contains(QLatin1Char('\n')))
+        r->SetWrapText(true);
 
     QString mergeName;
     OleRef<ExcelRange> m = r;
@@ -162,9 +166,11 @@ namespace ar::excel {
 
 QString ColumnName(int index)
 {
-    if (index < 26)
-        return QString(QChar(u'A' + index));
-    return QString(QChar(u'A' + index / 26 - 1)) + QChar(u'A' + index % 26);
+    // Letters as digits of 1 to 26: A to Z, AA to ZZ, AAA on.
+    QString name;
+    for (int n = index + 1; n > 0; n = (n - 1) / 26)
+        name.prepend(QChar(u'A' + (n - 1) % 26));
+    return name;
 }
 
 namespace {
@@ -184,22 +190,23 @@ const QRegularExpression& GroupedNumber(QChar dec, QChar thou)
 }
 } // namespace
 
-QString CellText(const QString& text)
+QString CellText(const QString& shown)
 {
+    // Each line break of the report is one line feed in the sheet.
+    QString text = shown;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     // A number grouped in the locale's own format ("1,203" or "1.203,5")
     // loses its thousands separators first: turning the comma into the
     // decimal point before would make 1203 of a point-decimal locale 1.203.
     const QChar dec = fc::DecimalSeparator(), thou = fc::ThousandSeparator();
     if (dec != thou && !thou.isNull() && GroupedNumber(dec, thou).match(text).hasMatch())
-        return QString(text).remove(thou);
+        return text.remove(thou);
     QString t = text;
     t.replace(QLatin1Char(','), dec);
     t.remove(thou);
-    if (t.isEmpty())
-        return QStringLiteral("0");
-    if (t == QLatin1String("-"))
-        return QStringLiteral("-0");
-    // Only numbers are rewritten: a label keeps its commas and points.
+    // Only numbers are rewritten: a label keeps its commas and points, a
+    // blank stays blank and a dash stays a dash.
     double v = 0;
     if (t == text || fc::TryStrToFloat(t.trimmed(), v))
         return t;

@@ -24,12 +24,13 @@ public:
 };
 
 namespace ar::excel {
-// The sheet column name of a 0-based column index: "A" to "Z", then two
-// letters up to "ZZ" (701).
+// The sheet column name of a 0-based column index: "A" to "Z", "AA" to
+// "ZZ" (701), then "AAA" on.
 QString ColumnName(int index);
-// A cell's text as it goes into the sheet: a comma becomes the decimal
-// separator and thousands separators are dropped when that makes it a
-// number; an empty text is "0" and "-" is "-0". Any other text is kept.
+// A cell's text as it goes into the sheet: line breaks become line feeds;
+// a comma becomes the decimal separator and thousands separators are
+// dropped when that makes it a number. Any other text, the empty one
+// included, is kept.
 QString CellText(const QString& text);
 // The sheet orientation of a text angle in degrees, or none.
 std::optional<int> Orientation(int angle);

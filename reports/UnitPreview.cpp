@@ -12,6 +12,7 @@
 #include "report/ARPrintProgress.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
+#include "platform/Office.h"
 #include "platform/ProgramFolder.h"
 #include "platform/WaitCursor.h"
 
@@ -159,8 +160,19 @@ void TFormPrew::Button1Click()
     req.Filter = QStringLiteral("Excel File|*.xlsx");
     req.FileName = QStringLiteral("Report.xlsx");
     req.DefaultExt = QStringLiteral("xlsx");
+    // Where the last workbook went; the first time, beside the PDF files.
+    req.InitialDir = cartellaExcel_.isEmpty() ? fc::ProgramFolder() + QStringLiteral("pdf/") : cartellaExcel_;
+    QDir().mkpath(req.InitialDir);
     if (!fc::Dialogs().SaveFile(req))
         return;
+    // A name handed back without its folder lies in the dialog's folder.
+    const QString name = QDir(req.InitialDir).absoluteFilePath(req.FileName);
+    ExportWorkbook(name);
+    cartellaExcel_ = QFileInfo(name).absolutePath();
+}
+
+void TFormPrew::ExportWorkbook(const QString& name)
+{
     fc::WaitCursor wait;
     // The export processes pending events after every band: no second
     // export may start from this button meanwhile.
@@ -169,8 +181,21 @@ void TFormPrew::Button1Click()
         QPushButton* b;
         ~Reenable() { b->setEnabled(true); }
     } reenable{Button1};
-    ARExcelExport1->FileName = req.FileName;
-    ARExcelExport1->Execute();
+    ARExcelExport1->FileName = name;
+    try {
+        ARExcelExport1->Execute();
+    } catch (const EShowError&) {
+        // Saved, only not opened: a note, not a failed export.
+        if (!QFileInfo::exists(name))
+            throw;
+        TMessageRequest note;
+        note.Text = msg(QStringLiteral("Il foglio di lavoro è stato salvato come")) + QStringLiteral(" \"")
+                    + QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath()) + QStringLiteral("\".\r\n\r\n")
+                    + msg(QStringLiteral("Nessun programma del desktop può aprirlo."));
+        note.Type = TMsgDlgType::mtInformation;
+        note.Buttons = mbOK;
+        fc::Dialogs().MessageBox(note);
+    }
 }
 
 namespace {

@@ -50,4 +50,7 @@ protected:
 private:
     void placeUserRep();
     QString msg(const QString& text) const;
+    // Writes the workbook to name (a whole path) and opens it on the desktop.
+    void ExportWorkbook(const QString& name);
+    QString cartellaExcel_; // folder of the last workbook written
 };

@@ -76,6 +76,30 @@ TEST(ProfGridExport, WordRunsThroughItsStepTotal)
     EXPECT_EQ(Count(a, QStringLiteral("Document1.Close")), 0);
 }
 
+// A tab inside a cell goes into the text as a private character, which no
+// cell text holds, and becomes a tab again after the table is made: three
+// more statements, counted in the total.
+TEST(ProfGridExport, WordTabsInsideCellsComeBackAfterTheTable)
+{
+    ScopedRecordingOffice office;
+    Grid f(3, 2, 1);
+    f.g.Cell(0, 0).SetText(QStringLiteral("a\tb"));
+    f.g.Cell(1, 1).SetText(QString(QChar(0xE000)) + QStringLiteral("\t"));
+    Events ev;
+    ev.Attach(f.g);
+    EXPECT_TRUE(f.g.ExportToWord(true));
+    EXPECT_EQ(ev.seen, ev.Run(52)) << "22 + 3 + 3 x 7 + 6";
+    const QStringList a = office.Actions();
+    const QString standIn(QChar(0xE001));
+    EXPECT_TRUE(a.contains(QStringLiteral("Document1.Range.Text := \"a%1b\\tb0\\tc0\\r\\na1\\t\uE000%1\\tc1\\r\\n\"").arg(standIn)))
+        << a.join('\n').toStdString();
+    const qsizetype tagged = a.indexOf(QStringLiteral("Word.Selection.Find.Execute(Replace:=2)"));
+    ASSERT_GE(tagged, 0);
+    EXPECT_EQ(a.mid(tagged + 1, 3), (QStringList{QStringLiteral("Word.Selection.Find.Text := \"%1\"").arg(standIn),
+                                                 QStringLiteral("Word.Selection.Find.Replacement.Text := \"^t\""),
+                                                 QStringLiteral("Word.Selection.Find.Execute(Replace:=2)")}));
+}
+
 TEST(ProfGridExport, ExcelRunsThroughItsStepTotal)
 {
     ScopedRecordingOffice office;

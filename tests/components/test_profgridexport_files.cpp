@@ -5,9 +5,11 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <QXmlStreamReader>
 
 #include "TestSupport.h"
 #include "OfficeFixture.h"
+#include "XlsxRead.h"
 #include "ZipRead.h"
 #include "components/ProfGrid.h"
 #include "platform/Dialogs.h"
@@ -95,6 +97,92 @@ TEST(ProfGridExportFiles, DocumentHoldsTheTable)
     EXPECT_FALSE(xml.contains("ProfGridTag"));
     EXPECT_TRUE(xml.contains("w:fill=\"FFFF00\""));
     EXPECT_TRUE(xml.contains("<w:gridCol w:w=\"960\"/>")) << "64 pixels are 48 points";
+}
+
+namespace {
+
+// The document's table as texts, row by row: paragraphs and line breaks as
+// line feeds, tabs as tabs.
+std::vector<QStringList> DocumentTable(const QByteArray& xml)
+{
+    std::vector<QStringList> rows;
+    QXmlStreamReader x(xml);
+    QString cell;
+    bool firstParagraph = true;
+    while (!x.atEnd()) {
+        x.readNext();
+        if (x.isStartElement()) {
+            if (x.name() == u"tr") {
+                rows.emplace_back();
+            } else if (x.name() == u"tc") {
+                cell.clear();
+                firstParagraph = true;
+            } else if (x.name() == u"p") {
+                if (!firstParagraph)
+                    cell += QLatin1Char('\n');
+                firstParagraph = false;
+            } else if (x.name() == u"t") {
+                cell += x.readElementText();
+            } else if (x.name() == u"tab") {
+                cell += QLatin1Char('\t');
+            } else if (x.name() == u"br") {
+                cell += QLatin1Char('\n');
+            }
+        } else if (x.isEndElement() && x.name() == u"tc" && !rows.empty()) {
+            rows.back() << cell;
+        }
+    }
+    return rows;
+}
+
+// Tabs and every kind of line break inside cell texts.
+struct TabsAndBreaks {
+    TProfGrid g;
+    FixedPitchMeasurer m{6, 13};
+    TabsAndBreaks()
+    {
+        g.SetTextMeasurer(&m);
+        g.SetFixedCols(0);
+        g.SetFixedRows(0);
+        g.SetColCount(3);
+        g.SetRowCount(2);
+        const char* texts[2][3] = {{"a\tb", "c", "d"}, {"x\r\ny", "p\tq\r\nz", "m\nn\t"}};
+        for (int r = 0; r < 2; ++r)
+            for (int k = 0; k < 3; ++k)
+                g.Cell(k, r).SetText(QString::fromLatin1(texts[r][k]));
+    }
+};
+
+const std::vector<QStringList> kTabsAndBreaksShown{{"a\tb", "c", "d"}, {"x\ny", "p\tq\nz", "m\nn\t"}};
+
+} // namespace
+
+TEST(ProfGridExportFiles, TabsAndLineBreaksStayInTheirCell)
+{
+    {
+        SCOPED_TRACE("document");
+        Backend b;
+        TabsAndBreaks s;
+        ASSERT_TRUE(s.g.ExportToWord(true));
+        ASSERT_EQ(b.shell.opened.size(), 1);
+        EXPECT_EQ(DocumentTable(ReadZipMember(b.shell.opened[0], "word/document.xml")), kTabsAndBreaksShown);
+    }
+    {
+        SCOPED_TRACE("workbook");
+        Backend b;
+        TabsAndBreaks s;
+        ASSERT_TRUE(s.g.ExportToExcel(true));
+        ASSERT_EQ(b.shell.opened.size(), 1);
+        const fc::test::SheetContents sheet = fc::test::ReadFirstSheet(b.shell.opened[0]);
+        std::vector<QStringList> rows(2);
+        for (int r = 0; r < 2; ++r)
+            for (const char* col : {"A", "B", "C"}) {
+                const QString ref = QLatin1String(col) + QString::number(r + 1);
+                rows[size_t(r)] << sheet.Value(ref);
+                EXPECT_TRUE(sheet.Wraps(ref)) << ref.toStdString();
+            }
+        EXPECT_EQ(rows, kTabsAndBreaksShown);
+    }
 }
 
 TEST(ProfGridExportFiles, AFolderThatCannotBeWrittenStopsTheStart)

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "TestSupport.h"
+#include "XlsxRead.h"
 #include "ZipRead.h"
 #include "platform/Office.h"
 #include "platform/ShellOpen.h"
@@ -289,6 +290,35 @@ TEST(Office, ReportMembersReachTheWorkbook)
     const QByteArray styles = ReadZipMember(file, "xl/styles.xml");
     EXPECT_TRUE(styles.contains("textRotation=\"90\""));
     EXPECT_TRUE(styles.contains("<top style=\"medium\"><color rgb=\"FF0000FF\"/></top>")) << styles.constData();
+}
+
+// A merged range holds one value, in its top-left cell, whichever way it
+// got there: written before the merge, after it, or over a range that
+// touches an earlier merge.
+TEST(Office, AMergedRangeKeepsItsValueInItsTopLeftCellOnly)
+{
+    Files f;
+    OleRef<ExcelApplication> app = f.office.CreateExcel();
+    app->SetSheetsInNewWorkbook(1);
+    OleRef<ExcelWorkbook> book = app->Workbooks()->Add();
+    OleRef<ExcelSheet> sh = app->ActiveSheet();
+    sh->Range(QStringLiteral("A1:C1"))->SetFormula(QStringLiteral("12"));
+    sh->Range(QStringLiteral("A1:C1"))->Merge();
+    sh->Range(QStringLiteral("A2:B3"))->Merge();
+    sh->Range(QStringLiteral("A2:B3"))->SetValue(QStringLiteral("after"));
+    sh->SetCells(5, 2, QStringLiteral("inner"));
+    sh->Range(QStringLiteral("A4:B4"))->SetValue(QStringLiteral("first"));
+    sh->Range(QStringLiteral("A4:B4"))->Merge();
+    sh->Range(QStringLiteral("B4:B5"))->Merge(); // grows into A4:B5
+    const QString file = f.Path(QStringLiteral("merged.xlsx"));
+    book->SaveAs(file);
+
+    const fc::test::SheetContents got = fc::test::ReadFirstSheet(file);
+    EXPECT_EQ(got.merges, (QStringList{"A1:C1", "A2:B3", "A4:B5"}));
+    std::map<QString, QString> values;
+    for (const auto& [ref, cell] : got.cells)
+        values[ref] = cell.value;
+    EXPECT_EQ(values, (std::map<QString, QString>{{"A1", "12"}, {"A2", "after"}, {"A4", "first"}}));
 }
 
 TEST(Office, ShellServiceDefaultsToFailing)

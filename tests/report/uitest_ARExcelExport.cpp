@@ -12,6 +12,7 @@
 #include "TestSupport.h"
 #include "ViewTestUtil.h"
 #include "OfficeFixture.h"
+#include "XlsxRead.h"
 #include "ZipRead.h"
 #include "platform/Office.h"
 #include "platform/ShellOpen.h"
@@ -153,7 +154,7 @@ TEST(ARExcelExport, SendsEveryStatementOfTheReportInOrder)
     expected << PlainCell("A2:B2", "Notes") << "Sheet1.Range(\"A2:B2\").Orientation := -60"
              << "Sheet1.Range(\"A2:B3\").Merge";
     expected << "Sheet1.Rows(2).RowHeight := 14" << "Sheet1.Rows(3).RowHeight := 14";
-    expected << PlainCell("A4:A4", "0") << "Sheet1.Range(\"A4:A4\").Merge"
+    expected << PlainCell("A4:A4", "") << "Sheet1.Range(\"A4:A4\").Merge"
              << "Sheet1.Paste(Sheet1.Range(\"A4:A4\"))";
     expected << PlainCell("B4:B4", "Cooling, heating") << "Sheet1.Range(\"B4:B4\").Orientation := 45"
              << "Sheet1.Range(\"B4:B4\").Merge";
@@ -212,8 +213,11 @@ TEST(ARExcelExport, CellTextsBecomeNumbersInTheLocaleAndLabelsStay)
         QString text, expected;
     } cases[] = {
         {',', '.', "1.234,5", "1234,5"},
-        {',', '.', "", "0"},
-        {',', '.', "-", "-0"},
+        // A blank stays blank, a dash a dash: neither is a zero.
+        {',', '.', "", ""},
+        {',', '.', "-", "-"},
+        {',', '.', "0", "0"},
+        {',', '.', "Ditta\r\nVia Roma 1\rMilano", "Ditta\nVia Roma 1\nMilano"},
         {',', '.', "Q.ty 2", "Q.ty 2"},
         {'.', ',', "2,5", "2.5"},
         {'.', ',', "1234.5", "1234.5"},
@@ -250,7 +254,9 @@ TEST(ARExcelExport, ColumnNames)
     const struct {
         int index;
         const char* name;
-    } cases[] = {{0, "A"}, {25, "Z"}, {26, "AA"}, {51, "AZ"}, {52, "BA"}, {701, "ZZ"}};
+    } cases[] = {{0, "A"},     {25, "Z"},     {26, "AA"},    {51, "AZ"},     {52, "BA"},
+                 {701, "ZZ"},  {702, "AAA"},  {727, "AAZ"},  {728, "ABA"},   {18277, "ZZZ"},
+                 {16383, "XFD"}};
     for (const auto& c : cases)
         EXPECT_EQ(ar::excel::ColumnName(c.index), QString::fromLatin1(c.name));
 }
@@ -468,10 +474,11 @@ TEST(ARExcelExportFile, WorkbookHoldsValuesMergesWidthsAndThePicture)
     EXPECT_TRUE(strings.contains("<t>Model</t>"));
     EXPECT_TRUE(strings.contains("<t>Notes</t>"));
     EXPECT_TRUE(strings.contains("<t>Cooling, heating</t>"));
-    // The number and the empty cell arrive as numbers, the labels as texts.
+    // The number arrives as a number, the labels as texts, the empty
+    // picture cell as a blank.
     EXPECT_TRUE(sheet.contains("<c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c r=\"B1\" s=\"2\"><v>1234.5</v></c>"))
         << sheet.constData();
-    EXPECT_TRUE(sheet.contains("<c r=\"A4\" s=\"4\"><v>0</v></c>"));
+    EXPECT_TRUE(sheet.contains("<c r=\"A4\" s=\"4\"/>")) << sheet.constData();
     // 70 and 140 pixels are 10 and 20 characters; the bands' heights 7/9 of theirs.
     EXPECT_TRUE(sheet.contains("<col min=\"1\" max=\"1\" width=\"10.7109375\" customWidth=\"1\"/>"
                                "<col min=\"2\" max=\"2\" width=\"20.7109375\" customWidth=\"1\"/>"));
@@ -486,6 +493,49 @@ TEST(ARExcelExportFile, WorkbookHoldsValuesMergesWidthsAndThePicture)
     const QByteArray styles = ReadZipMember(file, "xl/styles.xml");
     EXPECT_TRUE(styles.contains("FFFFFF00")) << "the yellow fill";
     EXPECT_TRUE(styles.contains("textRotation=\"90\""));
+}
+
+// What the report shows, once: a firm's heading of three lines over two
+// columns, a zero, a blank, a dash, and a note spanning two bands.
+TEST(ARExcelExportFile, WorkbookHoldsEachValueOnceAndBlanksStayBlank)
+{
+    ScopedSeparators separators(QLatin1Char(','), QLatin1Char('.'));
+    ScopedFileOffice backend;
+    viewtest::ScopedFixedPitch measure;
+    TARGridRep grid;
+    TARRep* rep = grid.Rep();
+    rep->ClearBands();
+    TARBand* b0 = AddBand(rep, 45);
+    AddCell(b0, QStringLiteral("Ditta\r\nVia Roma 1\rMilano\nItalia"), 140);
+    AddCell(b0, QStringLiteral("0"), 70);
+    TARBand* b1 = AddBand(rep, 18);
+    AddCell(b1, QString(), 70);
+    AddCell(b1, QStringLiteral("-"), 70);
+    AddCell(b1, QStringLiteral("12,5"), 70);
+    AddCell(AddBand(rep, 18), QStringLiteral("Notes"), 210);
+    AddCell(AddBand(rep, 18), QString(), 210)->SetShared(true);
+
+    TARExcelExport exporter;
+    exporter.SetARRep(&grid);
+    exporter.FileName = backend.dir.filePath(QStringLiteral("Once.xlsx"));
+    exporter.CloseAfterDone = true;
+    exporter.Execute();
+
+    const fc::test::SheetContents got = fc::test::ReadFirstSheet(exporter.FileName);
+    EXPECT_EQ(got.merges, (QStringList{"A1:B1", "A3:C4"}));
+    std::map<QString, QString> values;
+    for (const auto& [ref, cell] : got.cells)
+        values[ref] = cell.value;
+    const std::map<QString, QString> expected{{"A1", "Ditta\nVia Roma 1\nMilano\nItalia"},
+                                              {"C1", "0"},
+                                              {"B2", "-"},
+                                              {"C2", "12.5"},
+                                              {"A3", "Notes"}};
+    EXPECT_EQ(values, expected);
+    EXPECT_TRUE(got.cells.at("C1").number) << "a zero stays the number 0";
+    EXPECT_FALSE(got.cells.at("B2").number) << "a dash is no number";
+    EXPECT_TRUE(got.Wraps("A1")) << "the heading shows its lines";
+    EXPECT_FALSE(got.Wraps("A3"));
 }
 
 TEST(ARExcelExportFile, AVisibleApplicationOpensTheUnsavedWorkbook)
