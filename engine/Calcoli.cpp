@@ -126,14 +126,23 @@ bool cercaUscita(double inlet, double verso, double aria, double Target, F f, do
         return false;
     double v = f(T);
     double previous = v;
+    double Tprevious = T;
     int passi = 0;
     while ((previous - Target) * (v - Target) > 0) {
         // v decreases as T walks away from the inlet: once it is not
         // positive, it will never come back up to Target.
-        if (v <= 0 || passi == kMaxPassiAcqua || fuoriTabella(T + verso) || (T + verso - aria) * verso > 0)
+        if (v <= 0 || passi == kMaxPassiAcqua)
+            return false;
+        // The last step stops at the air temperature, so that a target
+        // within the last degree before it is still bracketed.
+        double next = T + verso;
+        if ((next - aria) * verso > 0)
+            next = aria;
+        if ((next - T) * verso <= 0 || fuoriTabella(next))
             return false;
         previous = v;
-        T += verso;
+        Tprevious = T;
+        T = next;
         v = f(T);
         ++passi;
     }
@@ -143,7 +152,7 @@ bool cercaUscita(double inlet, double verso, double aria, double Target, F f, do
         return true;
     }
     // vicino: the end nearer the inlet, where the value is above Target.
-    double vicino = T - verso;
+    double vicino = Tprevious;
     double lontano = T;
     double mid = T;
     while (std::fabs(lontano - vicino) > 0.0001) {

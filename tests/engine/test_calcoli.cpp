@@ -268,6 +268,49 @@ TEST_F(Calcoli, SolversFindTheOutletTemperature)
     }
 }
 
+// Targets whose outlet lies within the last degree before the air
+// temperature: the 1 K walk would step past the air, the search must not.
+TEST_F(Calcoli, SolversReachTargetsJustShortOfTheAirTemperature)
+{
+    struct Case {
+        const char* name;
+        bool cooling, pd;
+        double outlet; // the outlet that gives the target
+    } cases[] = {
+        {"cooling flow", true, false, 26.5},
+        {"cooling pressure drop", true, true, 26.5},
+        {"cooling flow, outlet 0.1 K short of the air", true, false, 26.9},
+        {"heating flow", false, false, 20.5},
+        {"heating pressure drop", false, true, 20.5},
+        {"heating flow, outlet 0.1 K short of the air", false, false, 20.1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        condizioniProva();
+        Stato.TBUFreddo = 19.5;
+        auto m = modelloProva(QStringLiteral("FC 20"));
+        calcolaPortataAria(*m, 3, pressioneLimitata(*m, 3));
+        const auto f = [&](double T) {
+            if (c.cooling)
+                return c.pd ? resaFreddoPDC(*m, 3, false, T, 80, 200) : resaFreddoPortata(*m, 3, false, T, 80, 200);
+            return c.pd ? resaCaldoPDC(*m, 3, false, T, 65) : resaCaldoPortata(*m, 3, false, T, 65);
+        };
+        const double target = f(c.outlet);
+        ASSERT_GT(target, 0);
+        bool ok = false;
+        if (c.cooling)
+            ok = c.pd ? calcolaFreddoPDC(*m, 3, target) : calcolaFreddoPortata(*m, 3, target);
+        else
+            ok = c.pd ? calcolaCaldoPDC(*m, 3, target) : calcolaCaldoPortata(*m, 3, target);
+        EXPECT_TRUE(ok);
+        if (!ok)
+            continue;
+        EXPECT_NEAR(c.cooling ? m->TUscFreddo[3] : m->TUscCaldo[3], c.outlet, 0.0002);
+        EXPECT_FALSE(c.cooling ? m->NonCalcolatoFreddo[3] : m->NonCalcolatoCaldo[3]);
+        EXPECT_GT(c.cooling ? m->ResaTotKcal[3] : m->ResaCaldoKcal[3], 0);
+    }
+}
+
 TEST_F(Calcoli, SolversCopyTheReferenceSpeedsWaterValues)
 {
     Stato.VeloCalcolo = 2;
