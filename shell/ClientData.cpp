@@ -209,11 +209,11 @@ void TDodedaVO::setUpControls()
                                                       f.SpinEditVelocita3, f.Edit13, f.MetriCubiOra, f.lblPortAriaRich,
                                                       f.lblMch})
         w->setEnabled(false);
-    setFieldsEnabled({f.PortAcqua, f.PortAcquaRichiesta, f.lblLitriOra, f.lblPDCCaldo, f.PDCCaldo, f.lblKpa,
-                      f.PortAcquaFreddo, f.PortAcquaRichiestaFreddo, f.lblLitriOraFreddo, f.lblPDCFreddo, f.PDCFreddo,
-                      f.lblKpaFreddo, f.lblResaRich, f.ResaRichCaldoWatt, f.ResaRichCaldoKcal, f.lblWatt, f.lblKcal,
-                      f.lblResaRichRaff, f.ResaRichFreddoWatt, f.ResaRichFreddoKcal, f.lblWattRaff, f.lblKcalRaff},
-                     false);
+    for (bool caldo : {true, false}) {
+        setFieldsEnabled(gruppoAcqua(caldo).portata, false);
+        setFieldsEnabled(gruppoAcqua(caldo).pdc, false);
+    }
+    setFieldsEnabled(gruppoResa(), false);
     f.CheckListino->setEnabled(true);
     for (QWidget* w : std::initializer_list<QWidget*>{f.CheckSconto, f.CheckMoltiplica, f.CheckNetto, f.Sconto1,
                                                       f.Sconto2, f.Sconto3, f.Moltip})
@@ -1017,13 +1017,37 @@ void TDodedaVO::showStep(int pageIndex, bool visible)
     memos[pageIndex]->setVisible(visible);
 }
 
+TDodedaVO::GruppoAcqua TDodedaVO::gruppoAcqua(bool caldo) const
+{
+    Ui::TDodedaVO& f = *ui;
+    if (caldo)
+        return {f.TempIngAcquaCaldo,
+                f.TempUscAcquaCaldo,
+                f.SalTerAcquaCaldo,
+                {f.lblTUAcqua, f.STAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, f.lblgrcen3, f.lblgrcen4},
+                {f.PortAcqua, f.PortAcquaRichiesta, f.lblLitriOra},
+                {f.lblPDCCaldo, f.PDCCaldo, f.lblKpa}};
+    return {f.TempIngAcquaFreddo,
+            f.TempUscAcquaFreddo,
+            f.SalTerAcquaFreddo,
+            {f.lblTUAcquaFreddo, f.STAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, f.lblgrcen3Freddo,
+             f.lblgrcen4Freddo},
+            {f.PortAcquaFreddo, f.PortAcquaRichiestaFreddo, f.lblLitriOraFreddo},
+            {f.lblPDCFreddo, f.PDCFreddo, f.lblKpaFreddo}};
+}
+
+std::vector<QWidget*> TDodedaVO::gruppoResa() const
+{
+    Ui::TDodedaVO& f = *ui;
+    return {f.lblResaRich,     f.ResaRichCaldoWatt,  f.ResaRichCaldoKcal,  f.lblWatt,     f.lblKcal,
+            f.lblResaRichRaff, f.ResaRichFreddoWatt, f.ResaRichFreddoKcal, f.lblWattRaff, f.lblKcalRaff};
+}
+
 void TDodedaVO::impostaPagine()
 {
     Ui::TDodedaVO& f = *ui;
-    const std::vector<QWidget*> heating = {f.lblTUAcqua, f.STAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo,
-                                           f.lblgrcen3, f.lblgrcen4};
-    const std::vector<QWidget*> cooling = {f.lblTUAcquaFreddo, f.STAcquaFreddo, f.TempUscAcquaFreddo,
-                                           f.SalTerAcquaFreddo, f.lblgrcen3Freddo, f.lblgrcen4Freddo};
+    const std::vector<QWidget*> heating = gruppoAcqua(true).temperature;
+    const std::vector<QWidget*> cooling = gruppoAcqua(false).temperature;
     const bool byHeating = f.DatiInRiscalda->ItemIndex() == 0;
     const bool byCooling = f.DatiInRaffredda->ItemIndex() == 0;
     if (!f.Calcolo->isEnabled()) {
@@ -1049,10 +1073,12 @@ void TDodedaVO::impostaPagine()
         f.DatiInRiscalda->setEnabled(true);
         break;
     case 2:
+        // Both sides are rated from their own inputs: neither leaves
+        // enabled the temperatures its water input does not use.
         showStep(pRiscaldamento, true);
         showStep(pCondizionamento, true);
         setFieldsEnabled(heating, byHeating);
-        setFieldsEnabled(cooling, true);
+        setFieldsEnabled(cooling, byCooling);
         f.DatiInRaffredda->setEnabled(true);
         f.DatiInRiscalda->setEnabled(true);
         break;
@@ -1090,9 +1116,7 @@ void TDodedaVO::OperazioneClick()
 {
     Ui::TDodedaVO& f = *ui;
     const std::vector<QWidget*> aria = {f.lblPortAriaRich, f.MetriCubiOra, f.lblMch};
-    const std::vector<QWidget*> resa = {f.lblResaRich,     f.ResaRichCaldoWatt,  f.ResaRichCaldoKcal, f.lblWatt,
-                                        f.lblKcal,         f.lblResaRichRaff,    f.ResaRichFreddoWatt,
-                                        f.ResaRichFreddoKcal, f.lblWattRaff,     f.lblKcalRaff};
+    const std::vector<QWidget*> resa = gruppoResa();
     const std::vector<QWidget*> modelli = {f.ListaModelli, f.CheckAll, f.UnCheckAll, f.LabelModelli, f.Bevel4,
                                            f.Label8,       f.Label9,   f.Label10,    f.Label11};
     auto showModels = [&](bool on) {
@@ -1130,58 +1154,37 @@ void TDodedaVO::CalcoloClick() { impostaPagine(); }
 
 namespace {
 QString zeroOneDecimal() { return QStringLiteral("0") + fc::DecimalSeparator() + QStringLiteral("0"); }
-
-void abilita(const std::vector<QWidget*>& widgets, bool enabled)
-{
-    for (QWidget* w : widgets)
-        w->setEnabled(enabled);
-}
+} // namespace
 
 // The water input mode of the heating or cooling page: item 0 takes the
 // outlet or the temperature difference, item 1 a required flow, item 2 a
 // required pressure drop; the two temperatures are then reset to 0,0.
-template <class Edit>
-void datiInClick(int item, const std::vector<QWidget*>& temps, const std::vector<QWidget*>& flow,
-                 const std::vector<QWidget*>& pdc, Edit* uscita, Edit* salto)
+void TDodedaVO::datiInClick(bool caldo)
 {
-    switch (item) {
+    const GruppoAcqua g = gruppoAcqua(caldo);
+    switch ((caldo ? ui->DatiInRiscalda : ui->DatiInRaffredda)->ItemIndex()) {
     case 0:
-        abilita(temps, true);
-        abilita(flow, false);
-        abilita(pdc, false);
+        setFieldsEnabled(g.temperature, true);
+        setFieldsEnabled(g.portata, false);
+        setFieldsEnabled(g.pdc, false);
         break;
     case 1:
-    case 2:
-        abilita(flow, item == 1);
-        abilita(pdc, item == 2);
-        uscita->SetText(zeroOneDecimal());
-        salto->SetText(zeroOneDecimal());
-        abilita(temps, false);
+    case 2: {
+        const bool portata = (caldo ? ui->DatiInRiscalda : ui->DatiInRaffredda)->ItemIndex() == 1;
+        setFieldsEnabled(g.portata, portata);
+        setFieldsEnabled(g.pdc, !portata);
+        g.uscita->SetText(zeroOneDecimal());
+        g.salto->SetText(zeroOneDecimal());
+        setFieldsEnabled(g.temperature, false);
         break;
+    }
     default:
         break;
     }
 }
-} // namespace
 
-void TDodedaVO::DatiInRiscaldaClick()
-{
-    Ui::TDodedaVO& f = *ui;
-    datiInClick(f.DatiInRiscalda->ItemIndex(),
-                {f.lblTUAcqua, f.STAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, f.lblgrcen3, f.lblgrcen4},
-                {f.PortAcqua, f.PortAcquaRichiesta, f.lblLitriOra}, {f.lblPDCCaldo, f.PDCCaldo, f.lblKpa},
-                f.TempUscAcquaCaldo, f.SalTerAcquaCaldo);
-}
-
-void TDodedaVO::DatiInRaffreddaClick()
-{
-    Ui::TDodedaVO& f = *ui;
-    datiInClick(f.DatiInRaffredda->ItemIndex(),
-                {f.lblTUAcquaFreddo, f.STAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, f.lblgrcen3Freddo,
-                 f.lblgrcen4Freddo},
-                {f.PortAcquaFreddo, f.PortAcquaRichiestaFreddo, f.lblLitriOraFreddo},
-                {f.lblPDCFreddo, f.PDCFreddo, f.lblKpaFreddo}, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo);
-}
+void TDodedaVO::DatiInRiscaldaClick() { datiInClick(true); }
+void TDodedaVO::DatiInRaffreddaClick() { datiInClick(false); }
 
 void TDodedaVO::FluidoClick()
 {
