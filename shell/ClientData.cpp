@@ -661,6 +661,15 @@ void TDodedaVO::ListaFamiglieChange()
     abilita(Stato.TipoCalcolo, Stato.NumVelocita);
     impostaPagine();
     caricaVersioni(1);
+    seguiCatalogo();
+}
+
+void TDodedaVO::seguiCatalogo()
+{
+    // The models to rate follow every choice of family, installation and
+    // version, whichever page the run is then started from.
+    if (cdsMacchine_.Active())
+        aggiornaListaModelli();
 }
 
 void TDodedaVO::ListaImpiantiChange()
@@ -673,12 +682,14 @@ void TDodedaVO::ListaImpiantiChange()
     abilita(Stato.TipoCalcolo, Stato.NumVelocita);
     impostaPagine();
     caricaVersioni(0);
+    seguiCatalogo();
 }
 
 void TDodedaVO::ListaVersionChange()
 {
     caricaMacchine();
     caricaVersioni(2);
+    seguiCatalogo();
 }
 
 void TDodedaVO::caricaVersioni(int mode)
@@ -826,8 +837,10 @@ void TDodedaVO::aggiornaListaModelli()
                 righe << descrizioneModello(*m);
         cdsMacchine_.Next();
     }
+    // The list is rebuilt whenever it would list other models or other
+    // pressures; the user's ticks stay only while it would not.
     bool rebuilt = false;
-    if (f.ListaModelli->Count() == 0 || (!righe.isEmpty() && righe.first() != f.ListaModelli->ItemText(0))) {
+    if (f.ListaModelli->Count() == 0 || righe != f.ListaModelli->Items()) {
         f.ListaModelli->SetItems(righe);
         rebuilt = true;
     }
@@ -839,10 +852,11 @@ void TDodedaVO::aggiornaListaModelli()
         f.PressioneStatica->setEnabled(false);
         f.SpinEditVelocita3->setEnabled(false);
     }
-    if (rebuilt || f.Operazione->ItemIndex() == 1 || f.Operazione->ItemIndex() == 2) {
+    if (rebuilt || f.Operazione->ItemIndex() == 1 || f.Operazione->ItemIndex() == 2)
         f.ListaModelli->SetAllChecked(true);
-        ListaModelliExit();
-    }
+    // The pressure limits of the ticks, also when they stay: the
+    // static-pressure choice was just enabled.
+    ListaModelliExit();
 }
 
 void TDodedaVO::setSpinValue(long double value)

@@ -75,6 +75,7 @@ public:
     QString descrizioneModello(const fancoil& model) const;
     static QString allineaDestra(const QString& text);
     void aggiornaListaModelli();
+    void seguiCatalogo();
     void ListaModelliExit();
     void CheckAllClick();
     void UnCheckAllClick();

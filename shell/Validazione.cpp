@@ -179,7 +179,7 @@ bool TDodedaVO::validaPagina(int pageTag)
         if (!correzioneGlicole(int(fc::Round(Stato.Glicoperc))))
             fallisce("Errore nel valore del Glicole", f.Glicoperc);
         if (f.ListaModelli->Count() == 0)
-            preparaPagina();
+            seguiCatalogo();
         if (Stato.Operazione == 0) {
             int checked = 0;
             for (int i = 0; i < f.ListaModelli->Count(); ++i)

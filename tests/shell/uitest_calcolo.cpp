@@ -392,6 +392,57 @@ TEST_F(CalcoloTest, ASpeedThatCouldNotBeRatedShowsSoInsteadOfNumbers)
     EXPECT_EQ(cell(0, 1), "VT 20");
 }
 
+// The ticked models always belong to the family, installation and version
+// on screen, whichever road leads to the run; ticks the user set stay as long
+// as nothing they depend on changes.
+TEST_F(CalcoloTest, TheModelListFollowsTheCatalogueChoicesOnEveryRoadToTheRun)
+{
+    const auto ticked = [this] {
+        QStringList out;
+        for (const QString& name : checkedModels())
+            out << name.left(2);
+        out.removeDuplicates();
+        return out;
+    };
+    // Calculate before Parametri was ever shown.
+    f().ControllaPagine->SetActivePage(f().Calcola);
+    dialogs.clear();
+    f().BitBtnCalc->click();
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+    EXPECT_EQ(reports.size(), 1);
+    EXPECT_EQ(checkedModels(), QStringList({"VT 10", "VT 20", "VT 30"}));
+
+    // Another family, then straight to the last tab.
+    f().ControllaPagine->SetActivePage(f().Operazioni);
+    chooseFamily("CANAL");
+    f().ControllaPagine->SetActivePage(f().Calcola);
+    reports.clear();
+    f().BitBtnCalc->click();
+    EXPECT_EQ(ticked(), QStringList({"CN"}));
+    EXPECT_EQ(cell(0, 1).left(2), "CN") << dump().toStdString();
+
+    // Back to the first family by Avanti.
+    f().ControllaPagine->SetActivePage(f().Operazioni);
+    chooseFamily("VENTO");
+    EXPECT_EQ(ticked(), QStringList({"VT"}));
+    run();
+    EXPECT_EQ(cell(0, 1).left(2), "VT") << dump().toStdString();
+
+    // Another installation of the same family.
+    f().ControllaPagine->SetActivePage(f().Operazioni);
+    chooseInstallation("4 tubi");
+    EXPECT_EQ(checkedModels(), QStringList({"VT4 30"}));
+
+    // The user's ticks stay while family, installation and version stay.
+    chooseInstallation("2 tubi");
+    goTo("Parametri");
+    f().ListaModelli->SetChecked(0, false);
+    goTo("Operazioni");
+    chooseVersion(f().ListaVersion->Text());
+    goTo("Parametri");
+    EXPECT_EQ(checkedModels(), QStringList({"VT 20", "VT 30"}));
+}
+
 TEST_F(CalcoloTest, AnInputThatDoesNotConvertStopsTheRun)
 {
     run();
