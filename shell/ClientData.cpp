@@ -802,7 +802,9 @@ QString TDodedaVO::allineaDestra(const QString& text) { return text.rightJustifi
 QString TDodedaVO::descrizioneModello(const fancoil& model) const
 {
     Ui::TDodedaVO& f = *ui;
-    const QString nome = model.Modello.left(16).leftJustified(20, QLatin1Char(' '));
+    // A name of 20 characters or more runs on up to the pressure columns;
+    // chiaveModello finds it whole again.
+    const QString nome = model.Modello.leftJustified(20, QLatin1Char(' '));
     const QString code = f.ListaVersion->Text().trimmed();
     double k = 1;
     for (int i = 0; i < ListaVersioni.Count(); ++i) {
