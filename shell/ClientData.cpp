@@ -785,6 +785,15 @@ void TDodedaVO::abilita(QChar tipoCalcolo, int numVelocita)
         f.Fluido->setEnabled(true);
         f.Altitudine->setEnabled(true);
     }
+    // An operation the unit type cannot do is not left chosen: the choice
+    // moves to the first one it can (its click handler sets the pages up).
+    TRadioGroup* op = f.Operazione;
+    if (op->ItemIndex() >= 0 && !op->ItemEnabled(op->ItemIndex()))
+        for (int i = 0; i < op->Count(); ++i)
+            if (op->ItemEnabled(i)) {
+                op->SetItemIndex(i);
+                break;
+            }
     if (numVelocita == 1) {
         f.VeloCalcolo->SetItemIndex(2);
         f.TipoReport->SetItemIndex(1);

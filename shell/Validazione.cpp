@@ -23,6 +23,10 @@ enum Page { pOperazioni = 0, pParametri = 1, pRiscaldamento = 2, pCondizionament
 
 bool entro(int which, double value) { return Limiti[which].Min <= value && value <= Limiti[which].Max; }
 
+// A zero counts as not given, unless it is a value its pair allows (a wet
+// bulb of 0 degC).
+bool dato(int which, double value) { return value != 0 || entro(which, value); }
+
 // The modes whose heating rating takes the inlet and outlet from the
 // heating page: all but cooling only, and the two-pipe heating check, which
 // takes the outlet from the cooling side's pressure drop.
@@ -252,12 +256,13 @@ bool TDodedaVO::validaPagina(int pageTag)
         // The air is checked and completed, but a failure here does not by
         // itself keep the user on the page.
         calcolaCondizioniAria(f.TBSFreddo, f.TBUFreddo, f.URFreddo, 3, kSecco, kUmido, kUmidita);
-        // The triad takes an empty or 0 bulb as not given, but the rating
-        // cannot: an air at 0 degC rates to negative sensible capacities.
+        // The triad takes a dry bulb of 0 as not given, but the rating
+        // cannot: it lies outside the dry bulb's limits. A wet bulb of 0
+        // lies inside its own and is rated as it stands.
         if (leggiNumero(f.TBSFreddo, v) && v == 0) {
             mostraMessaggio(kSecco);
             ok = false;
-        } else if (leggiNumero(f.TBUFreddo, v) && v == 0) {
+        } else if (f.TBUFreddo->text().trimmed().isEmpty()) {
             mostraMessaggio(kUmido);
             ok = false;
         }
@@ -301,9 +306,11 @@ void TDodedaVO::calcolaCondizioniAria(TOvNumEdit* secco, TOvNumEdit* umido, TOvN
         mostraMessaggio(msgUr);
         return;
     }
+    // An empty wet bulb is no 0 degC.
+    const bool umidoDato = !umido->text().trimmed().isEmpty() && dato(10, tbu);
     switch (mode) {
     case 1:
-        if (tbu != 0 && rh != 0) {
+        if (umidoDato && rh != 0) {
             if (!controllaLimite(10, tbu) || !controllaLimite(9, rh))
                 return;
             bool trovato = true;
@@ -325,7 +332,7 @@ void TDodedaVO::calcolaCondizioniAria(TOvNumEdit* secco, TOvNumEdit* umido, TOvN
         }
         break;
     case 3:
-        if (tbs != 0 && tbu != 0) {
+        if (tbs != 0 && umidoDato) {
             if (!controllaLimite(8, tbs) || !controllaLimite(10, tbu))
                 return;
             ur->SetValue(umiditaRelativa(tbu, tbs));

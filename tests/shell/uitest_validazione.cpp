@@ -586,3 +586,36 @@ TEST_F(ValidazioneTest, WaterFieldsTheInputDoesNotUseAreNotChecked)
         }
     }
 }
+
+// A field check refuses only what the limits refuse: a wet bulb of 0 degC
+// lies inside its pair, and is completed from like any other.
+TEST_F(ValidazioneTest, AWetBulbOfZeroIsAcceptedAndCompleted)
+{
+    fresh();
+    f().Avanti->click();
+    f().Avanti->click();
+    ASSERT_EQ(pageName(), "Condizionamento");
+    f().TBSFreddo->SetValue(10);
+    f().TBUFreddo->SetValue(0);
+    dialogs.clear();
+    EXPECT_TRUE(window->validaPagina(3));
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+    EXPECT_NEAR(double(f().URFreddo->Value()), umiditaRelativa(0, 10), 0.05);
+    // A dry bulb of 0 lies outside its pair and is still refused.
+    f().TBSFreddo->SetValue(0);
+    f().TBUFreddo->SetValue(-1);
+    dialogs.clear();
+    EXPECT_FALSE(window->validaPagina(3));
+    EXPECT_EQ(dialogs.messages(), QStringList({"Errore Temperatura Bulbo Secco"}));
+}
+
+// The humidity shipped with the default air is the one the program
+// computes from it, so that a report prints the same whether or not the
+// cooling page was visited.
+TEST_F(ValidazioneTest, TheShippedHumidityAgreesWithTheShippedAir)
+{
+    fresh();
+    const QString shipped = f().URFreddo->text();
+    f().URFreddo->SetValue(umiditaRelativa(double(f().TBUFreddo->Value()), double(f().TBSFreddo->Value())));
+    EXPECT_EQ(shipped, f().URFreddo->text());
+}
