@@ -121,10 +121,6 @@ public:
     void TempIngAcquaFreddoExit();
     void TempUscAcquaFreddoExit();
     void SalTerAcquaFreddoExit();
-    void OperazioniExit();
-    void ParametriExit();
-    void RiscaldamentoExit();
-    void CondizionamentoExit();
     // The water temperatures of a side whose rating uses them: completed and
     // checked; false when the page must not be left.
     bool controllaTemperatureAcqua(bool caldo);

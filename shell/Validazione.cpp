@@ -451,33 +451,9 @@ void TDodedaVO::TempUscAcquaFreddoExit() { completaAcqua(false, 3); }
 
 bool TDodedaVO::lasciaPagina(int tag)
 {
-    // Leaving Parametri by any road is its exit: the fluid's limits first.
+    // The one exit of every page, whichever road leaves it (tab, Avanti,
+    // Indietro): leaving Parametri takes the fluid's limits first.
     if (tag == pParametri)
         regolaLimitiGlicole();
     return validaPagina(tag);
-}
-
-void TDodedaVO::OperazioniExit()
-{
-    if (!validaPagina(pOperazioni))
-        ui->ControllaPagine->SetActivePage(ui->Operazioni);
-}
-
-void TDodedaVO::ParametriExit()
-{
-    regolaLimitiGlicole();
-    if (!validaPagina(pParametri))
-        ui->ControllaPagine->SetActivePage(ui->Parametri);
-}
-
-void TDodedaVO::RiscaldamentoExit()
-{
-    if (!validaPagina(pRiscaldamento))
-        ui->ControllaPagine->SetActivePage(ui->Riscaldamento);
-}
-
-void TDodedaVO::CondizionamentoExit()
-{
-    if (!validaPagina(pCondizionamento))
-        ui->ControllaPagine->SetActivePage(ui->Condizionamento);
 }
