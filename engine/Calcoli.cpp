@@ -126,14 +126,23 @@ bool cercaUscita(double inlet, double verso, double aria, double Target, F f, do
         return false;
     double v = f(T);
     double previous = v;
+    double Tprevious = T;
     int passi = 0;
     while ((previous - Target) * (v - Target) > 0) {
         // v decreases as T walks away from the inlet: once it is not
         // positive, it will never come back up to Target.
-        if (v <= 0 || passi == kMaxPassiAcqua || fuoriTabella(T + verso) || (T + verso - aria) * verso > 0)
+        if (v <= 0 || passi == kMaxPassiAcqua)
+            return false;
+        // The last step stops at the air temperature, so that a target
+        // within the last degree before it is still bracketed.
+        double next = T + verso;
+        if ((next - aria) * verso > 0)
+            next = aria;
+        if ((next - T) * verso <= 0 || fuoriTabella(next))
             return false;
         previous = v;
-        T += verso;
+        Tprevious = T;
+        T = next;
         v = f(T);
         ++passi;
     }
@@ -143,7 +152,7 @@ bool cercaUscita(double inlet, double verso, double aria, double Target, F f, do
         return true;
     }
     // vicino: the end nearer the inlet, where the value is above Target.
-    double vicino = T - verso;
+    double vicino = Tprevious;
     double lontano = T;
     double mid = T;
     while (std::fabs(lontano - vicino) > 0.0001) {
@@ -330,25 +339,25 @@ void calcolaFreddoTemperature(fancoil& model, int s)
     calcolaPortataAria(model, s, pressioneLimitata(model, s));
     const double Qsens = model.CoeffResaFrigSens[s] * (Stato.TBSFreddo - Tm) * g.fattSensAlt * model.FattoreSens[s];
     double Qtot = model.CoeffResaFrigTot[s] * (Stato.TBUFreddo - Tm) * g.fattTotAlt * model.FattoreTot[s];
+    if (Qtot < Qsens)
+        Qtot = Qsens;
+    // Water no colder than the air cools nothing, and water that leaves
+    // colder than it came cannot have taken heat from it: not rated, with
+    // nothing negative and nothing of an earlier run in its fields. A zero
+    // difference still divides, and fails as such.
+    if (!(Qtot > 0) || dT < 0) {
+        azzeraFreddo(model, s);
+        model.NonCalcolatoFreddo[s] = true;
+        return;
+    }
+    model.NonCalcolatoFreddo[s] = false;
+    const double Flow = Divide(Qtot, dT);
     model.ResaSensKcal[s] = Qsens * g.fattResaGlicole;
     model.ResaSensW[s] = model.ResaSensKcal[s] / kKcalPerW;
     model.ResaTotKcal[s] = Qtot * g.fattResaGlicole;
-    if (model.ResaTotKcal[s] < model.ResaSensKcal[s]) {
-        Qtot = Qsens;
-        model.ResaTotKcal[s] = model.ResaSensKcal[s];
-    }
-    model.NonCalcolatoFreddo[s] = false;
-    if (model.ResaTotKcal[s] > 0) {
-        model.ResaTotW[s] = model.ResaTotKcal[s] / kKcalPerW;
-        const double Flow = Divide(Qtot, dT);
-        model.PortataFreddo[s] = g.fattPortataGlicole * Flow;
-        model.PerditaFreddo[s] = perditaCarico(Tm, Flow, model.PDCNomRaffr) * g.fattPDCGlicole;
-    } else {
-        // No cooling: nothing of an earlier run may stay in these fields.
-        model.ResaTotW[s] = 0;
-        model.PortataFreddo[s] = 0;
-        model.PerditaFreddo[s] = 0;
-    }
+    model.ResaTotW[s] = model.ResaTotKcal[s] / kKcalPerW;
+    model.PortataFreddo[s] = g.fattPortataGlicole * Flow;
+    model.PerditaFreddo[s] = perditaCarico(Tm, Flow, model.PDCNomRaffr) * g.fattPDCGlicole;
 }
 
 void calcolaCaldoTemperature(fancoil& model, int s)
@@ -362,20 +371,19 @@ void calcolaCaldoTemperature(fancoil& model, int s)
     const double Tm = (outlet + inlet) / 2;
     calcolaPortataAria(model, s, pressioneLimitata(model, s));
     const double Q = model.CoeffResaTerm[s] * (Tm - Stato.TempAriaCaldo) * g.fattCaldoAlt * model.FattoreCaldo[s];
-    model.ResaCaldoKcal[s] = Q * g.fattResaGlicole;
-    model.NonCalcolatoCaldo[s] = false;
-    if (model.ResaCaldoKcal[s] > 0) {
-        model.ResaCaldoW[s] = model.ResaCaldoKcal[s] / kKcalPerW;
-        const double Flow = Divide(Q, dT);
-        model.PortataCaldo[s] = g.fattPortataGlicole * Flow;
-        model.PerditaCaldo[s] = perditaCarico(Tm, Flow, model.PDCNomRisc) * g.fattPDCGlicole;
-    } else {
-        // Water no warmer than the air heats nothing: no negative capacity,
-        // flow or pressure drop, and nothing of an earlier run.
-        model.ResaCaldoW[s] = 0;
-        model.PortataCaldo[s] = 0;
-        model.PerditaCaldo[s] = 0;
+    // As for cooling: no heat from water no warmer than the air, nor from
+    // water that leaves warmer than it came.
+    if (!(Q > 0) || dT < 0) {
+        azzeraCaldo(model, s);
+        model.NonCalcolatoCaldo[s] = true;
+        return;
     }
+    model.NonCalcolatoCaldo[s] = false;
+    const double Flow = Divide(Q, dT);
+    model.ResaCaldoKcal[s] = Q * g.fattResaGlicole;
+    model.ResaCaldoW[s] = model.ResaCaldoKcal[s] / kKcalPerW;
+    model.PortataCaldo[s] = g.fattPortataGlicole * Flow;
+    model.PerditaCaldo[s] = perditaCarico(Tm, Flow, model.PDCNomRisc) * g.fattPDCGlicole;
 }
 
 bool calcolaFreddoPortata(fancoil& model, int s, double Target) { return risolviFreddo(model, s, Target, Obiettivo::Portata); }

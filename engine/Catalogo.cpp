@@ -86,7 +86,9 @@ void caricaMacchina(fancoil& f, TDataset& ds)
     f.Descr = trimmedField(ds, fDescr).left(100);
     // The field is 24 wide; a 16-character cut would print "Solo ventilazion".
     f.Impianto = trimmedField(ds, fImpianto).left(24);
-    f.Modello = trimmedField(ds, fModello).left(16);
+    // The whole name, as the registry keys it: a cut would rate, price and
+    // report one model under another's name.
+    f.Modello = trimmedField(ds, fModello).left(24);
     f.selezionato = false;
     f.PDCNomRisc = ds.Fields(fPDCNomRisc).AsFloat();
     f.PDCNomRaffr = ds.Fields(fPDCNomRaffr).AsFloat();

@@ -24,7 +24,7 @@ public:
     QString Tipo;      // family, at most 20 characters
     QString Descr;     // description, at most 100
     QString Impianto;  // installation type, at most 24 (the field width)
-    QString Modello;   // model name, at most 16
+    QString Modello;   // model name, at most 24 (the field width)
     bool selezionato = false; // picked by the first of two chained selections
     PerSpeedInt AssElettr;    // electrical input per speed
     PerSpeed CorrAss;         // absorbed current, A

@@ -206,7 +206,21 @@ void spuntaTutti()
 
 } // namespace
 
-QString chiaveModello(const QString& itemText) { return itemText.left(19).trimmed(); }
+QString chiaveModello(const QString& itemText)
+{
+    // A name longer than the 20-character column runs on up to the two
+    // blanks before the pressure columns; it is taken whole when a model
+    // has it, so that two names alike in their first 19 characters stay
+    // apart.
+    const QChar blank(QLatin1Char(' '));
+    if (itemText.size() > 19 && itemText[19] != blank) {
+        const int gap = itemText.indexOf(QLatin1String("  "), 19);
+        const QString whole = (gap < 0 ? itemText : itemText.left(gap)).trimmed();
+        if (ListaMacchine.IndexOf(whole) >= 0)
+            return whole;
+    }
+    return itemText.left(19).trimmed();
+}
 
 void calcolaLatoAria(fancoil& model)
 {

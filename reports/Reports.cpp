@@ -10,6 +10,7 @@
 #include "UnitPreview.h"
 #include "engine/Catalogo.h"
 #include "engine/Records.h"
+#include "engine/Selezione.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
 #include "platform/ProgramFolder.h"
@@ -119,7 +120,7 @@ void ReportFrame::collectModels()
 {
     // Every ticked model; the table grows with them (no fixed capacity).
     for (const QString& item : in_.ModelliSpuntati) {
-        const QString key = item.left(19).trimmed();
+        const QString key = chiaveModello(item);
         fancoil* m = ListaMacchine.Find(key);
         if (!m)
             continue;

@@ -10,6 +10,7 @@
 #include "platform/CheckListBox.h"
 #include "platform/Dialogs.h"
 #include "platform/Numbers.h"
+#include "platform/PageControl.h"
 #include "platform/RadioGroup.h"
 #include "ui_TDodedaVO.h"
 
@@ -178,6 +179,14 @@ void TDodedaVO::CalcolaClick()
     if (!validaPagina(1))
         return;
     SGRisultati.SetRowCount(1);
+    // The water pages the mode shows may have changed since they were left:
+    // what the engine rates is checked again, as leaving them would.
+    TPageControl* pc = ui->ControllaPagine;
+    for (QWidget* page : {static_cast<QWidget*>(ui->Riscaldamento), static_cast<QWidget*>(ui->Condizionamento)})
+        if (pc->TabVisible(pc->indexOf(page)) && !validaPagina(pc->indexOf(page))) {
+            pc->SetActivePage(page);
+            return;
+        }
     eseguiCalcolo();
     if (SGRisultati.RowCount() < 2 && Stato.TipoCalcolo != QLatin1Char('A'))
         return;

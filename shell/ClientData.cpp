@@ -209,11 +209,11 @@ void TDodedaVO::setUpControls()
                                                       f.SpinEditVelocita3, f.Edit13, f.MetriCubiOra, f.lblPortAriaRich,
                                                       f.lblMch})
         w->setEnabled(false);
-    setFieldsEnabled({f.PortAcqua, f.PortAcquaRichiesta, f.lblLitriOra, f.lblPDCCaldo, f.PDCCaldo, f.lblKpa,
-                      f.PortAcquaFreddo, f.PortAcquaRichiestaFreddo, f.lblLitriOraFreddo, f.lblPDCFreddo, f.PDCFreddo,
-                      f.lblKpaFreddo, f.lblResaRich, f.ResaRichCaldoWatt, f.ResaRichCaldoKcal, f.lblWatt, f.lblKcal,
-                      f.lblResaRichRaff, f.ResaRichFreddoWatt, f.ResaRichFreddoKcal, f.lblWattRaff, f.lblKcalRaff},
-                     false);
+    for (bool caldo : {true, false}) {
+        setFieldsEnabled(gruppoAcqua(caldo).portata, false);
+        setFieldsEnabled(gruppoAcqua(caldo).pdc, false);
+    }
+    setFieldsEnabled(gruppoResa(), false);
     f.CheckListino->setEnabled(true);
     for (QWidget* w : std::initializer_list<QWidget*>{f.CheckSconto, f.CheckMoltiplica, f.CheckNetto, f.Sconto1,
                                                       f.Sconto2, f.Sconto3, f.Moltip})
@@ -668,6 +668,15 @@ void TDodedaVO::ListaFamiglieChange()
     abilita(Stato.TipoCalcolo, Stato.NumVelocita);
     impostaPagine();
     caricaVersioni(1);
+    seguiCatalogo();
+}
+
+void TDodedaVO::seguiCatalogo()
+{
+    // The models to rate follow every choice of family, installation and
+    // version, whichever page the run is then started from.
+    if (cdsMacchine_.Active())
+        aggiornaListaModelli();
 }
 
 void TDodedaVO::ListaImpiantiChange()
@@ -680,12 +689,14 @@ void TDodedaVO::ListaImpiantiChange()
     abilita(Stato.TipoCalcolo, Stato.NumVelocita);
     impostaPagine();
     caricaVersioni(0);
+    seguiCatalogo();
 }
 
 void TDodedaVO::ListaVersionChange()
 {
     caricaMacchine();
     caricaVersioni(2);
+    seguiCatalogo();
 }
 
 void TDodedaVO::caricaVersioni(int mode)
@@ -781,6 +792,15 @@ void TDodedaVO::abilita(QChar tipoCalcolo, int numVelocita)
         f.Fluido->setEnabled(true);
         f.Altitudine->setEnabled(true);
     }
+    // An operation the unit type cannot do is not left chosen: the choice
+    // moves to the first one it can (its click handler sets the pages up).
+    TRadioGroup* op = f.Operazione;
+    if (op->ItemIndex() >= 0 && !op->ItemEnabled(op->ItemIndex()))
+        for (int i = 0; i < op->Count(); ++i)
+            if (op->ItemEnabled(i)) {
+                op->SetItemIndex(i);
+                break;
+            }
     if (numVelocita == 1) {
         f.VeloCalcolo->SetItemIndex(2);
         f.TipoReport->SetItemIndex(1);
@@ -798,7 +818,9 @@ QString TDodedaVO::allineaDestra(const QString& text) { return text.rightJustifi
 QString TDodedaVO::descrizioneModello(const fancoil& model) const
 {
     Ui::TDodedaVO& f = *ui;
-    const QString nome = model.Modello.left(16).leftJustified(20, QLatin1Char(' '));
+    // A name of 20 characters or more runs on up to the pressure columns;
+    // chiaveModello finds it whole again.
+    const QString nome = model.Modello.leftJustified(20, QLatin1Char(' '));
     const QString code = f.ListaVersion->Text().trimmed();
     double k = 1;
     for (int i = 0; i < ListaVersioni.Count(); ++i) {
@@ -833,8 +855,10 @@ void TDodedaVO::aggiornaListaModelli()
                 righe << descrizioneModello(*m);
         cdsMacchine_.Next();
     }
+    // The list is rebuilt whenever it would list other models or other
+    // pressures; the user's ticks stay only while it would not.
     bool rebuilt = false;
-    if (f.ListaModelli->Count() == 0 || (!righe.isEmpty() && righe.first() != f.ListaModelli->ItemText(0))) {
+    if (f.ListaModelli->Count() == 0 || righe != f.ListaModelli->Items()) {
         f.ListaModelli->SetItems(righe);
         rebuilt = true;
     }
@@ -846,10 +870,11 @@ void TDodedaVO::aggiornaListaModelli()
         f.PressioneStatica->setEnabled(false);
         f.SpinEditVelocita3->setEnabled(false);
     }
-    if (rebuilt || f.Operazione->ItemIndex() == 1 || f.Operazione->ItemIndex() == 2) {
+    if (rebuilt || f.Operazione->ItemIndex() == 1 || f.Operazione->ItemIndex() == 2)
         f.ListaModelli->SetAllChecked(true);
-        ListaModelliExit();
-    }
+    // The pressure limits of the ticks, also when they stay: the
+    // static-pressure choice was just enabled.
+    ListaModelliExit();
 }
 
 void TDodedaVO::setSpinValue(long double value)
@@ -1024,13 +1049,37 @@ void TDodedaVO::showStep(int pageIndex, bool visible)
     memos[pageIndex]->setVisible(visible);
 }
 
+TDodedaVO::GruppoAcqua TDodedaVO::gruppoAcqua(bool caldo) const
+{
+    Ui::TDodedaVO& f = *ui;
+    if (caldo)
+        return {f.TempIngAcquaCaldo,
+                f.TempUscAcquaCaldo,
+                f.SalTerAcquaCaldo,
+                {f.lblTUAcqua, f.STAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, f.lblgrcen3, f.lblgrcen4},
+                {f.PortAcqua, f.PortAcquaRichiesta, f.lblLitriOra},
+                {f.lblPDCCaldo, f.PDCCaldo, f.lblKpa}};
+    return {f.TempIngAcquaFreddo,
+            f.TempUscAcquaFreddo,
+            f.SalTerAcquaFreddo,
+            {f.lblTUAcquaFreddo, f.STAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, f.lblgrcen3Freddo,
+             f.lblgrcen4Freddo},
+            {f.PortAcquaFreddo, f.PortAcquaRichiestaFreddo, f.lblLitriOraFreddo},
+            {f.lblPDCFreddo, f.PDCFreddo, f.lblKpaFreddo}};
+}
+
+std::vector<QWidget*> TDodedaVO::gruppoResa() const
+{
+    Ui::TDodedaVO& f = *ui;
+    return {f.lblResaRich,     f.ResaRichCaldoWatt,  f.ResaRichCaldoKcal,  f.lblWatt,     f.lblKcal,
+            f.lblResaRichRaff, f.ResaRichFreddoWatt, f.ResaRichFreddoKcal, f.lblWattRaff, f.lblKcalRaff};
+}
+
 void TDodedaVO::impostaPagine()
 {
     Ui::TDodedaVO& f = *ui;
-    const std::vector<QWidget*> heating = {f.lblTUAcqua, f.STAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo,
-                                           f.lblgrcen3, f.lblgrcen4};
-    const std::vector<QWidget*> cooling = {f.lblTUAcquaFreddo, f.STAcquaFreddo, f.TempUscAcquaFreddo,
-                                           f.SalTerAcquaFreddo, f.lblgrcen3Freddo, f.lblgrcen4Freddo};
+    const std::vector<QWidget*> heating = gruppoAcqua(true).temperature;
+    const std::vector<QWidget*> cooling = gruppoAcqua(false).temperature;
     const bool byHeating = f.DatiInRiscalda->ItemIndex() == 0;
     const bool byCooling = f.DatiInRaffredda->ItemIndex() == 0;
     if (!f.Calcolo->isEnabled()) {
@@ -1056,10 +1105,12 @@ void TDodedaVO::impostaPagine()
         f.DatiInRiscalda->setEnabled(true);
         break;
     case 2:
+        // Both sides are rated from their own inputs: neither leaves
+        // enabled the temperatures its water input does not use.
         showStep(pRiscaldamento, true);
         showStep(pCondizionamento, true);
         setFieldsEnabled(heating, byHeating);
-        setFieldsEnabled(cooling, true);
+        setFieldsEnabled(cooling, byCooling);
         f.DatiInRaffredda->setEnabled(true);
         f.DatiInRiscalda->setEnabled(true);
         break;
@@ -1097,9 +1148,7 @@ void TDodedaVO::OperazioneClick()
 {
     Ui::TDodedaVO& f = *ui;
     const std::vector<QWidget*> aria = {f.lblPortAriaRich, f.MetriCubiOra, f.lblMch};
-    const std::vector<QWidget*> resa = {f.lblResaRich,     f.ResaRichCaldoWatt,  f.ResaRichCaldoKcal, f.lblWatt,
-                                        f.lblKcal,         f.lblResaRichRaff,    f.ResaRichFreddoWatt,
-                                        f.ResaRichFreddoKcal, f.lblWattRaff,     f.lblKcalRaff};
+    const std::vector<QWidget*> resa = gruppoResa();
     const std::vector<QWidget*> modelli = {f.ListaModelli, f.CheckAll, f.UnCheckAll, f.LabelModelli, f.Bevel4,
                                            f.Label8,       f.Label9,   f.Label10,    f.Label11};
     auto showModels = [&](bool on) {
@@ -1137,58 +1186,37 @@ void TDodedaVO::CalcoloClick() { impostaPagine(); }
 
 namespace {
 QString zeroOneDecimal() { return QStringLiteral("0") + fc::DecimalSeparator() + QStringLiteral("0"); }
-
-void abilita(const std::vector<QWidget*>& widgets, bool enabled)
-{
-    for (QWidget* w : widgets)
-        w->setEnabled(enabled);
-}
+} // namespace
 
 // The water input mode of the heating or cooling page: item 0 takes the
 // outlet or the temperature difference, item 1 a required flow, item 2 a
 // required pressure drop; the two temperatures are then reset to 0,0.
-template <class Edit>
-void datiInClick(int item, const std::vector<QWidget*>& temps, const std::vector<QWidget*>& flow,
-                 const std::vector<QWidget*>& pdc, Edit* uscita, Edit* salto)
+void TDodedaVO::datiInClick(bool caldo)
 {
-    switch (item) {
+    const GruppoAcqua g = gruppoAcqua(caldo);
+    switch ((caldo ? ui->DatiInRiscalda : ui->DatiInRaffredda)->ItemIndex()) {
     case 0:
-        abilita(temps, true);
-        abilita(flow, false);
-        abilita(pdc, false);
+        setFieldsEnabled(g.temperature, true);
+        setFieldsEnabled(g.portata, false);
+        setFieldsEnabled(g.pdc, false);
         break;
     case 1:
-    case 2:
-        abilita(flow, item == 1);
-        abilita(pdc, item == 2);
-        uscita->SetText(zeroOneDecimal());
-        salto->SetText(zeroOneDecimal());
-        abilita(temps, false);
+    case 2: {
+        const bool portata = (caldo ? ui->DatiInRiscalda : ui->DatiInRaffredda)->ItemIndex() == 1;
+        setFieldsEnabled(g.portata, portata);
+        setFieldsEnabled(g.pdc, !portata);
+        g.uscita->SetText(zeroOneDecimal());
+        g.salto->SetText(zeroOneDecimal());
+        setFieldsEnabled(g.temperature, false);
         break;
+    }
     default:
         break;
     }
 }
-} // namespace
 
-void TDodedaVO::DatiInRiscaldaClick()
-{
-    Ui::TDodedaVO& f = *ui;
-    datiInClick(f.DatiInRiscalda->ItemIndex(),
-                {f.lblTUAcqua, f.STAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, f.lblgrcen3, f.lblgrcen4},
-                {f.PortAcqua, f.PortAcquaRichiesta, f.lblLitriOra}, {f.lblPDCCaldo, f.PDCCaldo, f.lblKpa},
-                f.TempUscAcquaCaldo, f.SalTerAcquaCaldo);
-}
-
-void TDodedaVO::DatiInRaffreddaClick()
-{
-    Ui::TDodedaVO& f = *ui;
-    datiInClick(f.DatiInRaffredda->ItemIndex(),
-                {f.lblTUAcquaFreddo, f.STAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, f.lblgrcen3Freddo,
-                 f.lblgrcen4Freddo},
-                {f.PortAcquaFreddo, f.PortAcquaRichiestaFreddo, f.lblLitriOraFreddo},
-                {f.lblPDCFreddo, f.PDCFreddo, f.lblKpaFreddo}, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo);
-}
+void TDodedaVO::DatiInRiscaldaClick() { datiInClick(true); }
+void TDodedaVO::DatiInRaffreddaClick() { datiInClick(false); }
 
 void TDodedaVO::FluidoClick()
 {

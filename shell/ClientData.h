@@ -75,6 +75,7 @@ public:
     QString descrizioneModello(const fancoil& model) const;
     static QString allineaDestra(const QString& text);
     void aggiornaListaModelli();
+    void seguiCatalogo();
     void ListaModelliExit();
     void CheckAllClick();
     void UnCheckAllClick();
@@ -120,10 +121,9 @@ public:
     void TempIngAcquaFreddoExit();
     void TempUscAcquaFreddoExit();
     void SalTerAcquaFreddoExit();
-    void OperazioniExit();
-    void ParametriExit();
-    void RiscaldamentoExit();
-    void CondizionamentoExit();
+    // The water temperatures of a side whose rating uses them: completed and
+    // checked; false when the page must not be left.
+    bool controllaTemperatureAcqua(bool caldo);
     // Pairs 5 and 6 follow the fluid: 0 degC for water, -10 with glycol.
     void regolaLimitiGlicole();
 
@@ -194,7 +194,7 @@ private:
     void applyFamilyFilter(bool withInstallation);
     QString installationValue() const;
     void showStep(int pageIndex, bool visible);
-    void setFieldsEnabled(const std::vector<QWidget*>& widgets, bool enabled);
+    static void setFieldsEnabled(const std::vector<QWidget*>& widgets, bool enabled);
     void setSpinValue(long double value);
     void convertCapacity(TOvNumEdit* from, TOvNumEdit* to, bool kcalToWatt);
     void archivioMancante(const QString& detail);
@@ -205,6 +205,17 @@ private:
     void mostraMessaggio(const QString& italiano);
     void focusCampo(QWidget* w, bool parametri);
     bool lasciaPagina(int tag);
+    // The water fields of the heating (caldo) or the cooling side, and the
+    // controls switched with them.
+    struct GruppoAcqua {
+        TOvNumEdit *ingresso, *uscita, *salto;
+        std::vector<QWidget*> temperature, portata, pdc;
+    };
+    GruppoAcqua gruppoAcqua(bool caldo) const;
+    // The required heating and cooling capacities with their labels.
+    std::vector<QWidget*> gruppoResa() const;
+    void completaAcqua(bool caldo, int mode);
+    void datiInClick(bool caldo);
     bool leggiNumero(TOvNumEdit* e, double& v) const;
     void marcaSpuntati();
     void rispuntaMarcati();

@@ -23,17 +23,48 @@ enum Page { pOperazioni = 0, pParametri = 1, pRiscaldamento = 2, pCondizionament
 
 bool entro(int which, double value) { return Limiti[which].Min <= value && value <= Limiti[which].Max; }
 
-// The heating side has water temperatures of its own to complete.
+// A zero counts as not given, unless it is a value its pair allows (a wet
+// bulb of 0 degC).
+bool dato(int which, double value) { return value != 0 || entro(which, value); }
+
+// The modes whose heating rating takes the inlet and outlet from the
+// heating page: all but cooling only, and the two-pipe heating check, which
+// takes the outlet from the cooling side's pressure drop.
 bool caldoHaTemperature()
 {
-    return Stato.ModoCalcolo == 1 || Stato.ModoCalcolo == 4 ||
-           (Stato.ModoCalcolo == 3 && Stato.TipoImpianto == QLatin1String("4"));
+    switch (Stato.ModoCalcolo) {
+    case 1:
+    case 2:
+    case 4:
+        return true;
+    case 3:
+        return Stato.TipoImpianto == QLatin1String("4");
+    default:
+        return false;
+    }
 }
 
 bool freddoHaTemperature()
 {
-    return Stato.ModoCalcolo == 0 || Stato.ModoCalcolo == 3 ||
-           (Stato.ModoCalcolo == 4 && Stato.TipoImpianto == QLatin1String("4"));
+    switch (Stato.ModoCalcolo) {
+    case 0:
+    case 2:
+    case 3:
+        return true;
+    case 4:
+        return Stato.TipoImpianto == QLatin1String("4");
+    default:
+        return false;
+    }
+}
+
+// The side is rated from its own inlet and outlet temperatures, in any
+// operation.
+bool latoConTemperature(bool caldo)
+{
+    if (caldo)
+        return Stato.DatiInRiscalda == 0 && caldoHaTemperature();
+    return Stato.DatiInRaffredda == 0 && freddoHaTemperature();
 }
 
 const QString kIngresso = QStringLiteral("Errore Temperatura Ingresso Acqua");
@@ -152,7 +183,7 @@ bool TDodedaVO::validaPagina(int pageTag)
         if (!correzioneGlicole(int(fc::Round(Stato.Glicoperc))))
             fallisce("Errore nel valore del Glicole", f.Glicoperc);
         if (f.ListaModelli->Count() == 0)
-            preparaPagina();
+            seguiCatalogo();
         if (Stato.Operazione == 0) {
             int checked = 0;
             for (int i = 0; i < f.ListaModelli->Count(); ++i)
@@ -189,16 +220,8 @@ bool TDodedaVO::validaPagina(int pageTag)
             focusCampo(f.PDCCaldo, false);
             ok = false;
         }
-        if (Stato.DatiInRiscalda == 0 && caldoHaTemperature()) {
-            calcolaTemperatureAcqua(f.TempIngAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, kIngresso, kDelta,
-                                    f.DatiInRiscalda->ItemIndex() == 0, 0, 2);
-            if (Stato.ErroreCalcolo)
-                return false;
-            if (leggiNumero(f.SalTerAcquaCaldo, v) && v == 0) {
-                mostraMessaggio(kDelta);
-                ok = false;
-            }
-        }
+        if (!controllaTemperatureAcqua(true))
+            return false;
         return ok;
 
     case pCondizionamento:
@@ -228,26 +251,19 @@ bool TDodedaVO::validaPagina(int pageTag)
             focusCampo(f.PDCFreddo, false);
             ok = false;
         }
-        if (Stato.Operazione == 0 && Stato.DatiInRaffredda == 0 && freddoHaTemperature()) {
-            calcolaTemperatureAcqua(f.TempIngAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, kIngresso, kDelta,
-                                    f.DatiInRaffredda->ItemIndex() == 0, 1, 2);
-            if (Stato.ErroreCalcolo)
-                ok = false;
-        }
+        if (!controllaTemperatureAcqua(false))
+            ok = false;
         // The air is checked and completed, but a failure here does not by
         // itself keep the user on the page.
         calcolaCondizioniAria(f.TBSFreddo, f.TBUFreddo, f.URFreddo, 3, kSecco, kUmido, kUmidita);
-        // The triad takes an empty or 0 bulb as not given, but the rating
-        // cannot: an air at 0 degC rates to negative sensible capacities.
+        // The triad takes a dry bulb of 0 as not given, but the rating
+        // cannot: it lies outside the dry bulb's limits. A wet bulb of 0
+        // lies inside its own and is rated as it stands.
         if (leggiNumero(f.TBSFreddo, v) && v == 0) {
             mostraMessaggio(kSecco);
             ok = false;
-        } else if (leggiNumero(f.TBUFreddo, v) && v == 0) {
+        } else if (f.TBUFreddo->text().trimmed().isEmpty()) {
             mostraMessaggio(kUmido);
-            ok = false;
-        }
-        if (f.SalTerAcquaFreddo->isEnabled() && leggiNumero(f.SalTerAcquaFreddo, v) && v == 0) {
-            mostraMessaggio(kDelta);
             ok = false;
         }
         return ok;
@@ -255,6 +271,22 @@ bool TDodedaVO::validaPagina(int pageTag)
     default:
         return true;
     }
+}
+
+bool TDodedaVO::controllaTemperatureAcqua(bool caldo)
+{
+    if (!latoConTemperature(caldo))
+        return true;
+    const GruppoAcqua g = gruppoAcqua(caldo);
+    calcolaTemperatureAcqua(g.ingresso, g.uscita, g.salto, kIngresso, kDelta, true, caldo ? 0 : 1, 2);
+    if (Stato.ErroreCalcolo)
+        return false;
+    double v = 0;
+    if (leggiNumero(g.salto, v) && v == 0) {
+        mostraMessaggio(kDelta);
+        return false;
+    }
+    return true;
 }
 
 void TDodedaVO::calcolaCondizioniAria(TOvNumEdit* secco, TOvNumEdit* umido, TOvNumEdit* ur, int mode,
@@ -274,9 +306,11 @@ void TDodedaVO::calcolaCondizioniAria(TOvNumEdit* secco, TOvNumEdit* umido, TOvN
         mostraMessaggio(msgUr);
         return;
     }
+    // An empty wet bulb is no 0 degC.
+    const bool umidoDato = !umido->text().trimmed().isEmpty() && dato(10, tbu);
     switch (mode) {
     case 1:
-        if (tbu != 0 && rh != 0) {
+        if (umidoDato && rh != 0) {
             if (!controllaLimite(10, tbu) || !controllaLimite(9, rh))
                 return;
             bool trovato = true;
@@ -298,7 +332,7 @@ void TDodedaVO::calcolaCondizioniAria(TOvNumEdit* secco, TOvNumEdit* umido, TOvN
         }
         break;
     case 3:
-        if (tbs != 0 && tbu != 0) {
+        if (tbs != 0 && umidoDato) {
             if (!controllaLimite(8, tbs) || !controllaLimite(10, tbu))
                 return;
             ur->SetValue(umiditaRelativa(tbu, tbs));
@@ -389,79 +423,37 @@ void TDodedaVO::URFreddoEnter()
     calcolaCondizioniAria(f.TBSFreddo, f.TBUFreddo, f.URFreddo, 3, kSecco, kUmido, kUmidita);
 }
 
+void TDodedaVO::completaAcqua(bool caldo, int mode)
+{
+    const GruppoAcqua g = gruppoAcqua(caldo);
+    const TRadioGroup* dati = caldo ? ui->DatiInRiscalda : ui->DatiInRaffredda;
+    calcolaTemperatureAcqua(g.ingresso, g.uscita, g.salto, kIngresso, mode == 3 ? kUscita : kDelta,
+                            dati->ItemIndex() == 0, caldo ? 0 : 1, mode);
+}
+
 void TDodedaVO::TempIngAcquaCaldoExit()
 {
-    Ui::TDodedaVO& f = *ui;
-    if (Stato.DatiInRiscalda == 0 && caldoHaTemperature())
-        calcolaTemperatureAcqua(f.TempIngAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, kIngresso, kDelta,
-                                f.DatiInRiscalda->ItemIndex() == 0, 0, 2);
+    if (latoConTemperature(true))
+        completaAcqua(true, 2);
 }
 
-void TDodedaVO::SalTerAcquaCaldoExit()
-{
-    Ui::TDodedaVO& f = *ui;
-    calcolaTemperatureAcqua(f.TempIngAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, kIngresso, kDelta,
-                            f.DatiInRiscalda->ItemIndex() == 0, 0, 2);
-}
-
-void TDodedaVO::TempUscAcquaCaldoExit()
-{
-    Ui::TDodedaVO& f = *ui;
-    calcolaTemperatureAcqua(f.TempIngAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo, kIngresso, kUscita,
-                            f.DatiInRiscalda->ItemIndex() == 0, 0, 3);
-}
+void TDodedaVO::SalTerAcquaCaldoExit() { completaAcqua(true, 2); }
+void TDodedaVO::TempUscAcquaCaldoExit() { completaAcqua(true, 3); }
 
 void TDodedaVO::TempIngAcquaFreddoExit()
 {
-    Ui::TDodedaVO& f = *ui;
-    if (Stato.DatiInRaffredda == 0 && freddoHaTemperature())
-        calcolaTemperatureAcqua(f.TempIngAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, kIngresso, kDelta,
-                                f.DatiInRaffredda->ItemIndex() == 0, 1, 2);
+    if (latoConTemperature(false))
+        completaAcqua(false, 2);
 }
 
-void TDodedaVO::SalTerAcquaFreddoExit()
-{
-    Ui::TDodedaVO& f = *ui;
-    calcolaTemperatureAcqua(f.TempIngAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, kIngresso, kDelta,
-                            f.DatiInRaffredda->ItemIndex() == 0, 1, 2);
-}
-
-void TDodedaVO::TempUscAcquaFreddoExit()
-{
-    Ui::TDodedaVO& f = *ui;
-    calcolaTemperatureAcqua(f.TempIngAcquaFreddo, f.TempUscAcquaFreddo, f.SalTerAcquaFreddo, kIngresso, kUscita,
-                            f.DatiInRaffredda->ItemIndex() == 0, 1, 3);
-}
+void TDodedaVO::SalTerAcquaFreddoExit() { completaAcqua(false, 2); }
+void TDodedaVO::TempUscAcquaFreddoExit() { completaAcqua(false, 3); }
 
 bool TDodedaVO::lasciaPagina(int tag)
 {
-    // Leaving Parametri by any road is its exit: the fluid's limits first.
+    // The one exit of every page, whichever road leaves it (tab, Avanti,
+    // Indietro): leaving Parametri takes the fluid's limits first.
     if (tag == pParametri)
         regolaLimitiGlicole();
     return validaPagina(tag);
-}
-
-void TDodedaVO::OperazioniExit()
-{
-    if (!validaPagina(pOperazioni))
-        ui->ControllaPagine->SetActivePage(ui->Operazioni);
-}
-
-void TDodedaVO::ParametriExit()
-{
-    regolaLimitiGlicole();
-    if (!validaPagina(pParametri))
-        ui->ControllaPagine->SetActivePage(ui->Parametri);
-}
-
-void TDodedaVO::RiscaldamentoExit()
-{
-    if (!validaPagina(pRiscaldamento))
-        ui->ControllaPagine->SetActivePage(ui->Riscaldamento);
-}
-
-void TDodedaVO::CondizionamentoExit()
-{
-    if (!validaPagina(pCondizionamento))
-        ui->ControllaPagine->SetActivePage(ui->Condizionamento);
 }

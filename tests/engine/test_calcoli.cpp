@@ -124,45 +124,48 @@ TEST_F(Calcoli, SensibleAboveTotal)
     EXPECT_DOUBLE_EQ(model->PortataFreddo[3], qsens / 5);
 }
 
-TEST_F(Calcoli, DirectCoolingWithoutCapacityKeepsNoStaleValues)
+// A direct rating whose water is on the wrong side of the air, or whose
+// outlet is on the wrong side of its inlet, rates nothing: the speed is not
+// rated and none of its fields holds a negative or an earlier value.
+TEST_F(Calcoli, DirectRatingsWithWaterOnTheWrongSideAreNotRated)
 {
-    // Water warmer than the air.
-    Stato.TempIngAcquaFreddo = 25;
-    Stato.TempUscAcquaFreddo = 30;
-    Stato.TBSFreddo = 24;
-    Stato.TBUFreddo = 17;
-    riempiVecchi(*model, 3);
-    calcolaFreddoTemperature(*model, 3);
-    const double qsens = 80 * (24 - 27.5);
-    EXPECT_DOUBLE_EQ(model->ResaSensKcal[3], qsens);
-    EXPECT_DOUBLE_EQ(model->ResaTotKcal[3], qsens); // raised to the sensible value
-    EXPECT_DOUBLE_EQ(model->ResaSensW[3], qsens / 0.86);
-    EXPECT_EQ(model->ResaTotW[3], 0);
-    EXPECT_EQ(model->PortataFreddo[3], 0);
-    EXPECT_EQ(model->PerditaFreddo[3], 0);
-}
-
-TEST_F(Calcoli, DirectHeatingWithoutCapacityKeepsNoStaleValues)
-{
-    // Water colder than the air.
-    Stato.TempAriaCaldo = 20;
-    Stato.TempIngAcquaCaldo = 18;
-    Stato.TempUscAcquaCaldo = 14;
-    riempiVecchi(*model, 3);
-    calcolaCaldoTemperature(*model, 3);
-    EXPECT_LT(model->ResaCaldoKcal[3], 0);
-    EXPECT_EQ(model->ResaCaldoW[3], 0);
-    EXPECT_EQ(model->PortataCaldo[3], 0);
-    EXPECT_EQ(model->PerditaCaldo[3], 0);
-    EXPECT_EQ(model->TIngCaldo[3], 18);
-
-    // Water at the air's temperature with no difference: nothing to divide.
-    Stato.TempIngAcquaCaldo = Stato.TempUscAcquaCaldo = Stato.TempAriaCaldo;
-    riempiVecchi(*model, 3);
-    calcolaCaldoTemperature(*model, 3);
-    EXPECT_EQ(model->ResaCaldoKcal[3], 0);
-    EXPECT_EQ(model->PortataCaldo[3], 0);
-    EXPECT_EQ(model->PerditaCaldo[3], 0);
+    struct Case {
+        const char* name;
+        bool cooling;
+        double inlet, outlet;
+    } cases[] = {
+        {"cooling water warmer than the air", true, 25, 30},
+        {"cooling outlet colder than the inlet", true, 10, 7},
+        {"heating water colder than the air", false, 18, 14},
+        {"heating outlet warmer than the inlet", false, 50, 60},
+        {"heating water at the air's temperature", false, 20, 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        condizioniProva();
+        if (c.cooling) {
+            Stato.TBSFreddo = 24;
+            Stato.TBUFreddo = 17;
+            Stato.TempIngAcquaFreddo = c.inlet;
+            Stato.TempUscAcquaFreddo = c.outlet;
+        } else {
+            Stato.TempIngAcquaCaldo = c.inlet;
+            Stato.TempUscAcquaCaldo = c.outlet;
+        }
+        auto m = modelloProva(QStringLiteral("FC 20"));
+        riempiVecchi(*m, 3);
+        if (c.cooling) {
+            calcolaFreddoTemperature(*m, 3);
+            EXPECT_TRUE(m->NonCalcolatoFreddo[3]);
+            expectFreddoZero(*m, 3);
+        } else {
+            calcolaCaldoTemperature(*m, 3);
+            EXPECT_TRUE(m->NonCalcolatoCaldo[3]);
+            expectCaldoZero(*m, 3);
+        }
+        // The air side was still evaluated.
+        EXPECT_EQ(m->PortataAriaEff[3], 500);
+    }
 }
 
 TEST_F(Calcoli, GlycolAndAltitudeFactors)
@@ -265,6 +268,49 @@ TEST_F(Calcoli, SolversFindTheOutletTemperature)
             EXPECT_DOUBLE_EQ(stored, f(T));
             EXPECT_NEAR(stored, c.target, c.target * 0.001);
         }
+    }
+}
+
+// Targets whose outlet lies within the last degree before the air
+// temperature: the 1 K walk would step past the air, the search must not.
+TEST_F(Calcoli, SolversReachTargetsJustShortOfTheAirTemperature)
+{
+    struct Case {
+        const char* name;
+        bool cooling, pd;
+        double outlet; // the outlet that gives the target
+    } cases[] = {
+        {"cooling flow", true, false, 26.5},
+        {"cooling pressure drop", true, true, 26.5},
+        {"cooling flow, outlet 0.1 K short of the air", true, false, 26.9},
+        {"heating flow", false, false, 20.5},
+        {"heating pressure drop", false, true, 20.5},
+        {"heating flow, outlet 0.1 K short of the air", false, false, 20.1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        condizioniProva();
+        Stato.TBUFreddo = 19.5;
+        auto m = modelloProva(QStringLiteral("FC 20"));
+        calcolaPortataAria(*m, 3, pressioneLimitata(*m, 3));
+        const auto f = [&](double T) {
+            if (c.cooling)
+                return c.pd ? resaFreddoPDC(*m, 3, false, T, 80, 200) : resaFreddoPortata(*m, 3, false, T, 80, 200);
+            return c.pd ? resaCaldoPDC(*m, 3, false, T, 65) : resaCaldoPortata(*m, 3, false, T, 65);
+        };
+        const double target = f(c.outlet);
+        ASSERT_GT(target, 0);
+        bool ok = false;
+        if (c.cooling)
+            ok = c.pd ? calcolaFreddoPDC(*m, 3, target) : calcolaFreddoPortata(*m, 3, target);
+        else
+            ok = c.pd ? calcolaCaldoPDC(*m, 3, target) : calcolaCaldoPortata(*m, 3, target);
+        EXPECT_TRUE(ok);
+        if (!ok)
+            continue;
+        EXPECT_NEAR(c.cooling ? m->TUscFreddo[3] : m->TUscCaldo[3], c.outlet, 0.0002);
+        EXPECT_FALSE(c.cooling ? m->NonCalcolatoFreddo[3] : m->NonCalcolatoCaldo[3]);
+        EXPECT_GT(c.cooling ? m->ResaTotKcal[3] : m->ResaCaldoKcal[3], 0);
     }
 }
 

@@ -223,7 +223,7 @@ TEST_F(Catalogo, TextsAreTrimmedAndCut)
     ASSERT_EQ(ListaMacchine.Count(), 1);
     EXPECT_EQ(ListaMacchine.Strings(0), longName) << "the key is the whole trimmed name";
     const fancoil& f = *ListaMacchine.Objects(0);
-    EXPECT_EQ(f.Modello, longName.left(16));
+    EXPECT_EQ(f.Modello, longName) << "the model keeps the name it is listed and keyed under";
     EXPECT_EQ(f.Tipo.toStdString(), "FAMIGLIA-DAL-NOME-LU");
     EXPECT_EQ(f.Impianto, "Solo ventilazione");
     EXPECT_EQ(f.Descr.size(), 100);

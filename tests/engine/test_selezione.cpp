@@ -51,9 +51,29 @@ protected:
 
 TEST_F(Selezione, ItemKey)
 {
-    EXPECT_EQ(chiaveModello(QStringLiteral("  FC 20            |  35")), QStringLiteral("FC 20"));
-    EXPECT_EQ(chiaveModello(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ")), QStringLiteral("ABCDEFGHIJKLMNOPQRS"));
-    EXPECT_EQ(chiaveModello(QStringLiteral("FC")), QStringLiteral("FC"));
+    for (const char* name : {"ABCDEFGHIJKLMNOPQRST", "VENTILCONVETTORE-10-ALTO", "VENTILCONV. ORIZZ. 10 A",
+                             "VENTILCONV. ORIZZ. 10 B"})
+        ListaMacchine.Add(QLatin1String(name), std::make_unique<fancoil>());
+    const struct {
+        const char *item, *key;
+    } cases[] = {
+        {"  FC 20            |  35", "FC 20"},
+        {"FC", "FC"},
+        {"FC 20               " "   35   45   75 ", "FC 20"},
+        // 19 characters fill the column but for its last blank.
+        {"ABCDEFGHIJKLMNOPQRS " "   35   45   75 ", "ABCDEFGHIJKLMNOPQRS"},
+        // Longer names of models run on to the pressure columns and stay
+        // whole, so that two alike in their first 16 or 19 characters stay
+        // apart.
+        {"ABCDEFGHIJKLMNOPQRST" "   35   45   75 ", "ABCDEFGHIJKLMNOPQRST"},
+        {"VENTILCONVETTORE-10-ALTO" "  " " 35   45   75 ", "VENTILCONVETTORE-10-ALTO"},
+        {"VENTILCONV. ORIZZ. 10 A" "           " " 75 ", "VENTILCONV. ORIZZ. 10 A"},
+        {"VENTILCONV. ORIZZ. 10 B" "  " " 35   45   75 ", "VENTILCONV. ORIZZ. 10 B"},
+        // No model of the longer name: the first 19 characters.
+        {"ABCDEFGHIJKLMNOPQRSTUVWXYZ", "ABCDEFGHIJKLMNOPQRS"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(chiaveModello(QLatin1String(c.item)), QLatin1String(c.key)) << c.item;
 }
 
 TEST_F(Selezione, Bracketing)

@@ -11,6 +11,7 @@
 
 #include "engine/Catalogo.h"
 #include "engine/Records.h"
+#include "engine/Selezione.h"
 #include "platform/ComboBox.h"
 #include "platform/Dialogs.h"
 #include "platform/MainWindowLink.h"
@@ -107,7 +108,7 @@ protected:
         QStringList out;
         for (int i = 0; i < f().ListaModelli->Count(); ++i)
             if (f().ListaModelli->Checked(i))
-                out << f().ListaModelli->ItemText(i).left(19).trimmed();
+                out << chiaveModello(f().ListaModelli->ItemText(i));
         return out;
     }
     // The result grid, and its first five columns as text, a row a line.

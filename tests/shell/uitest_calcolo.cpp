@@ -2,10 +2,12 @@
 // and the result rows it leaves in the grid.
 #include <QApplication>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include "ShellFixture.h"
 #include "components/OvNumEdit.h"
 #include "components/OvNumFormat.h"
+#include "engine/Selezione.h"
 #include "platform/CheckListBox.h"
 #include "platform/Colors.h"
 #include "platform/Font.h"
@@ -390,6 +392,120 @@ TEST_F(CalcoloTest, ASpeedThatCouldNotBeRatedShowsSoInsteadOfNumbers)
     window->mostraRiscaldamento();
     EXPECT_EQ(g().RowCount(), 1 + 18);
     EXPECT_EQ(cell(0, 1), "VT 20");
+}
+
+// The ticked models always belong to the family, installation and version
+// on screen, whichever road leads to the run; ticks the user set stay as long
+// as nothing they depend on changes.
+TEST_F(CalcoloTest, TheModelListFollowsTheCatalogueChoicesOnEveryRoadToTheRun)
+{
+    const auto ticked = [this] {
+        QStringList out;
+        for (const QString& name : checkedModels())
+            out << name.left(2);
+        out.removeDuplicates();
+        return out;
+    };
+    // Calculate before Parametri was ever shown.
+    f().ControllaPagine->SetActivePage(f().Calcola);
+    dialogs.clear();
+    f().BitBtnCalc->click();
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+    EXPECT_EQ(reports.size(), 1);
+    EXPECT_EQ(checkedModels(), QStringList({"VT 10", "VT 20", "VT 30"}));
+
+    // Another family, then straight to the last tab.
+    f().ControllaPagine->SetActivePage(f().Operazioni);
+    chooseFamily("CANAL");
+    f().ControllaPagine->SetActivePage(f().Calcola);
+    reports.clear();
+    f().BitBtnCalc->click();
+    EXPECT_EQ(ticked(), QStringList({"CN"}));
+    EXPECT_EQ(cell(0, 1).left(2), "CN") << dump().toStdString();
+
+    // Back to the first family by Avanti.
+    f().ControllaPagine->SetActivePage(f().Operazioni);
+    chooseFamily("VENTO");
+    EXPECT_EQ(ticked(), QStringList({"VT"}));
+    run();
+    EXPECT_EQ(cell(0, 1).left(2), "VT") << dump().toStdString();
+
+    // Another installation of the same family.
+    f().ControllaPagine->SetActivePage(f().Operazioni);
+    chooseInstallation("4 tubi");
+    EXPECT_EQ(checkedModels(), QStringList({"VT4 30"}));
+
+    // The user's ticks stay while family, installation and version stay.
+    chooseInstallation("2 tubi");
+    goTo("Parametri");
+    f().ListaModelli->SetChecked(0, false);
+    goTo("Operazioni");
+    chooseVersion(f().ListaVersion->Text());
+    goTo("Parametri");
+    EXPECT_EQ(checkedModels(), QStringList({"VT 20", "VT 30"}));
+}
+
+// Names of 17 to 24 characters are listed, given their version's factor,
+// rated and shown as themselves; two that agree in their first 16
+// characters stay two models.
+TEST_F(CalcoloTest, LongModelNamesAreListedRatedAndShownWhole)
+{
+    const QString a = "VENTILCONVETTORE-10-ALTO";  // 24 characters
+    const QString b = "VENTILCONVETTORE-20-B";     // 21, same first 16
+    // VT 10 and VT 20 of the demo catalogue under those names, version "I"
+    // with the factors 2 and 3.
+    const auto renamed = [&](const QString& file, bool versions) {
+        QString out;
+        for (QString line : QString::fromUtf8(readFile(dataFile("catalogue/" + file))).split('\n')) {
+            if (line.startsWith("INSERT")) {
+                if (!line.contains("'VT 10'") && !line.contains("'VT 20'"))
+                    continue;
+                if (versions && line.contains("', 'I', '")) {
+                    const QString k = line.contains("'VT 10'") ? "2" : "3";
+                    line.replace(QRegularExpression("^(.*', 'I', '[^']*', )1,"), "\\1" + k + ",");
+                }
+                line.replace("'VT 10'", "'" + a + "'").replace("'VT 20'", "'" + b + "'");
+            }
+            out += line + '\n';
+        }
+        return out;
+    };
+    window.reset();
+    fc::SetMainWindow(nullptr);
+    ListaMacchine.Clear();
+    ListaVersioni.Clear();
+    makeDatabase(dir.file("Dati.cds"), renamed("Dati.sql", false));
+    makeDatabase(dir.file("Versioni.cds"), renamed("Versioni.sql", true));
+    open();
+    window->OnRisultatiPronti = [this](int report) { reports << report; };
+    chooseVersion("I");
+    goTo("Parametri");
+
+    TCheckListBox* list = f().ListaModelli;
+    ASSERT_EQ(list->Count(), 2);
+    const fancoil* ma = ListaMacchine.Find(a);
+    const fancoil* mb = ListaMacchine.Find(b);
+    ASSERT_TRUE(ma && mb);
+    EXPECT_EQ(ma->Modello, a);
+    EXPECT_EQ(mb->Modello, b);
+    EXPECT_NE(ma, mb);
+    for (int i = 0; i < 2; ++i) {
+        const QString item = list->ItemText(i);
+        const fancoil* m = i == 0 ? ma : mb;
+        SCOPED_TRACE(item.toStdString());
+        EXPECT_TRUE(item.startsWith(m->Modello + "  ")) << "the whole name, then the pressures";
+        EXPECT_EQ(chiaveModello(item), m->Modello);
+        // The version's factor, not 1.
+        const int k = i == 0 ? 2 : 3;
+        EXPECT_TRUE(item.endsWith(QString::number(fc::Round(k * m->PSA[3][8])) + " "));
+    }
+
+    run();
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+    ASSERT_EQ(g().RowCount(), 1 + 2 * 11) << dump().toStdString();
+    EXPECT_EQ(cell(0, 1), a);
+    EXPECT_EQ(cell(0, 12), b);
+    EXPECT_NE(cell(4, 4), cell(4, 15)) << "each model its own capacity";
 }
 
 TEST_F(CalcoloTest, AnInputThatDoesNotConvertStopsTheRun)

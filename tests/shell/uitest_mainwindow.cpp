@@ -421,6 +421,27 @@ TEST_F(MainWindowTest, AbilitaSetsTheModesAUnitTypeAllows)
     }
 }
 
+// A family that cannot do the chosen operation moves the choice to one it
+// can do: no greyed choice stays selected, and the models can be ticked.
+TEST_F(MainWindowTest, AFamilyThatCannotDoTheChosenOperationMovesTheChoice)
+{
+    standardCatalogue().write(dir);
+    open();
+    f().Operazione->Button(1)->click();
+    ASSERT_EQ(f().Operazione->ItemIndex(), 1);
+    ASSERT_TRUE(f().ListaModelli->isHidden());
+    chooseFamily("A1");
+    const int op = f().Operazione->ItemIndex();
+    EXPECT_NE(op, 1);
+    ASSERT_GE(op, 0);
+    EXPECT_TRUE(f().Operazione->ItemEnabled(op));
+    EXPECT_FALSE(f().ListaModelli->isHidden());
+    EXPECT_TRUE(f().ListaModelli->isEnabled());
+    // Back to a family that can: the choice stays where it went.
+    chooseFamily("T1");
+    EXPECT_EQ(f().Operazione->ItemIndex(), op);
+}
+
 TEST_F(MainWindowTest, ModelTextsShowThePressuresOfTheVersion)
 {
     standardCatalogue().write(dir);

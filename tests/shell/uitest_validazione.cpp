@@ -305,11 +305,12 @@ TEST_F(ValidazioneTest, WaterTriadsCompleteTheThirdValue)
     EXPECT_EQ(dialogs.messages(), QStringList({"Errore Temperatura Uscita Acqua"}));
     EXPECT_EQ(u.SalTerAcquaCaldo->text(), "10.0");
     EXPECT_TRUE(Stato.ErroreCalcolo);
-    // The inlet handler only where the heating side has temperatures of its own (mode 2 has not).
+    // Mode 2 rates the heating side from its own temperatures: leaving the
+    // inlet completes the outlet.
     dialogs.clear();
     u.TempIngAcquaCaldo->SetValue(80);
     window->TempIngAcquaCaldoExit();
-    EXPECT_EQ(double(u.TempUscAcquaCaldo->Value()), 55);
+    EXPECT_EQ(double(u.TempUscAcquaCaldo->Value()), 70);
 
     // Cooling: outlet = inlet + difference, difference = outlet - inlet.
     u.TempIngAcquaFreddo->SetValue(7);
@@ -454,4 +455,167 @@ TEST(EnglishLanguageFile, HasEveryCheckMessageAndResultLabel)
             }
     }
     EXPECT_GE(found, 40);
+}
+
+namespace {
+
+// One side's water fields on its page.
+struct LatoAcqua {
+    TOvNumEdit *ingresso, *uscita, *salto;
+};
+
+LatoAcqua lato(Ui::TDodedaVO& u, bool caldo)
+{
+    if (caldo)
+        return {u.TempIngAcquaCaldo, u.TempUscAcquaCaldo, u.SalTerAcquaCaldo};
+    return {u.TempIngAcquaFreddo, u.TempUscAcquaFreddo, u.SalTerAcquaFreddo};
+}
+
+} // namespace
+
+// Wherever a rating uses a side's water temperatures, leaving its inlet
+// completes the outlet, and equal temperatures keep the user on the page.
+TEST_F(ValidazioneTest, WaterTemperaturesAreCheckedInEveryModeAndOperationThatRatesThem)
+{
+    struct Case {
+        const char* name;
+        int modo, operazione;
+        bool caldo;
+    } cases[] = {
+        {"cooling + heating, heating side", 2, 0, true},
+        {"cooling + heating, cooling side", 2, 0, false},
+        {"cooling by capacity", 0, 1, false},
+        {"heating by capacity", 1, 1, true},
+        {"cooling + heating by capacity, heating side", 2, 1, true},
+        {"cooling + heating by capacity, cooling side", 2, 1, false},
+        {"cooling and heating check by capacity, cooling side", 3, 1, false},
+        {"heating and cooling check by capacity, heating side", 4, 1, true},
+        {"cooling by air flow", 0, 2, false},
+        {"cooling + heating by air flow, heating side", 2, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fresh();
+        Ui::TDodedaVO& u = f();
+        u.Calcolo->Button(c.modo)->click();
+        u.Operazione->Button(c.operazione)->click();
+        u.Avanti->click();
+        ASSERT_EQ(pageName(), "Parametri");
+        if (c.operazione == 2)
+            u.MetriCubiOra->SetValue(300);
+        u.ResaRichCaldoWatt->SetValue(1000);
+        u.ResaRichFreddoWatt->SetValue(1000);
+        const char* page = c.caldo ? "Riscaldamento" : "Condizionamento";
+        for (int k = 0; k < 3 && pageName() != page; ++k)
+            u.Avanti->click();
+        ASSERT_EQ(pageName(), page);
+        dialogs.clear();
+        const LatoAcqua w = lato(u, c.caldo);
+
+        // Leaving the inlet completes the outlet from the difference.
+        w.ingresso->SetValue(c.caldo ? 50 : 10);
+        w.salto->SetValue(c.caldo ? 10 : 5);
+        w.uscita->SetValue(c.caldo ? 60 : 7);
+        if (c.caldo)
+            window->TempIngAcquaCaldoExit();
+        else
+            window->TempIngAcquaFreddoExit();
+        EXPECT_EQ(double(w.uscita->Value()), c.caldo ? 40 : 15);
+        EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+
+        // Equal inlet and outlet: the page's message, and the user stays.
+        w.ingresso->SetValue(60);
+        w.uscita->SetValue(c.caldo ? 60 : 10);
+        w.ingresso->SetValue(c.caldo ? 60 : 10);
+        w.salto->SetValue(0);
+        u.Avanti->click();
+        EXPECT_EQ(pageName(), page);
+        EXPECT_TRUE(dialogs.messages().contains("Errore Delta Temperaure Acqua"))
+            << dialogs.messages().join('|').toStdString();
+    }
+}
+
+// The Calcola button checks the water pages it rates as well: what the user
+// changed there after leaving them never reaches the engine unchecked.
+TEST_F(ValidazioneTest, CalculationRefusesWaterTemperaturesNotCheckedSinceTheyChanged)
+{
+    fresh();
+    Ui::TDodedaVO& u = f();
+    u.Calcolo->Button(2)->click();
+    for (int k = 0; k < 4; ++k)
+        u.Avanti->click();
+    ASSERT_EQ(pageName(), "Calcola");
+    int reports = 0;
+    window->OnRisultatiPronti = [&](int) { ++reports; };
+    u.TempIngAcquaCaldo->SetValue(60);
+    u.TempUscAcquaCaldo->SetValue(60);
+    u.SalTerAcquaCaldo->SetValue(0);
+    dialogs.clear();
+    u.BitBtnCalc->click();
+    EXPECT_EQ(reports, 0);
+    EXPECT_EQ(pageName(), "Riscaldamento");
+    EXPECT_EQ(dialogs.messages(), QStringList({"Errore Delta Temperaure Acqua"}));
+    EXPECT_EQ(window->SGRisultati.RowCount(), 1);
+}
+
+// The fields the chosen water input does not use are neither checked nor
+// left enabled, in every mode that shows the page.
+TEST_F(ValidazioneTest, WaterFieldsTheInputDoesNotUseAreNotChecked)
+{
+    for (int modo : {0, 2, 3}) {
+        for (int dati : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << "mode " << modo << " input " << dati);
+            fresh();
+            Ui::TDodedaVO& u = f();
+            // The input chosen first, the mode after it.
+            u.DatiInRaffredda->Button(dati)->click();
+            u.Calcolo->Button(1)->click();
+            u.Calcolo->Button(modo)->click();
+            u.Avanti->click();
+            for (int k = 0; k < 3 && pageName() != "Condizionamento"; ++k)
+                u.Avanti->click();
+            ASSERT_EQ(pageName(), "Condizionamento");
+            EXPECT_FALSE(u.TempUscAcquaFreddo->isEnabled());
+            EXPECT_FALSE(u.SalTerAcquaFreddo->isEnabled());
+            u.PortAcquaRichiestaFreddo->SetValue(400);
+            u.PDCFreddo->SetValue(10);
+            dialogs.clear();
+            u.Avanti->click();
+            EXPECT_NE(pageName(), "Condizionamento");
+            EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+        }
+    }
+}
+
+// A field check refuses only what the limits refuse: a wet bulb of 0 degC
+// lies inside its pair, and is completed from like any other.
+TEST_F(ValidazioneTest, AWetBulbOfZeroIsAcceptedAndCompleted)
+{
+    fresh();
+    f().Avanti->click();
+    f().Avanti->click();
+    ASSERT_EQ(pageName(), "Condizionamento");
+    f().TBSFreddo->SetValue(10);
+    f().TBUFreddo->SetValue(0);
+    dialogs.clear();
+    EXPECT_TRUE(window->validaPagina(3));
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+    EXPECT_NEAR(double(f().URFreddo->Value()), umiditaRelativa(0, 10), 0.05);
+    // A dry bulb of 0 lies outside its pair and is still refused.
+    f().TBSFreddo->SetValue(0);
+    f().TBUFreddo->SetValue(-1);
+    dialogs.clear();
+    EXPECT_FALSE(window->validaPagina(3));
+    EXPECT_EQ(dialogs.messages(), QStringList({"Errore Temperatura Bulbo Secco"}));
+}
+
+// The humidity shipped with the default air is the one the program
+// computes from it, so that a report prints the same whether or not the
+// cooling page was visited.
+TEST_F(ValidazioneTest, TheShippedHumidityAgreesWithTheShippedAir)
+{
+    fresh();
+    const QString shipped = f().URFreddo->text();
+    f().URFreddo->SetValue(umiditaRelativa(double(f().TBUFreddo->Value()), double(f().TBSFreddo->Value())));
+    EXPECT_EQ(shipped, f().URFreddo->text());
 }
