@@ -882,6 +882,13 @@ void TOvNumEdit::PasteFromClipboard()
         // Line ends of copied cells are no Enter.
         if (c == QChar('\r') || c == QChar('\n'))
             continue;
+        // Other control characters in the text are no keys either: a pasted
+        // Ctrl+V would paste again inside this paste, Ctrl+C overwrite the
+        // clipboard, Backspace delete.
+        if (c < QChar(' ')) {
+            fc::Beep();
+            continue;
+        }
         QChar k = c;
         KeyPress(k);
         if (!self)

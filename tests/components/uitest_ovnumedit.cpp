@@ -576,6 +576,19 @@ TEST_F(NumEditTest, ClipboardGoesThroughTheKeyRules)
     cb->setText("7");
     p.PasteFromClipboard();
     EXPECT_EQ(p.Text(), QStringLiteral("456"));
+
+    // Control characters in the text are refused like letters: a pasted
+    // Ctrl+V does not paste again, Ctrl+C does not copy, Backspace deletes
+    // nothing.
+    TOvNumEdit c;
+    const QString control = QStringLiteral("1") + QChar(22) + "2" + QChar(3) + QChar(8) + QChar(24) + "3";
+    cb->setText(control);
+    beeps.Reset();
+    c.selectAll();
+    c.PasteFromClipboard();
+    EXPECT_EQ(c.Text(), QStringLiteral("123"));
+    EXPECT_EQ(cb->text(), control);
+    EXPECT_EQ(beeps.Count(), 4);
 }
 
 TEST_F(NumEditTest, CommaThousandsSeparatorReadsBack)
