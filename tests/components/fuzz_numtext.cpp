@@ -42,12 +42,13 @@ void check(const TOvNumEdit& e)
 {
     const QChar dec = fc::DecimalSeparator();
     const QString d = QRegularExpression::escape(QString(dec));
-    static QString last;
     const QRegularExpression shape(QStringLiteral("^-?(\\d+%1?\\d*|%1\\d+)(E-?\\d*)?$").arg(d));
     const QString clean = TOvNumEdit::CleanText(e.Text());
     if (!shape.match(clean).hasMatch())
         fail("not a number", e.Text());
-    if (e.Text().size() > e.TextLimit() + 2)
+    // A limit of the program's own (MaxLength 0) bounds the text; a set
+    // MaxLength limits typing only (a formatted text may be longer).
+    if (e.MaxLength() == 0 && e.Text().size() > e.TextLimit() + 2)
         fail("longer than the limit", e.Text());
 }
 
