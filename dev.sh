@@ -2,6 +2,7 @@
 # ./dev.sh test  — install what is missing, build with sanitizers, run every test,
 #                  and build the benchmarks (release, not run).
 # ./dev.sh run   — install what is missing, build the release program folder, start it.
+# JOBS=n limits the parallel build and test jobs (default: every core).
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -25,7 +26,13 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-jobs=$(nproc 2>/dev/null || echo 4)
+# Parallel jobs for the build and the tests: JOBS=4 ./dev.sh test; every
+# core by default.
+jobs=${JOBS:-$(nproc 2>/dev/null || echo 4)}
+if ! [[ "$jobs" =~ ^[1-9][0-9]*$ ]]; then
+  echo "JOBS must be a positive number, not '$jobs'" >&2
+  exit 2
+fi
 
 build_release() {
   cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DFC_TESTS=OFF -DFC_BENCH=ON >/dev/null
@@ -55,7 +62,7 @@ case "${1:-}" in
     exec "$exe"
     ;;
   *)
-    echo "usage: ./dev.sh test | run" >&2
+    echo "usage: [JOBS=n] ./dev.sh test | run" >&2
     exit 2
     ;;
 esac

@@ -113,6 +113,10 @@ void TLanguage::Translate()
     }
     if (OnAfterTranslation)
         OnAfterTranslation(this);
+    // A file that could not be read translated nothing, as a missing one;
+    // unlike a missing one it is reported.
+    if (!ini.ReadProblem().isEmpty())
+        throw EFileError(ini.ReadProblem());
 }
 
 void TLanguage::TranslateProperty(const QString& path, const QString& value)

@@ -5,12 +5,12 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPainter>
-#include <QSaveFile>
 #include <memory>
 
 #include "PdfDoc.h"
 #include "PdfImages.h"
 #include "PdfQtImage.h"
+#include "platform/AtomicFile.h"
 #include "platform/Errors.h"
 #include "platform/Font.h"
 #include "platform/Numbers.h"
@@ -288,7 +288,7 @@ void ExportReportToPdf(const TARRep& Rep, const QString& FileName)
     const QString shownName = QDir::toNativeSeparators(FileName);
     // Written beside the target and renamed at the end, so that a failed
     // export never leaves a damaged or partial file in place of the old one.
-    QSaveFile file(FileName);
+    fc::AtomicFile file(FileName);
     if (!file.open(QIODevice::WriteOnly))
         throw EFileError(QStringLiteral("Cannot create file %1: %2").arg(shownName, file.errorString()));
 

@@ -4,12 +4,16 @@
 #include <QTimer>
 #include <exception>
 
+#include "AtomicFile.h"
 #include "Dialogs.h"
 #include "Errors.h"
 
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv)
 {
+    // Under a file-size limit a save fails with a message instead of
+    // ending the program.
+    fc::IgnoreFileSizeSignal();
 }
 
 QString TApplication::Title() { return QGuiApplication::applicationDisplayName(); }

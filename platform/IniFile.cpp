@@ -1,7 +1,10 @@
 #include "IniFile.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
+
+#include "AtomicFile.h"
 
 #include "Errors.h"
 #include "Numbers.h"
@@ -315,51 +318,84 @@ void IniDocument::SetString(const QString& section, const QString& key, const QS
     parse();
 }
 
+namespace {
+
+// The whole file, unless it is not a plain file (a link to /dev/zero, a
+// pipe: both endless) or larger than any settings or language file.
+// Returns whether the file is there; problem says why it was not read.
+bool readSettingsFile(const QString& fileName, QByteArray& bytes, QString& problem)
+{
+    bytes.clear();
+    problem.clear();
+    if (fileName.isEmpty())
+        return false;
+    const QFileInfo info(fileName);
+    if (!info.exists())
+        return false;
+    auto refuse = [&](const QString& why) {
+        problem = QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(fileName), why);
+        return true;
+    };
+    if (!info.isFile())
+        return refuse(QStringLiteral("it is not a regular file"));
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return refuse(f.errorString());
+    // Read one byte past the cap: the size on disk may change meanwhile.
+    bytes = f.read(IniFile::MaxFileSize + 1);
+    if (bytes.size() > IniFile::MaxFileSize) {
+        bytes.clear();
+        return refuse(QStringLiteral("it is larger than %1 bytes").arg(IniFile::MaxFileSize));
+    }
+    if (f.error() != QFileDevice::NoError) {
+        bytes.clear();
+        return refuse(f.errorString());
+    }
+    return true;
+}
+
+} // namespace
+
 IniFile::IniFile(QString fileName, IniTextMode mode)
     : fileName_(std::move(fileName)), mode_(mode)
 {
-    QFile f(fileName_);
-    if (!fileName_.isEmpty() && f.open(QIODevice::ReadOnly)) {
-        exists_ = true;
-        doc_ = IniDocument(f.readAll(), mode_);
-    } else {
-        doc_ = IniDocument(QByteArray(), mode_);
-    }
+    QByteArray bytes;
+    exists_ = readSettingsFile(fileName_, bytes, readProblem_) && readProblem_.isEmpty();
+    doc_ = IniDocument(std::move(bytes), mode_);
 }
 
 void IniFile::WriteString(const QString& section, const QString& key, const QString& value)
 {
-    const QString problem = IniDocument::WriteProblem(section, key, value);
-    if (!problem.isEmpty())
-        throw EFileError(QStringLiteral("Cannot save \"%1\": %2").arg(fileName_, problem));
+    WriteStrings({{section, key, value}});
+}
 
-    // What is on disk now counts, not what was read at construction.
-    QByteArray current;
-    QFile in(fileName_);
-    if (in.exists()) {
-        if (!in.open(QIODevice::ReadOnly))
-            throw EFileError(QStringLiteral("Cannot read \"%1\": %2").arg(fileName_, in.errorString()));
-        current = in.readAll();
-        in.close();
+void IniFile::WriteStrings(const QList<IniValue>& values)
+{
+    for (const IniValue& v : values) {
+        const QString problem = IniDocument::WriteProblem(v.section, v.key, v.value);
+        if (!problem.isEmpty())
+            throw EFileError(SaveErrorText(fileName_, problem));
     }
+
+    // What is on disk now counts, not what was read at construction; a
+    // file that cannot be read is not written over.
+    QByteArray current;
+    QString problem;
+    readSettingsFile(fileName_, current, problem);
+    if (!problem.isEmpty())
+        throw EFileError(problem);
     IniDocument doc(current, mode_);
     try {
-        doc.SetString(section, key, value);
+        for (const IniValue& v : values)
+            doc.SetString(v.section, v.key, v.value);
     } catch (const EFileError& e) {
-        throw EFileError(QStringLiteral("Cannot save \"%1\": %2").arg(fileName_, e.Message()));
+        throw EFileError(SaveErrorText(fileName_, e.Message()));
     }
-
-    QSaveFile out(fileName_);
-    if (!out.open(QIODevice::WriteOnly))
-        throw EFileError(QStringLiteral("Cannot save \"%1\": %2").arg(fileName_, out.errorString()));
-    if (out.write(doc.Bytes()) != doc.Bytes().size()) {
-        const QString why = out.errorString();
-        out.cancelWriting();
-        throw EFileError(QStringLiteral("Cannot save \"%1\": %2").arg(fileName_, why));
-    }
-    if (!out.commit())
-        throw EFileError(QStringLiteral("Cannot save \"%1\": %2").arg(fileName_, out.errorString()));
+    // One replacement for the whole set: a failure or a kill part-way
+    // leaves the old file, never a mix of the two.
+    WriteFileAtomically(fileName_, doc.Bytes());
     exists_ = true;
+    readProblem_.clear();
     doc_ = std::move(doc);
 }
 

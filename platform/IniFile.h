@@ -14,6 +14,9 @@
 //
 // Writing changes one line in place (or adds one), keeps every other byte
 // of the file and saves atomically.
+//
+// A file that is not a plain file or is larger than IniFile::MaxFileSize is
+// not read and never written over.
 
 #include <QByteArray>
 #include <QHash>
@@ -101,14 +104,26 @@ private:
     QHash<QString, int> entryIndex_;   // folded section + key -> first entry
 };
 
+// One key to write.
+struct IniValue {
+    QString section, key, value;
+};
+
 // One INI file on disk: read when constructed, written through at once.
 class IniFile {
 public:
+    // Larger files are not read: no settings or language file comes near
+    // it, and an endless one (a link to /dev/zero) must not hold the program.
+    static constexpr qint64 MaxFileSize = 1024 * 1024;
+
     explicit IniFile(QString fileName, IniTextMode mode = IniTextMode::Ansi);
 
     const QString& FileName() const { return fileName_; }
     // The file was there and could be read.
     bool Exists() const { return exists_; }
+    // Why a file that is there was not read ("Cannot read "<path>": it is
+    // not a regular file"), or empty. Such a file reads as empty.
+    const QString& ReadProblem() const { return readProblem_; }
     const IniDocument& Document() const { return doc_; }
 
     QString ReadString(const QString& section, const QString& key, const QString& def) const
@@ -125,11 +140,15 @@ public:
     // but cannot be read, or when it cannot be saved; the file is then
     // unchanged.
     void WriteString(const QString& section, const QString& key, const QString& value);
+    // The same for several keys in one replacement of the file: all of them
+    // are saved or none.
+    void WriteStrings(const QList<IniValue>& values);
 
 private:
     QString fileName_;
     IniTextMode mode_;
     bool exists_ = false;
+    QString readProblem_;
     IniDocument doc_;
 };
 

@@ -1,15 +1,16 @@
 // The workbook writer: the in-memory workbook as .xlsx, through libxlsxwriter.
 
-#include <QCoreApplication>
+#include <cerrno>
+#include <cstring>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdio>
 #include <map>
 #include <set>
 #include <xlsxwriter.h>
 
+#include "AtomicFile.h"
 #include "OfficeModel.h"
 
 namespace fc::office::detail {
@@ -149,14 +150,13 @@ void WriteXlsx(const XlBook& book, const QString& fileName)
         Fail(fileName, QStringLiteral("the folder does not exist"));
     if (fi.isDir())
         Fail(fileName, QStringLiteral("a folder of that name exists"));
-    // Written beside the target and renamed over it, so that a failed write
-    // never leaves half a workbook under the name.
-    static int serial = 0;
-    const QString tmp = fi.absoluteDir().filePath(QStringLiteral(".%1.%2-%3.tmp")
-                                                      .arg(fi.fileName())
-                                                      .arg(QCoreApplication::applicationPid())
-                                                      .arg(++serial));
-    const QByteArray tmpName = QFile::encodeName(tmp);
+    // The library writes the temporary file by name; the writer syncs it and
+    // renames it over the target, so that a failed write never leaves half a
+    // workbook under the name.
+    AtomicFile out(fileName);
+    if (!out.open(QIODevice::WriteOnly))
+        Fail(fileName, out.errorString());
+    const QByteArray tmpName = QFile::encodeName(out.TempFileName());
     lxw_workbook* wb = workbook_new(tmpName.constData());
     if (!wb)
         Fail(fileName, QStringLiteral("out of memory"));
@@ -166,7 +166,6 @@ void WriteXlsx(const XlBook& book, const QString& fileName)
         lxw_worksheet* ws = workbook_add_worksheet(wb, sh->name.toUtf8().constData());
         if (!ws) {
             workbook_close(wb);
-            QFile::remove(tmp);
             Fail(fileName, QStringLiteral("the sheet name \"%1\" is not valid").arg(sh->name));
         }
         std::set<int> cols;
@@ -217,31 +216,22 @@ void WriteXlsx(const XlBook& book, const QString& fileName)
                                           reinterpret_cast<const unsigned char*>(p.bytes.constData()),
                                           size_t(p.bytes.size()));
     }
+    // The library's own texts ("Zip generic error ZIP_ERRNO") hide a failed
+    // write: the system's reason is the one to show.
+    errno = 0;
     const lxw_error err = workbook_close(wb);
-    if (err != LXW_NO_ERROR) {
-        QFile::remove(tmp);
-        Fail(fileName, QString::fromUtf8(lxw_strerror(err)));
-    }
-    if (std::rename(tmpName.constData(), QFile::encodeName(fileName).constData()) != 0) {
-        QFile::remove(tmp);
-        Fail(fileName, QString::fromLocal8Bit(std::strerror(errno)));
-    }
+    const int writeErrno = errno;
+    if (err != LXW_NO_ERROR)
+        Fail(fileName, writeErrno ? QString::fromLocal8Bit(std::strerror(writeErrno)) : QString::fromUtf8(lxw_strerror(err)));
+    if (!out.commit())
+        Fail(fileName, out.errorString());
 }
 
 void WriteFileAtomically(const QString& fileName, const QByteArray& bytes)
 {
     if (fileName.isEmpty())
         Fail(fileName, QStringLiteral("no file name given"));
-    QSaveFile out(fileName);
-    if (!out.open(QIODevice::WriteOnly))
-        Fail(fileName, out.errorString());
-    if (out.write(bytes) != bytes.size()) {
-        const QString why = out.errorString();
-        out.cancelWriting();
-        Fail(fileName, why);
-    }
-    if (!out.commit())
-        Fail(fileName, out.errorString());
+    fc::WriteFileAtomically(fileName, bytes);
 }
 
 } // namespace fc::office::detail

@@ -1,5 +1,6 @@
 fc_sources(core
   ${CMAKE_CURRENT_LIST_DIR}/Errors.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AtomicFile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Numbers.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ClassRegistry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Colors.cpp

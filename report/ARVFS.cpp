@@ -3,8 +3,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
+#include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 
 TVirtualFileSystem::~TVirtualFileSystem() = default;
@@ -14,10 +14,10 @@ void TVirtualFileSystem::CloseReadStream() { readStream_.reset(); }
 void TVirtualFileSystem::CloseWriteStream()
 {
     std::unique_ptr<QIODevice> s = std::move(writeStream_);
-    if (auto* save = dynamic_cast<QSaveFile*>(s.get())) {
+    if (auto* save = dynamic_cast<fc::AtomicFile*>(s.get())) {
         if (!save->commit())
             throw EFileError(QStringLiteral("Cannot write file %1: %2")
-                                 .arg(QDir::toNativeSeparators(save->fileName()), save->errorString()));
+                                 .arg(QDir::toNativeSeparators(save->FileName()), save->errorString()));
     }
 }
 
@@ -78,9 +78,9 @@ QIODevice* TStandardFileSystem::CreateWriteStream(const QString& name)
     FileName = name;
     // Written beside the target and renamed on close, so that a failed
     // write never leaves half a template behind.
-    auto f = std::make_unique<QSaveFile>(name);
+    auto f = std::make_unique<fc::AtomicFile>(name);
     if (!f->open(QIODevice::WriteOnly))
-        throw EFileError(QStringLiteral("Cannot create file %1").arg(QDir::toNativeSeparators(name)));
+        throw EFileError(QStringLiteral("Cannot create file %1: %2").arg(QDir::toNativeSeparators(name), f->errorString()));
     writeStream_ = std::move(f);
     return writeStream_.get();
 }

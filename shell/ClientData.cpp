@@ -418,9 +418,17 @@ void TDodedaVO::FormCreate()
     cartellaApp = fc::ProgramFolder();
 
     const fc::IniFile ini(cartellaApp + QStringLiteral("select.ini"));
+    // A settings or language file that cannot be read is told; the start
+    // goes on as without it.
+    if (!ini.ReadProblem().isEmpty())
+        fc::ShowMessage(QStringLiteral(" "), ini.ReadProblem(), TMsgDlgType::mtError);
     Language1->SetLanguageFile(cartellaApp +
                                ini.ReadString(QStringLiteral("Language"), QStringLiteral("myLang"), QStringLiteral("English.lng")));
-    Language1->Translate();
+    try {
+        Language1->Translate();
+    } catch (const EFileError& e) {
+        fc::ShowMessage(QStringLiteral(" "), e.Message(), TMsgDlgType::mtError);
+    }
 
     const QString def = QStringLiteral("Default");
     TOvNumEdit* edits[10] = {f.TempAriaCaldo, f.TempIngAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo,
@@ -573,14 +581,18 @@ void TDodedaVO::SaveDefaults1Click()
     const QChar comma(',');
     const QString def = QStringLiteral("Default");
     const char* keys[10] = {"CTABS", "CTIA", "CTUA", "CSTA", "FTABS", "FTABU", "FUR", "FTIA", "FTUA", "FSTA"};
+    // One replacement of the file for the whole set: a failure or a kill
+    // part-way never leaves some keys of this save and some of the last.
+    QList<fc::IniValue> values;
     for (int i = 0; i < 10; ++i)
-        ini.WriteString(def, QLatin1String(keys[i]), fc::FloatToStrGeneral(v[i], comma));
+        values.append({def, QLatin1String(keys[i]), fc::FloatToStrGeneral(v[i], comma)});
     const double modo = f.Sconto->isChecked() ? 1 : f.moltiplicatore->isChecked() ? 2 : 0;
-    ini.WriteString(def, QStringLiteral("ScontoMolt"), fc::FloatToStrGeneral(modo, comma));
-    ini.WriteString(def, QStringLiteral("Sconto1"), fc::FloatToStrGeneral(v[10], comma));
-    ini.WriteString(def, QStringLiteral("Sconto2"), fc::FloatToStrGeneral(v[11], comma));
-    ini.WriteString(def, QStringLiteral("Sconto3"), fc::FloatToStrGeneral(v[12], comma));
-    ini.WriteString(def, QStringLiteral("Moltip"), fc::FloatToStrGeneral(v[13], comma));
+    values.append({def, QStringLiteral("ScontoMolt"), fc::FloatToStrGeneral(modo, comma)});
+    values.append({def, QStringLiteral("Sconto1"), fc::FloatToStrGeneral(v[10], comma)});
+    values.append({def, QStringLiteral("Sconto2"), fc::FloatToStrGeneral(v[11], comma)});
+    values.append({def, QStringLiteral("Sconto3"), fc::FloatToStrGeneral(v[12], comma)});
+    values.append({def, QStringLiteral("Moltip"), fc::FloatToStrGeneral(v[13], comma)});
+    ini.WriteStrings(values);
 }
 
 void TDodedaVO::caricaImmagineFamiglia() { caricaImmagine(ui->ListaFamiglie->Text()); }

@@ -17,6 +17,7 @@
 
 int main(int argc, char** argv)
 {
+    fc::PrepareRuntimeFolder();
     TApplication app(argc, argv);
     TApplication::SetTitle(QStringLiteral("Fancoil Select"));
 

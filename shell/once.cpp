@@ -7,7 +7,6 @@
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QLoggingCategory>
-#include <QStandardPaths>
 #include <QWidget>
 #include <QPointer>
 
@@ -15,6 +14,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/ProgramFolder.h"
@@ -144,9 +144,42 @@ void askFirstToRaise(const QString& socketName)
 
 QString InstanceFolder()
 {
-    // $XDG_RUNTIME_DIR, or a folder of the user's own (mode 0700, checked by
-    // Qt) under the temporary directory.
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // $XDG_RUNTIME_DIR when the session has one. Without it (a plain login,
+    // cron, a container) a folder of the user's own under the temporary
+    // folder; asking Qt for it would warn at every start.
+    const QString runtime = QFile::decodeName(qgetenv("XDG_RUNTIME_DIR"));
+    if (!runtime.isEmpty())
+        return runtime;
+    const QString folder = QDir::tempPath() + QStringLiteral("/runtime-%1").arg(::getuid());
+    const QByteArray path = QFile::encodeName(folder);
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
+        qCWarning(lcOnce) << "cannot create" << folder << strerror(errno);
+        return QString();
+    }
+    // Only a real folder of this user serves, and only private: others
+    // could otherwise take the lock or answer in the program's place.
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()) {
+        qCWarning(lcOnce) << folder << "is not a folder of this user";
+        return QString();
+    }
+    if ((st.st_mode & 0077) != 0 && ::chmod(path.constData(), 0700) != 0) {
+        qCWarning(lcOnce) << "cannot make" << folder << "private:" << strerror(errno);
+        return QString();
+    }
+    return folder;
+}
+
+void PrepareRuntimeFolder()
+{
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        return;
+    // Qt looks the folder up while the application object is made, and
+    // warns each time the variable is unset; naming the private folder
+    // first makes Qt and the guard agree on it, quietly.
+    const QString folder = InstanceFolder();
+    if (!folder.isEmpty())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 
 QString InstanceLockFile(const QString& executableName)
@@ -170,7 +203,10 @@ bool CheckSingleInstance()
         qCWarning(lcOnce) << "no runtime folder: running without the single-instance guard";
         return true;
     }
-    const QByteArray lockPath = QFile::encodeName(InstanceLockFile(name));
+    // The folder is looked up once: a start says what is wrong with it once.
+    const QString base = folder + '/' + guardBaseName(name);
+    const QString socketName = base + QStringLiteral(".socket");
+    const QByteArray lockPath = QFile::encodeName(base + QStringLiteral(".lock"));
     const int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0) {
         qCWarning(lcOnce) << "cannot open" << lockPath << strerror(errno) << "- running without the guard";
@@ -184,7 +220,7 @@ bool CheckSingleInstance()
         const int err = errno;
         ::close(fd);
         if (err == EWOULDBLOCK) {
-            askFirstToRaise(InstanceSocketName(name));
+            askFirstToRaise(socketName);
             return false;
         }
         qCWarning(lcOnce) << "cannot lock" << lockPath << strerror(err) << "- running without the guard";
@@ -192,7 +228,7 @@ bool CheckSingleInstance()
     }
     g.lockFd = fd;
     qCInfo(lcOnce) << "first instance of" << name;
-    listen(InstanceSocketName(name));
+    listen(socketName);
     return true;
 }
 

@@ -14,6 +14,11 @@
 
 namespace fc {
 
+// Call it before the application object exists: without $XDG_RUNTIME_DIR
+// it makes the private folder and names it in the variable, for Qt and for
+// the guard alike.
+void PrepareRuntimeFolder();
+
 // Needs the application object; call it before any window exists. True:
 // this is the first instance, which now holds the guard and answers later
 // starts. False: another instance runs (it was asked to raise its window,

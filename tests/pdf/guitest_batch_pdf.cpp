@@ -503,6 +503,52 @@ TEST_F(BatchPdf, FailuresLeaveTheOldFileAndRestoreTheCursor)
     EXPECT_FALSE(QFileInfo::exists(nowhere));
 }
 
+TEST_F(BatchPdf, DiskThatFillsUpLeavesTheOldFileAndSaysWhy)
+{
+    const QString target = Path(QStringLiteral("report.pdf"));
+    AddBand(rep_, 25, {Text(QStringLiteral("ok"))});
+    ExportReportToPdf(rep_, target);
+    const QByteArray before = fc::test::readFile(target);
+    for (int i = 0; i < 200; ++i)
+        AddBand(rep_, 25, {Text(QStringLiteral("line %1 of a longer report").arg(i))});
+    QString message;
+    {
+        fc::test::ScopedFileSizeLimit limit(before.size() + 64);
+        message = fc::test::MessageOf([&] { ExportReportToPdf(rep_, target); });
+    }
+    EXPECT_EQ(message, QStringLiteral("Cannot write file %1: %2").arg(target, fc::test::fileTooLargeText()));
+    EXPECT_EQ(fc::test::readFile(target), before);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"report.pdf"});
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Writes killed part-way leave temporary files beside the target; the next
+// write of that file clears them and nothing else.
+TEST_F(BatchPdf, TemporaryFilesOfAKilledWriteGoAtTheNextWrite)
+{
+    const QString target = Path(QStringLiteral("Report.pdf"));
+    auto leave = [this](const QString& name, QFileDevice::Permissions perms) {
+        QFile f(Path(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("%PDF-1.4 half");
+        f.close();
+        f.setPermissions(perms);
+    };
+    const auto mine = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    const auto shared = mine | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    // A process id above any the system hands out: that writer is gone.
+    leave(QStringLiteral(".Report.pdf.2147483600-1.tmp"), mine);
+    leave(QStringLiteral("Report.pdf.Xa3kQ9"), mine);
+    // The user's own files of similar names stay.
+    leave(QStringLiteral("Report.pdf.backup"), mine);
+    leave(QStringLiteral("Report.pdf.Copy01"), shared);
+    leave(QStringLiteral(".Other.pdf.2147483600-1.tmp"), mine);
+    AddBand(rep_, 25, {Text(QStringLiteral("ok"))});
+    ExportReportToPdf(rep_, target);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{".Other.pdf.2147483600-1.tmp", "Report.pdf", "Report.pdf.Copy01", "Report.pdf.backup"}));
+}
+
 TEST_F(BatchPdf, AReportWithoutBandsIsAnEmptyPage)
 {
     const QByteArray pdf = Export();

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
 
 #include "TestSupport.h"
 #include "platform/Errors.h"
@@ -341,6 +343,25 @@ TEST_F(IniWrite, FailedSaveThrowsWithTheFileAndTheReason)
     EXPECT_EQ(fc::test::readFile(folder.file("blocker")), QByteArray("not a folder"));
 }
 
+TEST_F(IniWrite, WriteThatFailsPartWayLeavesTheOldFileAndSaysWhy)
+{
+    // The disk takes the old size and a little more, not the new value.
+    const QByteArray before = "[Language]\nmyLang=English.lng\n[Dealer]\nnome=Rossi\n";
+    folder.write("select.ini", before);
+    IniFile ini(path);
+    QString message;
+    {
+        fc::test::ScopedFileSizeLimit limit(before.size() + 8);
+        message = fc::test::MessageOf([&] { ini.WriteString("Dealer", "altri", QString(200, u'x')); });
+    }
+    EXPECT_EQ(message, QStringLiteral("Cannot save \"%1\": %2").arg(path, fc::test::fileTooLargeText()));
+    EXPECT_EQ(fc::test::readFile(path), before);
+    // Nothing of the failed write stays beside it.
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"select.ini"});
+    // The object still reads what the file holds.
+    EXPECT_EQ(ini.ReadString("Dealer", "altri", "none"), "none");
+}
+
 TEST_F(IniWrite, FileThatCannotBeReadIsNotOverwritten)
 {
     folder.write("select.ini", "[Dealer]\nnome=Rossi\n");
@@ -353,3 +374,40 @@ TEST_F(IniWrite, FileThatCannotBeReadIsNotOverwritten)
     QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     EXPECT_EQ(fc::test::readFile(path), QByteArray("[Dealer]\nnome=Rossi\n"));
 }
+// A settings or language file that is endless (a link to /dev/zero, a pipe)
+// or far larger than any the program ships is not read: it gives the
+// defaults, says why, and is never written over.
+TEST_F(IniWrite, EndlessAndHugeFilesAreRefusedWithTheReason)
+{
+    const qint64 cap = IniFile::MaxFileSize;
+    QByteArray atCap = "[A]\nk=v\n;";
+    atCap += QByteArray(cap - atCap.size(), 'x');
+    folder.write("atcap.ini", atCap);
+    folder.write("huge.ini", atCap + "x");
+    ASSERT_TRUE(QFile::link("/dev/zero", folder.file("zero.ini")));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.file("pipe.ini")).constData(), 0600), 0);
+
+    EXPECT_EQ(IniFile(folder.file("atcap.ini")).ReadString("A", "k", "def"), "v");
+    EXPECT_TRUE(IniFile(folder.file("atcap.ini")).ReadProblem().isEmpty());
+    const struct {
+        const char* name;
+        QString why;
+    } refused[] = {
+        {"huge.ini", QStringLiteral("it is larger than %1 bytes").arg(cap)},
+        {"zero.ini", QStringLiteral("it is not a regular file")},
+        {"pipe.ini", QStringLiteral("it is not a regular file")},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.name);
+        const QString file = folder.file(r.name);
+        for (IniTextMode mode : {IniTextMode::Ansi, IniTextMode::LanguageFile}) {
+            IniFile ini(file, mode);
+            EXPECT_EQ(ini.ReadString("A", "k", "def"), "def");
+            EXPECT_EQ(ini.ReadProblem(), QStringLiteral("Cannot read \"%1\": %2").arg(file, r.why));
+            EXPECT_EQ(fc::test::MessageOf([&] { ini.WriteString("A", "k", "w"); }), ini.ReadProblem());
+        }
+    }
+    EXPECT_EQ(fc::test::readFile(folder.file("huge.ini")).size(), cap + 1);
+    EXPECT_TRUE(QFileInfo(folder.file("zero.ini")).isSymLink());
+}
+

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <functional>
 
 #include "TestSupport.h"
 #include "ZipRead.h"
@@ -152,6 +153,53 @@ TEST(Office, FailedWritesRaiseWithTheFileName)
                     .startsWith(QStringLiteral("Cannot save \"%1.docx\"").arg(missing)));
     // Nothing is left under the name when the write fails.
     EXPECT_FALSE(QFileInfo::exists(missing + QStringLiteral(".docx")));
+}
+
+// The disk fills up while a workbook or document is written over an older
+// one of the same name: the older file stays whole and the message says
+// which file and why, in the system's words.
+TEST(Office, WriteThatFailsPartWayKeepsTheOldFileAndSaysWhy)
+{
+    Files f;
+    const QByteArray old(512, 'o');
+    const std::function<void(const QString&)> writers[] = {
+        [&](const QString& name) {
+            OleRef<ExcelApplication> app = f.office.CreateExcel();
+            OleRef<ExcelWorkbook> book = app->Workbooks()->Add();
+            for (int r = 1; r <= 200; ++r)
+                app->ActiveSheet()->SetCells(r, 1, QStringLiteral("row %1 of a workbook that needs room").arg(r));
+            book->SaveAs(name);
+        },
+        [&](const QString& name) {
+            OleRef<WordDocument> doc = f.office.CreateWordDocument();
+            // Text that does not compress to nothing.
+            QString text;
+            quint32 seed = 1;
+            for (int k = 0; k < 20000; ++k) {
+                seed = seed * 1103515245u + 12345u;
+                text += QChar(u'a' + (seed >> 16) % 26);
+            }
+            doc->Range()->SetText(text);
+            doc->SaveAs(name);
+        },
+    };
+    const char* names[] = {"Book.xlsx", "Doc.docx"};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(names[i]);
+        const QString name = f.Path(QLatin1String(names[i]));
+        QFile out(name);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(old);
+        out.close();
+        QString message;
+        {
+            fc::test::ScopedFileSizeLimit limit(old.size() + 100);
+            message = fc::test::MessageOf([&] { writers[i](name); });
+        }
+        EXPECT_EQ(message, QStringLiteral("Cannot save \"%1\": %2").arg(name, fc::test::fileTooLargeText()));
+        EXPECT_EQ(fc::test::readFile(name), old);
+    }
+    EXPECT_EQ(QDir(f.dir.path()).entryList(QDir::Files | QDir::Hidden), (QStringList{"Book.xlsx", "Doc.docx"}));
 }
 
 TEST(Office, DocumentTableReadsBack)

@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
+#include <sys/resource.h>
 #include <QStringList>
 
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Errors.h"
+#include "TestSupport.h"
 
 TEST(Application, ExceptionsLeavingHandlersAreShownAndTheProgramGoesOn)
 {
@@ -35,6 +41,35 @@ TEST(Application, ExceptionsLeavingHandlersAreShownAndTheProgramGoesOn)
         "went on",
     };
     EXPECT_EQ(lines, expected) << lines.join('\n').toStdString();
+}
+
+// Under a file-size limit (ulimit -f) a write past it sends SIGXFSZ, whose
+// default ends the process: the program is not ended, it reports the save.
+TEST(Application, FileSizeLimitFailsTheSaveInsteadOfEndingTheProgram)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("select.ini");
+    QFile old(target);
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("[Language]\nmyLang=English.lng\n");
+    old.close();
+    QProcess probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    probe.setProcessEnvironment(env);
+    probe.setChildProcessModifier([] {
+        rlimit lim{};
+        ::getrlimit(RLIMIT_FSIZE, &lim);
+        lim.rlim_cur = 4096;
+        ::setrlimit(RLIMIT_FSIZE, &lim);
+    });
+    probe.start(QStringLiteral(FC_FILESIZE_PROBE), {target});
+    ASSERT_TRUE(probe.waitForFinished(60000));
+    ASSERT_EQ(probe.exitStatus(), QProcess::NormalExit) << "ended by a signal";
+    EXPECT_EQ(probe.exitCode(), 0);
+    EXPECT_EQ(QString::fromLocal8Bit(probe.readAllStandardOutput()).trimmed(),
+              QStringLiteral("Cannot save \"%1\": %2").arg(target, QString::fromLocal8Bit(std::strerror(EFBIG))));
+    EXPECT_EQ(fc::test::readFile(target), QByteArray("[Language]\nmyLang=English.lng\n"));
 }
 
 TEST(Application, RunHandlerShowsAndSwallows)

@@ -1,6 +1,7 @@
 // The template storage on disk files.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -75,6 +76,32 @@ TEST(StandardFileSystem, StreamsReadAndWriteFiles)
     fs.CreateFile(dir.filePath("new.AR"));
     EXPECT_TRUE(fs.FileExists(dir.filePath("new.AR")));
     EXPECT_FALSE(fs.FileExists(dir.path()));
+}
+
+TEST(StandardFileSystem, TemplateSaveThatFailsKeepsTheOldTemplateAndSaysWhy)
+{
+    QTemporaryDir dir;
+    const QString name = dir.filePath("t.AR");
+    const QByteArray before = "ORIENTATION=PORTRAIT\r\n";
+    {
+        QFile f(name);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(before);
+    }
+    TStandardFileSystem fs;
+    QString message;
+    {
+        fc::test::ScopedFileSizeLimit limit(before.size() + 16);
+        message = fc::test::MessageOf([&] {
+            QIODevice* w = fs.CreateWriteStream(name);
+            for (int i = 0; i < 100; ++i)
+                w->write("BAND=Riga" + QByteArray::number(i) + "\r\n");
+            fs.CloseWriteStream();
+        });
+    }
+    EXPECT_EQ(message, QStringLiteral("Cannot write file %1: %2").arg(name, fc::test::fileTooLargeText()));
+    EXPECT_EQ(fc::test::readFile(name), before);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"t.AR"});
 }
 
 TEST(StandardFileSystem, OpenDialogCreatesAMissingFileOnlyWhenConfirmed)

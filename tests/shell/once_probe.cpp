@@ -15,6 +15,7 @@
 
 int main(int argc, char** argv)
 {
+    fc::PrepareRuntimeFolder();
     QApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("fc.once.info=true"));
     if (!fc::CheckSingleInstance()) {

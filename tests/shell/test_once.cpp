@@ -9,6 +9,7 @@
 #include <memory>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -192,4 +193,25 @@ TEST_F(OnceFixture, WithoutARuntimeFolderAPrivateOneUnderTheTemporaryFolderServe
     EXPECT_TRUE(folders[0].fileName().startsWith("runtime-"));
     EXPECT_EQ(folders[0].permissions() & 0x0077, QFileDevice::Permissions()) << "readable by others";
     EXPECT_TRUE(QFileInfo::exists(folders[0].filePath() + '/' + QFileInfo(probe).fileName() + ".lock"));
+    // Quietly: the variable's absence is normal outside a desktop session.
+    for (Probe* p : {&first, &second})
+        EXPECT_FALSE(p->err().contains("XDG_RUNTIME_DIR")) << p->err().toStdString();
+}
+
+// A folder of that name that others may enter is made private before the
+// guard uses it.
+TEST_F(OnceFixture, WithoutARuntimeFolderAnOpenFolderOfThatNameIsMadePrivate)
+{
+    QTemporaryDir tmp;
+    const QString folder = tmp.filePath(QStringLiteral("runtime-%1").arg(::getuid()));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_EQ(::chmod(QFile::encodeName(folder).constData(), 0755), 0);
+    QProcessEnvironment e = env();
+    e.remove("XDG_RUNTIME_DIR");
+    e.insert("TMPDIR", tmp.path());
+    Probe first(probe, e);
+    ASSERT_TRUE(first.ready()) << first.err().toStdString();
+    EXPECT_EQ(QFileInfo(folder).permissions() & 0x0077, QFileDevice::Permissions()) << "readable by others";
+    EXPECT_TRUE(QFileInfo::exists(folder + '/' + QFileInfo(probe).fileName() + ".lock"));
+    EXPECT_FALSE(first.err().contains("XDG_RUNTIME_DIR")) << first.err().toStdString();
 }

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace {
 
@@ -63,4 +64,26 @@ TEST(Program, ASecondStartRaisesTheFirstWindowAndEndsWithZero)
     first.terminate();
     if (!first.waitForFinished(10000))
         first.kill();
+}
+
+// Outside a desktop session XDG_RUNTIME_DIR is unset: the program starts
+// without a word about it and keeps its guard in a private folder.
+TEST(Program, StartsQuietlyWithoutARuntimeFolder)
+{
+    QTemporaryDir tmp;
+    QProcessEnvironment env = programEnv(QString());
+    env.remove("XDG_RUNTIME_DIR");
+    env.insert("TMPDIR", tmp.path());
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(FC_PROGRAM_EXE), {});
+    ASSERT_TRUE(program.waitForStarted());
+    const QString folder = tmp.filePath(QStringLiteral("runtime-%1").arg(::getuid()));
+    ASSERT_TRUE(waitForSocket(folder, program)) << program.readAllStandardError().toStdString();
+    const QByteArray err = program.readAllStandardError();
+    EXPECT_FALSE(err.contains("XDG_RUNTIME_DIR")) << err.toStdString();
+    EXPECT_EQ(QFileInfo(folder).permissions() & 0x0077, QFileDevice::Permissions());
+    program.terminate();
+    if (!program.waitForFinished(10000))
+        program.kill();
 }

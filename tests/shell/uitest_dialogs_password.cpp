@@ -170,3 +170,11 @@ TEST_F(PasswordDialog, LayoutAndTranslatedMessages)
 }
 
 } // namespace
+
+// The user finds the demonstration code where users look: the README.
+TEST(PasswordDlg, TheReadmeGivesTheAccessCode)
+{
+    const QByteArray readme = fc::test::readFile(fc::test::testDataDir() + "../../README.md");
+    ASSERT_FALSE(readme.isEmpty());
+    EXPECT_TRUE(readme.contains('`' + TPasswordDlg::AccessCode().toUtf8() + '`'));
+}

@@ -1,7 +1,9 @@
 // select.ini as a user keeps it: every default saved under either pair of
 // separators comes back the same, and a language switched and switched back
 // gives the window back its texts at the next start.
+#include <QDir>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "ShellFixture.h"
 #include "components/OvNumEdit.h"
@@ -97,6 +99,69 @@ TEST_F(QaSettings, LanguageSwitchedAndBackRestoresTheTexts)
     EXPECT_EQ(f().ControllaPagine->tabText(1), tab1);
     EXPECT_EQ(f().Memo4->toPlainText(), memo);
     EXPECT_EQ(f().Operazione->Items(), ops);
+}
+
+// The disk fills up during Save Defaults or Language Select: select.ini
+// keeps every byte it had (never a mix of two saves, never empty), and the
+// user is told which file failed and why.
+TEST_F(QaSettings, SaveThatFailsKeepsTheWholeOldFileAndSaysWhy)
+{
+    standardFolder(true);
+    // Only the dealer and language lines: every default Save Defaults
+    // writes makes the file longer, so a limit a little above the old size
+    // lets some of them through and not the rest.
+    const QByteArray before = "[Language]\nmyLang=English.lng\n[Dealer]\nnome=Rossi\n";
+    dir.write("select.ini", before);
+    dir.write("Language-with-a-name-much-longer-than-the-one-it-replaces.lng", "[Charset]\nFont.Charset=0\n");
+    open();
+    f().Sconto->setChecked(true);
+    f().TBSFreddo->SetValue(26.5);
+    const QString expected =
+        QStringLiteral("Cannot save \"%1\": %2").arg(dir.file("select.ini"), fc::test::fileTooLargeText());
+    const std::function<void()> saves[] = {
+        [&] { f().SaveDefaults1->trigger(); },
+        [&] {
+            dialogs.answerFile(dir.file("Language-with-a-name-much-longer-than-the-one-it-replaces.lng"));
+            f().S1->trigger();
+        },
+    };
+    for (const auto& save : saves) {
+        dialogs.clear();
+        {
+            fc::test::ScopedFileSizeLimit limit(before.size() + 40);
+            save();
+        }
+        EXPECT_EQ(fc::test::readFile(dir.file("select.ini")), before);
+        EXPECT_EQ(dialogs.messages(), QStringList{expected});
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList({"*select.ini*"}, QDir::Files | QDir::Hidden), QStringList{"select.ini"});
+}
+
+// select.ini or the language file is endless (a link to /dev/zero): the
+// start says which file and why and goes on as without that file.
+TEST_F(QaSettings, EndlessSettingsOrLanguageFileIsToldAtStart)
+{
+    standardFolder(true);
+    const struct {
+        const char* file;
+        const char* versionLabel; // English without the language file's say
+    } cases[] = {{"select.ini", "Version:"}, {"English.lng", "Versione:"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const QByteArray good = fc::test::readFile(dir.file(c.file));
+        ASSERT_TRUE(QFile::remove(dir.file(c.file)));
+        ASSERT_TRUE(QFile::link("/dev/zero", dir.file(c.file)));
+        dialogs.clear();
+        open();
+        EXPECT_EQ(dialogs.messages(),
+                  QStringList{QStringLiteral("Cannot read \"%1\": it is not a regular file").arg(dir.file(c.file))});
+        EXPECT_EQ(f().LabelVers->text(), c.versionLabel);
+        EXPECT_GT(f().ListaFamiglie->count(), 0) << "the catalogue is loaded all the same";
+        window.reset();
+        fc::SetMainWindow(nullptr);
+        ASSERT_TRUE(QFile::remove(dir.file(c.file)));
+        dir.write(c.file, good);
+    }
 }
 
 } // namespace

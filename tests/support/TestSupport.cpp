@@ -3,6 +3,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <csignal>
+#include <cstring>
+#include <cerrno>
+#include <sys/resource.h>
 
 #include "platform/Numbers.h"
 #include "platform/ProgramFolder.h"
@@ -44,6 +48,27 @@ ScopedSeparators::~ScopedSeparators()
     fc::SetDecimalSeparator(decimal_);
     fc::SetThousandSeparator(thousands_);
 }
+
+ScopedFileSizeLimit::ScopedFileSizeLimit(qint64 bytes)
+{
+    previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit lim{};
+    ::getrlimit(RLIMIT_FSIZE, &lim);
+    softLimit_ = lim.rlim_cur;
+    lim.rlim_cur = rlim_t(bytes);
+    ::setrlimit(RLIMIT_FSIZE, &lim);
+}
+
+ScopedFileSizeLimit::~ScopedFileSizeLimit()
+{
+    rlimit lim{};
+    ::getrlimit(RLIMIT_FSIZE, &lim);
+    lim.rlim_cur = rlim_t(softLimit_);
+    ::setrlimit(RLIMIT_FSIZE, &lim);
+    std::signal(SIGXFSZ, previousHandler_);
+}
+
+QString fileTooLargeText() { return QString::fromLocal8Bit(std::strerror(EFBIG)); }
 
 QByteArray readFile(const QString& path)
 {

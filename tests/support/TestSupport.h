@@ -44,6 +44,25 @@ private:
 // The contents of a file, empty when it cannot be read.
 QByteArray readFile(const QString& path);
 
+// A file-size limit (RLIMIT_FSIZE) for the scope: any write of a regular
+// file past `bytes` fails with EFBIG ("File too large"), as a full disk
+// fails a write. SIGXFSZ is ignored meanwhile, so the write fails instead
+// of ending the test.
+class ScopedFileSizeLimit {
+public:
+    explicit ScopedFileSizeLimit(qint64 bytes);
+    ~ScopedFileSizeLimit();
+    ScopedFileSizeLimit(const ScopedFileSizeLimit&) = delete;
+    ScopedFileSizeLimit& operator=(const ScopedFileSizeLimit&) = delete;
+
+private:
+    quint64 softLimit_ = 0;
+    void (*previousHandler_)(int) = nullptr;
+};
+
+// The system's text for a write past the file-size limit.
+QString fileTooLargeText();
+
 #ifdef FC_TEST_DATA_DIR
 // Folder of the calling test's sources, ending with "/".
 inline QString testDataDir() { return QStringLiteral(FC_TEST_DATA_DIR "/"); }
