@@ -1,5 +1,6 @@
 #include "Printing.h"
 
+#include <QDir>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPageSize>
@@ -48,11 +49,13 @@ public:
     explicit QtPrintJob(QPrinter& printer) : printer_(printer) {}
     bool Start() { return painter_.begin(&printer_); }
     QPainter* Painter() override { return &painter_; }
-    bool NewPage() override { return printer_.newPage(); }
-    void End() override
+    bool NewPage() override { return printer_.newPage() && printer_.printerState() != QPrinter::Error; }
+    bool End() override
     {
-        if (painter_.isActive())
-            painter_.end();
+        // A PDF file is written when the painter ends; a failed write only
+        // shows in the printer's state.
+        const bool ended = !painter_.isActive() || painter_.end();
+        return ended && printer_.printerState() != QPrinter::Error;
     }
     void Abort() override
     {
@@ -65,122 +68,51 @@ private:
     QPainter painter_;
 };
 
-class QtPrinterService : public IPrinterService {
-public:
-    bool PrinterInstalled() const override { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
-    PrintOrientation Orientation() const override
-    {
-        return printer().pageLayout().orientation() == QPageLayout::Landscape ? PrintOrientation::Landscape
-                                                                              : PrintOrientation::Portrait;
-    }
-    void SetOrientation(PrintOrientation o) override
-    {
-        printer().setPageOrientation(o == PrintOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    }
-    int Copies() const override { return printer().copyCount(); }
-    void SetCopies(int n) override { printer().setCopyCount(n); }
-    QString Title() const override { return printer().docName(); }
-    void SetTitle(const QString& t) override { printer().setDocName(t); }
-    PrinterPaper Paper() const override
-    {
-        const QPageSize ps = printer().pageLayout().pageSize();
-        PrinterPaper p;
-        const QSizeF mm = ps.size(QPageSize::Millimeter);
-        p.widthTenthsMM = qRound(mm.width() * 10);
-        p.lengthTenthsMM = qRound(mm.height() * 10);
-        p.code = QtToPaperCode(ps.id());
-        if (p.code == 0)
-            p.code = PrinterPaper::CustomCode;
-        return p;
-    }
-    void SetPaper(const PrinterPaper& p) override
-    {
-        int id = 0;
-        if (p.code != PrinterPaper::CustomCode && PaperCodeToQt(p.code, id))
-            printer().setPageSize(QPageSize(QPageSize::PageSizeId(id)));
-        else if (p.widthTenthsMM > 0 && p.lengthTenthsMM > 0)
-            printer().setPageSize(QPageSize(QSizeF(p.widthTenthsMM / 10.0, p.lengthTenthsMM / 10.0),
-                                            QPageSize::Millimeter));
-    }
-    PrinterMetrics Metrics() const override
-    {
-        QPrinter& pr = printer();
-        PrinterMetrics m;
-        m.resolutionX = m.resolutionY = pr.resolution();
-        const QRectF paper = pr.paperRect(QPrinter::DevicePixel);
-        const QRectF page = pr.pageRect(QPrinter::DevicePixel);
-        m.offsetX = qRound(page.left() - paper.left());
-        m.offsetY = qRound(page.top() - paper.top());
-        m.physicalWidth = qRound(paper.width());
-        m.physicalHeight = qRound(paper.height());
-        return m;
-    }
-    bool ExecPageSetupDialog() override
-    {
-        QPageSetupDialog dlg(&printer());
-        return dlg.exec() == QDialog::Accepted;
-    }
-    bool ExecPrintDialog(PrintDialogSettings& s) override
-    {
-        QPrinter& pr = printer();
-        pr.setCopyCount(s.copies);
-        pr.setCollateCopies(s.collate);
-        QPrintDialog dlg(&pr);
-        dlg.setMinMax(s.minPage, s.maxPage);
-        dlg.setFromTo(s.fromPage, s.toPage);
-        dlg.setOption(QAbstractPrintDialog::PrintToFile, false);
-        dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
-        if (dlg.exec() != QDialog::Accepted)
-            return false;
-        if (pr.printRange() == QPrinter::PageRange) {
-            s.fromPage = pr.fromPage();
-            s.toPage = pr.toPage();
-        } else {
-            s.fromPage = s.minPage;
-            s.toPage = s.maxPage;
-        }
-        s.copies = pr.copyCount();
-        s.collate = pr.collateCopies();
-        return true;
-    }
-    std::unique_ptr<IPrintJob> BeginJob(const QString& title) override
-    {
-        printer().setDocName(title);
-        // Our own page range and copies are applied by the caller.
-        printer().setPrintRange(QPrinter::AllPages);
-        auto job = std::make_unique<QtPrintJob>(printer());
-        if (!job->Start())
-            return nullptr;
-        return job;
-    }
-
-private:
-    QPrinter& printer() const
-    {
-        if (!printer_)
-            printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        return *printer_;
-    }
-    mutable std::unique_ptr<QPrinter> printer_;
-};
-
 IPrinterService* g_service = nullptr;
+
+// A page of the fake printer: a picture with the printer's metrics.
+class FakePage : public QPicture {
+public:
+    explicit FakePage(const PrinterMetrics& m) : m_(m) {}
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth: return m_.physicalWidth;
+        case PdmHeight: return m_.physicalHeight;
+        case PdmWidthMM: return qRound(m_.physicalWidth * 25.4 / m_.resolutionX);
+        case PdmHeightMM: return qRound(m_.physicalHeight * 25.4 / m_.resolutionY);
+        case PdmDpiX:
+        case PdmPhysicalDpiX: return m_.resolutionX;
+        case PdmDpiY:
+        case PdmPhysicalDpiY: return m_.resolutionY;
+        default: return QPicture::metric(metric);
+        }
+    }
+private:
+    PrinterMetrics m_;
+};
 
 class FakeJob : public IPrintJob {
 public:
-    FakeJob(FakePrinterService::Job& job) : job_(job) { open(); }
+    FakeJob(FakePrinterService& printer, FakePrinterService::Job& job) : printer_(printer), job_(job) { open(); }
     ~FakeJob() override { close(); }
     QPainter* Painter() override { return &painter_; }
     bool NewPage() override
     {
         close();
+        if (printer_.failOnPage == int(job_.pages.size()) + 1)
+            return false;
         open();
         return true;
     }
-    void End() override
+    bool End() override
     {
         close();
+        if (printer_.failEnd)
+            return false;
         job_.ended = true;
+        return true;
     }
     void Abort() override
     {
@@ -190,7 +122,7 @@ public:
 private:
     void open()
     {
-        job_.pages.push_back(std::make_shared<QPicture>());
+        job_.pages.push_back(std::make_shared<FakePage>(printer_.metrics));
         painter_.begin(job_.pages.back().get());
     }
     void close()
@@ -198,11 +130,133 @@ private:
         if (painter_.isActive())
             painter_.end();
     }
+    FakePrinterService& printer_;
     FakePrinterService::Job& job_;
     QPainter painter_;
 };
 
 } // namespace
+
+QtPrinterService::QtPrinterService() = default;
+QtPrinterService::~QtPrinterService() = default;
+
+QPrinter& QtPrinterService::Printer() const
+{
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
+bool QtPrinterService::PrinterInstalled() const { return !QPrinterInfo::availablePrinterNames().isEmpty(); }
+
+QString QtPrinterService::Name() const
+{
+    QPrinter& pr = Printer();
+    if (pr.outputFormat() == QPrinter::PdfFormat && !pr.outputFileName().isEmpty())
+        return pr.outputFileName();
+    return pr.printerName();
+}
+
+PrintOrientation QtPrinterService::Orientation() const
+{
+    return Printer().pageLayout().orientation() == QPageLayout::Landscape ? PrintOrientation::Landscape
+                                                                          : PrintOrientation::Portrait;
+}
+
+void QtPrinterService::SetOrientation(PrintOrientation o)
+{
+    Printer().setPageOrientation(o == PrintOrientation::Landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+int QtPrinterService::Copies() const { return Printer().copyCount(); }
+void QtPrinterService::SetCopies(int n) { Printer().setCopyCount(n); }
+QString QtPrinterService::Title() const { return Printer().docName(); }
+void QtPrinterService::SetTitle(const QString& t) { Printer().setDocName(t); }
+
+PrinterPaper QtPrinterService::Paper() const
+{
+    const QPageSize ps = Printer().pageLayout().pageSize();
+    PrinterPaper p;
+    const QSizeF mm = ps.size(QPageSize::Millimeter);
+    p.widthTenthsMM = qRound(mm.width() * 10);
+    p.lengthTenthsMM = qRound(mm.height() * 10);
+    p.code = QtToPaperCode(ps.id());
+    if (p.code == 0)
+        p.code = PrinterPaper::CustomCode;
+    return p;
+}
+
+void QtPrinterService::SetPaper(const PrinterPaper& p)
+{
+    int id = 0;
+    if (p.code != PrinterPaper::CustomCode && PaperCodeToQt(p.code, id))
+        Printer().setPageSize(QPageSize(QPageSize::PageSizeId(id)));
+    else if (p.widthTenthsMM > 0 && p.lengthTenthsMM > 0)
+        Printer().setPageSize(QPageSize(QSizeF(p.widthTenthsMM / 10.0, p.lengthTenthsMM / 10.0), QPageSize::Millimeter));
+}
+
+PrinterMetrics QtPrinterService::Metrics() const
+{
+    QPrinter& pr = Printer();
+    PrinterMetrics m;
+    m.resolutionX = m.resolutionY = pr.resolution();
+    const QRectF paper = pr.paperRect(QPrinter::DevicePixel);
+    const QRectF page = pr.pageRect(QPrinter::DevicePixel);
+    m.offsetX = qRound(page.left() - paper.left());
+    m.offsetY = qRound(page.top() - paper.top());
+    m.physicalWidth = qRound(paper.width());
+    m.physicalHeight = qRound(paper.height());
+    return m;
+}
+
+bool QtPrinterService::ExecPageSetupDialog()
+{
+    QPageSetupDialog dlg(&Printer());
+    return dlg.exec() == QDialog::Accepted;
+}
+
+bool QtPrinterService::ExecPrintDialog(PrintDialogSettings& s)
+{
+    QPrinter& pr = Printer();
+    pr.setCopyCount(s.copies);
+    pr.setCollateCopies(s.collate);
+    if (s.printToFile && pr.outputFileName().isEmpty()) {
+        // Preselects the dialog's file entry.
+        const QString doc = pr.docName().isEmpty() ? QStringLiteral("Report") : pr.docName();
+        pr.setOutputFileName(QDir::home().filePath(doc + QStringLiteral(".pdf")));
+    }
+    QPrintDialog dlg(&pr);
+    dlg.setMinMax(s.minPage, s.maxPage);
+    dlg.setFromTo(s.fromPage, s.toPage);
+    dlg.setOption(QAbstractPrintDialog::PrintToFile, s.printToFile);
+    dlg.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    if (dlg.exec() != QDialog::Accepted)
+        return false;
+    if (pr.printRange() == QPrinter::PageRange) {
+        s.fromPage = pr.fromPage();
+        s.toPage = pr.toPage();
+    } else {
+        s.fromPage = s.minPage;
+        s.toPage = s.maxPage;
+    }
+    s.copies = pr.copyCount();
+    s.collate = pr.collateCopies();
+    return true;
+}
+
+std::unique_ptr<IPrintJob> QtPrinterService::BeginJob(const QString& title)
+{
+    QPrinter& pr = Printer();
+    pr.setDocName(title);
+    // Our own page range and copies are applied by the caller.
+    pr.setPrintRange(QPrinter::AllPages);
+    // Without a printer the page geometry has no unprintable margins.
+    pr.setFullPage(!PrinterInstalled());
+    auto job = std::make_unique<QtPrintJob>(pr);
+    if (!job->Start())
+        return nullptr;
+    return job;
+}
 
 bool PaperCodeToQt(int code, int& qtPageSizeId)
 {
@@ -256,6 +310,8 @@ bool FakePrinterService::ExecPrintDialog(PrintDialogSettings& s)
         s.toPage = printTo;
     if (printCopies >= 0)
         s.copies = printCopies;
+    if (s.printToFile && !printToFileAnswer.isEmpty())
+        outputFile = printToFileAnswer;
     if (setupChangesMetrics)
         metrics = setupMetrics;
     return true;
@@ -263,8 +319,10 @@ bool FakePrinterService::ExecPrintDialog(PrintDialogSettings& s)
 
 std::unique_ptr<IPrintJob> FakePrinterService::BeginJob(const QString& t)
 {
+    if (failStart || (!installed && outputFile.isEmpty()))
+        return nullptr;
     jobs.push_back(Job{t, {}, false, false});
-    return std::make_unique<FakeJob>(jobs.back());
+    return std::make_unique<FakeJob>(*this, jobs.back());
 }
 
 } // namespace fc

@@ -10,6 +10,7 @@
 #include <vector>
 
 class QPainter;
+class QPrinter;
 
 namespace fc {
 
@@ -40,6 +41,9 @@ struct PrintDialogSettings {
     int fromPage = 0, toPage = 0;
     int copies = 1;
     bool collate = true;
+    // Offered when no printer is installed, so that there is always a way
+    // to print: the pages then go to a PDF file chosen in the dialog.
+    bool printToFile = false;
 };
 
 // One print job; pages are painted in printer pixels with the origin at the
@@ -48,8 +52,10 @@ class IPrintJob {
 public:
     virtual ~IPrintJob() = default;
     virtual QPainter* Painter() = 0;
+    // False when the device refused the page or the job; the job is then
+    // to be aborted.
     virtual bool NewPage() = 0;
-    virtual void End() = 0;
+    virtual bool End() = 0;
     virtual void Abort() = 0;
 };
 
@@ -57,6 +63,8 @@ class IPrinterService {
 public:
     virtual ~IPrinterService() = default;
     virtual bool PrinterInstalled() const = 0;
+    // What the user knows the printer by: its name, or the file it writes.
+    virtual QString Name() const = 0;
     virtual PrintOrientation Orientation() const = 0;
     virtual void SetOrientation(PrintOrientation o) = 0;
     virtual int Copies() const = 0;
@@ -73,6 +81,31 @@ public:
     virtual std::unique_ptr<IPrintJob> BeginJob(const QString& title) = 0;
 };
 
+// The Qt printer (high resolution). Tests print through it to a PDF file.
+class QtPrinterService : public IPrinterService {
+public:
+    QtPrinterService();
+    ~QtPrinterService() override;
+    bool PrinterInstalled() const override;
+    QString Name() const override;
+    PrintOrientation Orientation() const override;
+    void SetOrientation(PrintOrientation o) override;
+    int Copies() const override;
+    void SetCopies(int n) override;
+    QString Title() const override;
+    void SetTitle(const QString& t) override;
+    PrinterPaper Paper() const override;
+    void SetPaper(const PrinterPaper& p) override;
+    PrinterMetrics Metrics() const override;
+    bool ExecPageSetupDialog() override;
+    bool ExecPrintDialog(PrintDialogSettings& s) override;
+    std::unique_ptr<IPrintJob> BeginJob(const QString& title) override;
+    QPrinter& Printer() const;
+
+private:
+    mutable std::unique_ptr<QPrinter> printer_;
+};
+
 IPrinterService& Printers();
 void SetPrinters(IPrinterService* service); // nullptr: back to the Qt printer
 
@@ -82,11 +115,13 @@ bool PaperCodeToQt(int code, int& qtPageSizeId);
 int QtToPaperCode(int qtPageSizeId);
 
 // For tests: a printer that answers from its fields, with scripted dialog
-// answers and a record of every job's pages (each page a QPicture in
-// printer pixels).
+// answers and a record of every job's pages. A page is a picture that
+// reports the printer's resolution and paper size as its own metrics, so
+// what is painted on it lands in printer pixels, as on the real device.
 class FakePrinterService : public IPrinterService {
 public:
     bool installed = true;
+    QString name = QStringLiteral("Office laser");
     PrintOrientation orientation = PrintOrientation::Portrait;
     int copies = 1;
     QString title;
@@ -102,6 +137,15 @@ public:
     bool setupChangesMetrics = false;
     bool printAnswer = false;
     int printFrom = -1, printTo = -1, printCopies = -1;
+    // The file picked when the print dialog offers print-to-file; without
+    // a printer and without a file, a job cannot start (as with Qt).
+    QString printToFileAnswer;
+    QString outputFile;
+    // Failures of the device: the job does not start; starting page n
+    // (from 2) fails; the end of the job fails.
+    bool failStart = false;
+    int failOnPage = 0;
+    bool failEnd = false;
 
     int setupDialogRuns = 0;
     int printDialogRuns = 0;
@@ -115,6 +159,12 @@ public:
     std::vector<PrinterPaper> paperWrites;
 
     bool PrinterInstalled() const override { return installed; }
+    QString Name() const override
+    {
+        if (!outputFile.isEmpty())
+            return outputFile;
+        return installed ? name : QString();
+    }
     PrintOrientation Orientation() const override { return orientation; }
     void SetOrientation(PrintOrientation o) override { orientation = o; }
     int Copies() const override { return copies; }

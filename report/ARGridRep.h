@@ -125,8 +125,10 @@ public:
     // Editing.
     bool ShowEditor(QChar ch);
 
-    // Paging and preview.
+    // Paging and preview. Page building processes pending events at each
+    // new page; a build asked for meanwhile is refused (False).
     bool BuildPages(const QString& caption);
+    bool BuildingPages() const { return ps_ != nullptr; }
     void Preview();
     virtual void PrinterChange();
     // The progress dialog of the running page building (nullptr outside).

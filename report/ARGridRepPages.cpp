@@ -47,6 +47,10 @@ void TARGridRep::CalcHeaderFooter(TARRep* tmpl)
 
 bool TARGridRep::BuildPages(const QString& caption)
 {
+    // A second click that arrives while the pages are built must not free
+    // the layout state the running build uses.
+    if (BuildingPages())
+        return false;
     ClearSelection();
     ps_ = std::make_unique<PageState>();
     PageState& s = *ps_;

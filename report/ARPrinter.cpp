@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "ARPreviewForm.h"
+#include "ARResStrings.h"
+#include "platform/Dialogs.h"
 #include "platform/Font.h"
 #include "platform/Numbers.h"
 #include "platform/Printing.h"
@@ -167,10 +169,8 @@ bool TARPrinter::UpdatePrinterInfo()
     return changed;
 }
 
-void TARPrinter::WritePageSizeToPrinter()
+fc::PrinterPaper TARPrinter::printerPaper() const
 {
-    if (!PrinterInstalled())
-        return;
     fc::PrinterPaper p = fc::Printers().Paper();
     if (pageSize_.PaperSize() < 1) {
         p.code = fc::PrinterPaper::CustomCode;
@@ -179,7 +179,14 @@ void TARPrinter::WritePageSizeToPrinter()
     } else {
         p.code = pageSize_.PaperSize();
     }
-    fc::Printers().SetPaper(p);
+    return p;
+}
+
+void TARPrinter::WritePageSizeToPrinter()
+{
+    if (!PrinterInstalled())
+        return;
+    fc::Printers().SetPaper(printerPaper());
 }
 
 void TARPrinter::SetPageSize(const TARPageSize& ps)
@@ -193,17 +200,23 @@ void TARPrinter::ReadPageSizeFromPrinter()
     if (!PrinterInstalled())
         return;
     const fc::PrinterPaper p = fc::Printers().Paper();
-    if (p.code < 1 || p.code > 82) {
-        pageSize_.SetPaperSize(0);
-        pageSize_.SetWidth(p.widthTenthsMM);
-        pageSize_.SetHeight(p.lengthTenthsMM);
-    } else {
+    if (p.code >= 1 && p.code <= 82) {
         pageSize_.SetPaperSize(p.code);
+        if (pageSize_.PaperSize() == p.code)
+            return;
     }
+    // A paper without a code of the table (a custom size, or a code the
+    // table does not carry, such as A6) is taken by its size, which finds
+    // a table paper of that size or else gives a custom one.
+    pageSize_.SetPaperSize(0);
+    pageSize_.SetWidth(p.widthTenthsMM);
+    pageSize_.SetHeight(p.lengthTenthsMM);
 }
 
 void TARPrinter::PrinterSetup()
 {
+    if (Building())
+        return;
     WritePageSizeToPrinter();
     if (fc::Printers().ExecPageSetupDialog()) {
         ReadPageSizeFromPrinter();
@@ -214,6 +227,8 @@ void TARPrinter::PrinterSetup()
 
 void TARPrinter::Print()
 {
+    if (Building())
+        return;
     WritePageSizeToPrinter();
     fc::PrintDialogSettings s;
     s.minPage = 1;
@@ -222,41 +237,73 @@ void TARPrinter::Print()
     s.toPage = toPage_;
     s.copies = GetCopies();
     s.collate = true;
+    // Without a printer the pages can still go to a PDF file.
+    s.printToFile = !PrinterInstalled();
     if (!fc::Printers().ExecPrintDialog(s))
         return;
     ReadPageSizeFromPrinter();
     fromPage_ = s.fromPage;
     toPage_ = s.toPage;
     SetCopies(s.copies);
-    if (UpdatePrinterInfo() && OnChange)
+    if (UpdatePrinterInfo() && OnChange) {
         OnChange(this);
+        // The rebuild sets the range to all pages; the user's range holds,
+        // within the pages there now are.
+        fromPage_ = IntMin(s.fromPage, PageCount());
+        toPage_ = IntMin(s.toPage, PageCount());
+    }
     PrintPages();
 }
+
+namespace {
+void tellPrintFailure(const QString& text)
+{
+    fc::ShowMessage(ar::ResStr(ar::sPrint), text, TMsgDlgType::mtError);
+}
+} // namespace
 
 void TARPrinter::PrintPages()
 {
     if (PageCount() == 0)
         return;
-    std::unique_ptr<fc::IPrintJob> job = fc::Printers().BeginJob(GetTitle());
-    if (!job)
+    fc::IPrinterService& printer = fc::Printers();
+    if (!PrinterInstalled()) {
+        // Printing to a file without a printer: the sheet is the report's
+        // paper, as the page geometry without a printer assumes.
+        printer.SetOrientation(fc::PrintOrientation::Portrait);
+        printer.SetPaper(printerPaper());
+    }
+    std::unique_ptr<fc::IPrintJob> job = printer.BeginJob(GetTitle());
+    const QString name = printer.Name();
+    if (!job) {
+        tellPrintFailure(name.isEmpty() ? ar::ResStr(ar::sNoPrinter)
+                                        : ar::ResStr(ar::sPrintNotStarted).replace(QLatin1String("%s"), name));
         return;
+    }
+    int reached = fromPage_;
+    bool ok = true;
     try {
-        for (int p = fromPage_; p <= toPage_; ++p) {
+        for (int p = fromPage_; ok && p <= toPage_; ++p) {
+            reached = p;
             SetCurrentPage(p);
             const QPicture* pic = CurrentMetafile();
-            QPainter* painter = job->Painter();
-            painter->save();
-            painter->scale(double(resX_) / S, double(resY_) / S);
+            // Replaying a picture maps its screen pixels onto the device's
+            // resolution already; no scaling of our own.
             if (pic)
-                painter->drawPicture(0, 0, *pic);
-            painter->restore();
-            if (p < toPage_)
-                job->NewPage();
+                job->Painter()->drawPicture(0, 0, *pic);
+            if (p < toPage_ && !job->NewPage()) {
+                reached = p + 1;
+                ok = false;
+            }
         }
-        job->End();
+        ok = ok && job->End();
     } catch (...) {
-        // A failed job is abandoned without a further report.
+        ok = false;
+    }
+    if (!ok) {
         job->Abort();
+        tellPrintFailure(ar::FormatD(ar::ResStr(ar::sPrintFailed).replace(QLatin1String("%s"), name),
+                                     {reached, PageCount()}));
     }
 }
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ARRepCommon.h"
+#include "platform/Printing.h"
 #include "ARUtils.h"
 
 class QPainter;
@@ -35,6 +36,9 @@ public:
     void SetCurrentPage(int n);
     // The canvas of the page being built; nullptr outside BeginDoc/EndDoc.
     TCanvas* Canvas() const { return canvas_.get(); }
+    // Between BeginDoc and EndDoc; printing and printer setup wait for the
+    // pages and are refused meanwhile.
+    bool Building() const { return canvas_ != nullptr; }
 
     int FromPage() const { return fromPage_; }
     void SetFromPage(int p) { fromPage_ = p; }
@@ -78,6 +82,7 @@ public:
 
 private:
     int toScreen(int v, int res) const;
+    fc::PrinterPaper printerPaper() const;
     std::vector<std::unique_ptr<QPicture>> pages_;
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<TCanvas> canvas_;

@@ -31,6 +31,9 @@ QString ResStr(int id)
     case sFirstPage: return QStringLiteral("First page");
     case sZoomTo100: return QStringLiteral("Zoom to 100%");
     case sZoomToWidth: return QStringLiteral("Zoom to width");
+    case sNoPrinter: return QStringLiteral("No printer is installed.");
+    case sPrintNotStarted: return QStringLiteral("The print job on %s could not start.");
+    case sPrintFailed: return QStringLiteral("Printing on %s failed at page %d of %d.");
     }
     return QString();
 }

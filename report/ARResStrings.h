@@ -32,6 +32,9 @@ enum ResString {
     sFirstPage = 65213,
     sZoomTo100 = 65214,
     sZoomToWidth = 65215,
+    sNoPrinter = 65216,
+    sPrintNotStarted = 65217,
+    sPrintFailed = 65218,
 };
 // The text of a number; empty for a number not in the table.
 QString ResStr(int id);

@@ -5,6 +5,10 @@
 #include <QPageSize>
 
 #include <QPainter>
+#include <QApplication>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTimer>
 
 #include "platform/Printing.h"
 
@@ -73,4 +77,34 @@ TEST(FakePrinting, RecordsJobsAndScriptedDialogs)
     EXPECT_EQ(fake.jobs[0].pages.size(), 2u);
     EXPECT_TRUE(fake.jobs[0].ended);
     EXPECT_EQ(fake.jobs[0].title, "T");
+}
+
+// Without a printer the Qt print dialog offers a PDF file, already chosen,
+// so that Print always has somewhere to go; with the option off it does not.
+TEST(QtPrinting, PrintDialogOffersAFileWhenAsked)
+{
+    for (const bool toFile : {true, false}) {
+        SCOPED_TRACE(toFile);
+        fc::QtPrinterService qt;
+        qt.SetTitle(QStringLiteral("Preview"));
+        fc::PrintDialogSettings s;
+        s.maxPage = 3;
+        s.fromPage = 1;
+        s.toPage = 3;
+        s.printToFile = toFile;
+        bool offered = !toFile;
+        QTimer::singleShot(0, [&] {
+            auto* dlg = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            offered = dlg->testOption(QAbstractPrintDialog::PrintToFile);
+            dlg->reject();
+        });
+        EXPECT_FALSE(qt.ExecPrintDialog(s));
+        EXPECT_EQ(offered, toFile);
+        if (toFile) {
+            EXPECT_EQ(qt.Printer().outputFormat(), QPrinter::PdfFormat);
+            EXPECT_TRUE(qt.Printer().outputFileName().endsWith(QLatin1String("/Preview.pdf")));
+            EXPECT_EQ(qt.Name(), qt.Printer().outputFileName());
+        }
+    }
 }

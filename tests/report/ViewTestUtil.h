@@ -6,12 +6,14 @@
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPicture>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTextItem>
 #include <vector>
 
 #include "ARRep.h"
 #include "platform/Font.h"
+#include "platform/Printing.h"
 #include "TestSupport.h"
 
 namespace viewtest {
@@ -137,6 +139,25 @@ public:
     ~ScopedFixedPitch() { fc::SetTextMeasurer(nullptr); }
 private:
     FixedPitchMeasurer m_{6, 13};
+};
+
+// The Qt printer writing a PDF file, for the scope of a test. Installed,
+// it stands for a printer of 1200 dpi with the margins Qt gives a PDF
+// page; not installed, it is the program's printer after the user chose a
+// file in the print dialog of a system without printers.
+class ScopedPdfFilePrinter : public fc::QtPrinterService {
+public:
+    explicit ScopedPdfFilePrinter(const QString& file, bool installed = true) : installed_(installed)
+    {
+        Printer().setOutputFormat(QPrinter::PdfFormat);
+        Printer().setOutputFileName(file);
+        fc::SetPrinters(this);
+    }
+    ~ScopedPdfFilePrinter() override { fc::SetPrinters(nullptr); }
+    bool PrinterInstalled() const override { return installed_; }
+
+private:
+    bool installed_;
 };
 
 } // namespace viewtest

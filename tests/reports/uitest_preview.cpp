@@ -1,5 +1,6 @@
 // The preview window: its buttons, the PDF file name and overwrite
 // question, and a filled report written as a PDF file.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +12,7 @@
 #include "pdf/PdfImages.h"
 #include "platform/Office.h"
 #include "report/ARPrintProgress.h"
+#include "report/ARPrinter.h"
 
 using namespace rtest;
 
@@ -194,6 +196,27 @@ TEST_F(Preview, FilledReportAsPdfPassesQpdfAndHoldsTheModels)
             QFile::copy(file, qEnvironmentVariable("FC_REPORT_PDF_OUT") + QFileInfo(form.UserRep->Path()).baseName() + ".pdf");
         }
     }
+}
+
+// A double click on Print: the second click reaches the window while the
+// pages of a long report are being built, and is refused.
+TEST_F(Preview, SecondPrintClickDuringPageBuildingIsRefused)
+{
+    models(27);
+    ASSERT_TRUE(reportPannello(in, form));
+    form.show();
+    int previews = 0, pages = 0;
+    TARPrinter::SetPreviewRunner([&](TARPrinter& p) {
+        ++previews;
+        pages = p.PageCount();
+    });
+    QMetaObject::invokeMethod(form.Button3, &QPushButton::click, Qt::QueuedConnection);
+    form.Button3->click();
+    QCoreApplication::processEvents();
+    TARPrinter::SetPreviewRunner(nullptr);
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(pages, 27);
+    EXPECT_EQ(form.UserRep->Printer()->PageCount(), 27);
 }
 
 } // namespace

@@ -21,6 +21,7 @@
 #include "platform/ShellOpen.h"
 #include "report/ARPreviewForm.h"
 #include "report/ARPrinter.h"
+#include "tests/report/ViewTestUtil.h"
 #include "tests/support/OfficeFixture.h"
 #include "tests/support/ZipRead.h"
 
@@ -306,6 +307,55 @@ TEST_F(QaOutput, FirstPagesRenderedForALook)
         run("pdftoppm", {"-r", "110", "-f", "1", "-l", "1", "-png", "-singlefile", file, out + QLatin1String(kind.name)},
             &code);
         EXPECT_EQ(code, 0);
+    }
+}
+
+// The three reports printed through a real Qt printer writing PDF (1200
+// dpi, Qt's PDF margins): page for page, every text where the preview
+// page has it. With FC_REPORT_PDF_OUT set, the first printed page and its
+// preview are saved as pictures.
+TEST_F(QaOutput, PrintedThroughAQtPrinterMatchesThePreviewPageForPage)
+{
+    models(10);
+    for (const Kind& kind : kKinds) {
+        SCOPED_TRACE(kind.name);
+        const QString file = pf.file(QStringLiteral("printed-%1.pdf").arg(QLatin1String(kind.name)));
+        viewtest::ScopedPdfFilePrinter qt(file);
+        ASSERT_TRUE(kind.build(in, form));
+        ASSERT_TRUE(form.UserRep->BuildPages(QStringLiteral("x")));
+        TARPrinter& store = *form.UserRep->Printer();
+        ASSERT_EQ(store.ResolutionX(), 1200);
+        store.PrintPages();
+        const std::vector<Word> printed = words(file);
+        ASSERT_FALSE(printed.empty());
+        EXPECT_EQ(printed.back().page, store.PageCount());
+        const double pt = 72.0 / 96.0;
+        int checked = 0;
+        for (int p = 1; p <= store.PageCount(); ++p) {
+            for (const viewtest::DrawnText& d : viewtest::TextsOf(*store.Page(p))) {
+                const QString first = d.text.section(u' ', 0, 0, QString::SectionSkipEmpty);
+                if (first.isEmpty())
+                    continue;
+                const double x = (store.LeftMargin() + d.pos.x()) * pt;
+                const bool found = std::any_of(printed.begin(), printed.end(), [&](const Word& w) {
+                    return w.page == p && w.text.startsWith(first) && std::abs(w.xMin - x) < 1.5;
+                });
+                EXPECT_TRUE(found) << "page " << p << ": " << d.text.toStdString() << " at " << x;
+                ++checked;
+            }
+        }
+        EXPECT_GT(checked, 50);
+        if (qEnvironmentVariableIsSet("FC_REPORT_PDF_OUT")) {
+            const QString out = qEnvironmentVariable("FC_REPORT_PDF_OUT");
+            run("pdftoppm", {"-r", "96", "-f", "1", "-l", "1", "-png", "-singlefile", file,
+                             out + QStringLiteral("printed-%1").arg(QLatin1String(kind.name))});
+            TARPreviewDialog dlg;
+            dlg.SetPrinter(&store);
+            dlg.resize(900, 1250);
+            dlg.show();
+            dlg.ZoomTo100Btn->click();
+            dlg.Preview->Render().save(out + QStringLiteral("preview-%1.png").arg(QLatin1String(kind.name)));
+        }
     }
 }
 
