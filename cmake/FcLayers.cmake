@@ -36,6 +36,10 @@ macro(fc_include_fragments)
   endforeach()
 endmacro()
 
+# The libFuzzer build (clang): the libraries carry coverage instrumentation
+# too, so that the fuzzer sees the code under test and not only the harness.
+option(FC_LIBFUZZER "Build the fuzz harnesses with libFuzzer (clang)" OFF)
+
 function(fc_layers name)
   cmake_parse_arguments(FC "" "" "DEPENDS" ${ARGN})
   set(prev "")
@@ -43,6 +47,9 @@ function(fc_layers name)
     set(tgt ${name}_${layer})
     if(FC_SRC_${layer})
       add_library(${tgt} STATIC ${FC_SRC_${layer}})
+      if(FC_LIBFUZZER)
+        target_compile_options(${tgt} PRIVATE -fsanitize=fuzzer-no-link)
+      endif()
       # moc runs again whenever the list of sources changes: an old build
       # folder otherwise keeps its moc output and misses a header that a
       # merge brought in.

@@ -151,9 +151,19 @@ void TLanguage::TranslateProperty(const QString& path, const QString& value)
     case fc::PropertyKind::Integer:
         property->setInteger(current, fc::StrToInt(newValue));
         break;
-    case fc::PropertyKind::StringList:
-        property->setList(current, SplitList(newValue, separator_));
+    case fc::PropertyKind::StringList: {
+        QStringList items = SplitList(newValue, separator_);
+        // The choices of a group or list are the program's: a translation
+        // renames them, it never adds or drops one.
+        if (propertyName.compare(QLatin1String("Items"), Qt::CaseInsensitive) == 0 && property->getList) {
+            QStringList choices = property->getList(current);
+            for (qsizetype i = 0; i < choices.size() && i < items.size(); ++i)
+                choices[i] = items[i];
+            items = choices;
+        }
+        property->setList(current, items);
         break;
+    }
     }
 }
 

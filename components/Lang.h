@@ -50,7 +50,8 @@ public:
     // is not an integer for an integer property raises EConvertError: the
     // remaining paths are not applied and OnAfterTranslation does not fire.
     void Translate();
-    // Applies one value to one property path.
+    // Applies one value to one property path. An Items list renames the
+    // choices only: missing items keep their text, extra ones are ignored.
     void TranslateProperty(const QString& path, const QString& value);
     // The translation of text from [Messages], or text itself.
     QString Msg(const QString& text);

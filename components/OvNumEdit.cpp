@@ -11,8 +11,10 @@
 #include <QPushButton>
 #include <QTimer>
 #include <cmath>
+#include <limits>
 
 #include "platform/Beep.h"
+#include "platform/Errors.h"
 #include "platform/Numbers.h"
 
 namespace {
@@ -70,7 +72,79 @@ bool exponentTooLarge(const QString& exp)
     return (!digits.isEmpty() && !ok) || v > 4932;
 }
 
+// A text that leaving the control completes: an exponent still without
+// digits is dropped ("12E", "12E-").
+QString completed(const QString& t)
+{
+    if (t.endsWith(QChar('E')))
+        return t.chopped(1);
+    if (t.endsWith(QStringLiteral("E-")) || t.endsWith(QStringLiteral("E+")))
+        return t.chopped(2);
+    return t;
+}
+
+// The value of a text the key rules left, completed; false when it does not read.
+bool readValue(const QString& t, long double& v)
+{
+    try {
+        v = fc::TextToExtended(completed(t));
+        return std::isfinite(v);
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
+// Whether a text the rules would make stays within the range of the value
+// type. Only texts whose decimal magnitude comes near the limit are read.
+bool withinRange(const QString& t)
+{
+    const QString clean = fc::CleanText(completed(t));
+    const QChar decimal = fc::DecimalSeparator();
+    int digits = 0;
+    bool leading = true;
+    qsizetype i = clean.startsWith(QChar('-')) ? 1 : 0;
+    for (; i < clean.size() && clean[i] != decimal && clean[i] != QChar('E'); ++i) {
+        if (leading && clean[i] == QChar('0'))
+            continue;
+        leading = false;
+        ++digits;
+    }
+    const qsizetype x = clean.indexOf(QChar('E'));
+    const int exponent = x < 0 ? 0 : clean.mid(x + 1).toInt();
+    if (digits + exponent < 4900)
+        return true;
+    long double v = 0;
+    return readValue(t, v);
+}
+
 } // namespace
+
+// Runs the key rules on a copy of the text and selection, written back to
+// the control when the outermost rule ends.
+class TOvNumEdit::Editing {
+public:
+    explicit Editing(TOvNumEdit& e) : e_(&e), outer_(e.edit_ == nullptr)
+    {
+        if (!outer_)
+            return;
+        state_ = {e.text(), e.SelStart(), e.SelLength()};
+        e.edit_ = &state_;
+    }
+    ~Editing()
+    {
+        if (!outer_ || !e_)
+            return;
+        e_->edit_ = nullptr;
+        e_->commit(state_);
+    }
+    Editing(const Editing&) = delete;
+    Editing& operator=(const Editing&) = delete;
+
+private:
+    QPointer<TOvNumEdit> e_;
+    bool outer_;
+    EditState state_;
+};
 
 TOvNumEdit::TOvNumEdit(QWidget* parent)
     : QLineEdit(parent)
@@ -85,6 +159,7 @@ TOvNumEdit::TOvNumEdit(QWidget* parent)
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QLineEdit::setText(FormatNumber(0));
     setCursorPosition(0);
+    updateMaxTextLength();
     connect(this, &QLineEdit::textChanged, this, [this] {
         if (OnChange)
             OnChange(this);
@@ -113,6 +188,7 @@ void TOvNumEdit::SetDecimals(int d)
     if (maxLength_ >= 1 && d > maxLength_ - 2)
         d = std::max(maxLength_ - 2, -1);
     decimals_ = d;
+    updateMaxTextLength();
     reformat();
 }
 
@@ -133,36 +209,116 @@ void TOvNumEdit::SetMinValue(long double v)
 void TOvNumEdit::SetNumberFormat(fc::TNumberFormat f)
 {
     numberFormat_ = f;
+    updateMaxTextLength();
     reformat();
 }
 
-long double TOvNumEdit::Value() const { return fc::TextToExtended(text()); }
+void TOvNumEdit::updateMaxTextLength()
+{
+    // The longest text of the largest and of the smallest magnitude, and
+    // room for an exponent typed by hand.
+    const long double big = std::numeric_limits<long double>::max();
+    const long double tiny = std::numeric_limits<long double>::denorm_min();
+    maxTextLength_ = int(std::max(FormatNumber(-big).size(), FormatNumber(-tiny).size())) + 8;
+}
+
+long double TOvNumEdit::Value() const { return fc::TextToExtended(Text()); }
 
 void TOvNumEdit::SetValue(long double v)
 {
     const QString s = FormatNumber(v);
-    if (s != text())
+    if (s != Text())
         SetText(s);
 }
 
 void TOvNumEdit::SetText(const QString& s)
 {
+    if (edit_) {
+        if (s != edit_->text)
+            *edit_ = {s, 0, 0};
+        return;
+    }
     if (s == text())
         return;
     QLineEdit::setText(s);
     setCursorPosition(0);
 }
 
-int TOvNumEdit::SelStart() const { return hasSelectedText() ? selectionStart() : cursorPosition(); }
-
-void TOvNumEdit::SetSelStart(int p) { setCursorPosition(std::clamp(p, 0, int(text().size()))); }
-
-int TOvNumEdit::SelLength() const { return hasSelectedText() ? int(selectedText().size()) : 0; }
-
-void TOvNumEdit::SetSelLength(int n)
+int TOvNumEdit::SelStart() const
 {
-    const int start = SelStart();
-    setSelection(start, std::clamp(n, 0, int(text().size()) - start));
+    if (edit_)
+        return edit_->start;
+    return hasSelectedText() ? selectionStart() : cursorPosition();
+}
+
+void TOvNumEdit::SetSelStart(int p)
+{
+    if (edit_) {
+        edit_->start = std::clamp(p, 0, int(edit_->text.size()));
+        edit_->length = 0;
+        return;
+    }
+    setCursorPosition(std::clamp(p, 0, int(text().size())));
+}
+
+int TOvNumEdit::SelLength() const
+{
+    if (edit_)
+        return edit_->length;
+    return hasSelectedText() ? int(selectedText().size()) : 0;
+}
+
+void TOvNumEdit::SetSelLength(int n) { select(SelStart(), n); }
+
+QString TOvNumEdit::SelText() const { return edit_ ? edit_->text.mid(edit_->start, edit_->length) : selectedText(); }
+
+void TOvNumEdit::select(int start, int length)
+{
+    const int len = int(Text().size());
+    start = std::clamp(start, 0, len);
+    length = std::clamp(length, 0, len - start);
+    if (edit_) {
+        edit_->start = start;
+        edit_->length = length;
+        return;
+    }
+    setSelection(start, length);
+}
+
+void TOvNumEdit::insertAtCaret(QChar c)
+{
+    if (edit_) {
+        edit_->text.replace(edit_->start, edit_->length, c);
+        edit_->start += 1;
+        edit_->length = 0;
+        return;
+    }
+    insert(QString(c));
+}
+
+void TOvNumEdit::commit(const EditState& s)
+{
+    if (s.text != text())
+        QLineEdit::setText(s.text);
+    if (s.length > 0)
+        setSelection(s.start, s.length);
+    else
+        setCursorPosition(s.start);
+}
+
+void TOvNumEdit::keepMantissaDigit()
+{
+    const QString t = Text();
+    const qsizetype x = t.indexOf(QChar('E'));
+    const qsizetype end = x < 0 ? t.size() : x;
+    const qsizetype begin = t.startsWith(QChar('-')) ? 1 : 0;
+    for (qsizetype i = begin; i < end; ++i)
+        if (isAsciiDigit(t[i]))
+            return;
+    QString n = t;
+    n.insert(begin, QChar('0'));
+    const int caret = SelStart();
+    replaceText(n, caret > begin ? caret + 1 : caret);
 }
 
 QString TOvNumEdit::FormatNumber(long double v) const { return fc::FormatNumber(v, decimals_, numberFormat_); }
@@ -171,6 +327,11 @@ void TOvNumEdit::reformat() { SetText(FormatNumber(Value())); }
 
 void TOvNumEdit::replaceText(const QString& s, int caret)
 {
+    if (edit_) {
+        edit_->text = s;
+        SetSelStart(caret);
+        return;
+    }
     if (s != text())
         QLineEdit::setText(s);
     SetSelStart(caret);
@@ -217,8 +378,12 @@ void TOvNumEdit::DoEnter()
 
 void TOvNumEdit::DoExit()
 {
-    SetText(FormatNumber(Value()));
-    const long double v = Value();
+    // Leaving never raises: an unfinished exponent is dropped, and a text
+    // that still does not read (one set by code) counts as 0.
+    long double v = 0;
+    if (!readValue(Text(), v))
+        v = 0;
+    SetText(FormatNumber(v));
     if (!LimitsSet() || (minValue_ <= v && v <= maxValue_)) {
         if (OnExit)
             OnExit(this);
@@ -373,7 +538,8 @@ void TOvNumEdit::KeyDown(int& key, Qt::KeyboardModifiers shift)
     if (isReadOnly())
         return;
     if (key == Qt::Key_Backspace || key == Qt::Key_Delete) {
-        if (!hasSelectedText())
+        Editing editing(*this);
+        if (SelLength() == 0)
             DeleteChar(key);
         else
             DeleteSelection();
@@ -419,6 +585,13 @@ void TOvNumEdit::NumKeyPress(QChar& key)
         key = QChar();
         return;
     }
+    Editing editing(*this);
+    typedKey(key);
+    keepMantissaDigit();
+}
+
+void TOvNumEdit::typedKey(QChar& key)
+{
     const QChar decimal = fc::DecimalSeparator();
     if (!(isAsciiDigit(key) || key == QChar('-') || key == QChar('E') || key == QChar('e') || key == decimal)) {
         key = QChar();
@@ -432,7 +605,7 @@ void TOvNumEdit::NumKeyPress(QChar& key)
     else
         DeleteSelection();
 
-    const QString t = text();
+    const QString t = Text();
     int s0 = SelStart();
     const int d = int(t.indexOf(decimal)) + 1;  // 1-based, 0 when none
     const int x = int(t.indexOf(QChar('E'))) + 1; // 1-based, 0 when none
@@ -472,7 +645,8 @@ void TOvNumEdit::NumKeyPress(QChar& key)
         if (d > 0) {
             SetSelStart(d);
         } else {
-            if (decimals_ == -1)
+            // The separator belongs to the mantissa, never to the exponent.
+            if (decimals_ == -1 || (x > 0 && s0 >= x))
                 SetSelStart(x > 0 ? x - 1 : int(t.size()));
             typeChar(decimal);
         }
@@ -490,11 +664,11 @@ void TOvNumEdit::NumKeyPress(QChar& key)
 
     // A digit.
     if (negative && s0 < 3 && t.size() >= 2 && t[1] == QChar('0')) {
-        setSelection(1, 1);
+        select(1, 1);
     } else if (s0 < 2 && !t.isEmpty() && t[0] == QChar('0')) {
-        setSelection(0, 1);
+        select(0, 1);
     } else if (x > 0 && s0 == x && x < t.size() && t[x] == QChar('0')) {
-        setSelection(x, 1);
+        select(x, 1);
     } else if (x > 0 && s0 >= x) {
         QString after = t;
         after.insert(s0, k);
@@ -509,17 +683,25 @@ void TOvNumEdit::NumKeyPress(QChar& key)
         }
         // Overwrite the decimal after the caret, so that their count stays.
         if (s0 < t.size() && isAsciiDigit(t[s0]))
-            setSelection(s0, 1);
+            select(s0, 1);
     }
     typeChar(k);
 }
 
 void TOvNumEdit::typeChar(QChar c)
 {
-    const int len = int(text().size()) - SelLength();
-    if (maxLength_ > 0 && len + 1 > maxLength_)
+    const QString t = Text();
+    const int len = int(t.size()) - SelLength();
+    if (len + 1 > TextLimit())
         return;
-    insert(QString(c));
+    // A digit that takes the number beyond the range of its type is refused.
+    QString after = t;
+    after.replace(SelStart(), SelLength(), c);
+    if (!withinRange(after)) {
+        fc::Beep();
+        return;
+    }
+    insertAtCaret(c);
 }
 
 void TOvNumEdit::KeyUp(int& key, Qt::KeyboardModifiers shift)
@@ -531,7 +713,10 @@ void TOvNumEdit::KeyUp(int& key, Qt::KeyboardModifiers shift)
     const QChar th = fc::ThousandSeparator();
     const QChar dec = fc::DecimalSeparator();
     const QString t = text();
-    const QString n = FormatNumber(Value());
+    long double v = 0;
+    if (!readValue(t, v) || completed(t) != t)
+        return; // an unfinished exponent is regrouped once it has digits
+    const QString n = FormatNumber(v);
     const int countT = countOf(t, th), countN = countOf(n, th);
     if (countT == countN && t.indexOf(th) == n.indexOf(th) && key != Qt::Key_Return && key != Qt::Key_Enter
         && key != Qt::Key_Space)
@@ -590,7 +775,14 @@ void TOvNumEdit::pressEnter()
 
 void TOvNumEdit::DeleteChar(int key)
 {
-    QString t = text();
+    Editing editing(*this);
+    deleteChar(key);
+    keepMantissaDigit();
+}
+
+void TOvNumEdit::deleteChar(int key)
+{
+    QString t = Text();
     const int len = int(t.size());
     const int d = int(t.indexOf(fc::DecimalSeparator())) + 1;
     int x = int(t.indexOf(QChar('E'))) + 1;
@@ -623,9 +815,13 @@ void TOvNumEdit::DeleteChar(int key)
         if (t.isEmpty())
             t = QStringLiteral("0");
         replaceText(t, 0);
-    } else if (p == 1 && (p == d - 1 || p == x - 1 || p == len)) {
-        t[0] = QChar('0');
-        replaceText(t, 1);
+    } else if (p == (negative ? 2 : 1) && (p == d - 1 || p == x - 1 || p == len)) {
+        // The only integer digit, also after a sign, becomes 0.
+        t[p - 1] = QChar('0');
+        replaceText(t, p);
+    } else if (p == x) {
+        // Without its "E" the exponent is no exponent: it goes with it.
+        replaceText(t.left(x - 1), p - 1);
     } else {
         t.remove(p - 1, 1);
         if ((numberFormat_ == fc::TNumberFormat::Scientific || numberFormat_ == fc::TNumberFormat::Engineering)
@@ -637,10 +833,11 @@ void TOvNumEdit::DeleteChar(int key)
 
 void TOvNumEdit::DeleteSelection()
 {
-    if (!hasSelectedText())
+    if (SelLength() == 0)
         return;
-    const QString sel = selectedText();
-    if (sel.size() == text().size()) {
+    Editing editing(*this);
+    const QString sel = SelText();
+    if (sel.size() == Text().size()) {
         SetText(FormatNumber(0));
         return;
     }
@@ -650,18 +847,19 @@ void TOvNumEdit::DeleteSelection()
     for (QChar c : sel)
         if (!isSeparator(c))
             ++n;
-    SetSelStart(selectionStart() + int(sel.size()));
+    SetSelStart(SelStart() + int(sel.size()));
     for (int i = 0; i < n; ++i)
-        DeleteChar(Qt::Key_Backspace);
+        deleteChar(Qt::Key_Backspace);
+    keepMantissaDigit();
 }
 
 // ---- clipboard
 
 void TOvNumEdit::CopyToClipboard()
 {
-    if (!hasSelectedText())
+    if (SelLength() == 0)
         return;
-    QGuiApplication::clipboard()->setText(CleanText(selectedText()));
+    QGuiApplication::clipboard()->setText(CleanText(SelText()));
 }
 
 void TOvNumEdit::CutToClipboard()
@@ -678,10 +876,19 @@ void TOvNumEdit::PasteFromClipboard()
     const QString clip = QGuiApplication::clipboard()->text();
     DeleteSelection();
     QPointer<TOvNumEdit> self(this);
+    // Every character through the key rules, on one copy of the text.
+    Editing editing(*this);
     for (QChar c : clip) {
         // Line ends of copied cells are no Enter.
         if (c == QChar('\r') || c == QChar('\n'))
             continue;
+        // Other control characters in the text are no keys either: a pasted
+        // Ctrl+V would paste again inside this paste, Ctrl+C overwrite the
+        // clipboard, Backspace delete.
+        if (c < QChar(' ')) {
+            fc::Beep();
+            continue;
+        }
         QChar k = c;
         KeyPress(k);
         if (!self)

@@ -48,22 +48,25 @@ public:
     long double Value() const;
     void SetValue(long double v);
 
-    // The edit's own properties, as the program uses them.
-    QString Text() const { return text(); }
+    // The edit's own properties, as the program uses them. While the key
+    // rules run (a paste) they are those of the text being edited.
+    QString Text() const { return edit_ ? edit_->text : text(); }
     // Replaces the text (when different), caret at the start.
     void SetText(const QString& s);
     int SelStart() const;
     void SetSelStart(int p);
     int SelLength() const;
     void SetSelLength(int n);
-    QString SelText() const { return selectedText(); }
+    QString SelText() const;
     bool ReadOnly() const { return isReadOnly(); }
     void SetReadOnly(bool r) { setReadOnly(r); }
     bool AutoSelect() const { return autoSelect_; }
     void SetAutoSelect(bool a) { autoSelect_ = a; }
-    // Limits typing and pasting only; 0 is no limit.
+    // Limits typing and pasting only; 0 is no limit but the longest text a
+    // number of the edit's form needs.
     int MaxLength() const { return maxLength_; }
     void SetMaxLength(int n) { maxLength_ = n < 0 ? 0 : n; }
+    int TextLimit() const { return maxLength_ > 0 ? maxLength_ : maxTextLength_; }
 
     bool LimitsSet() const { return !(minValue_ == 0 && maxValue_ == 0); }
 
@@ -111,10 +114,33 @@ protected:
     void TakeFocus();
 
 private:
+    // The text and selection the key rules work on: the control's own, or,
+    // while a paste runs, a copy that is written back once at its end, so
+    // that a long paste is not laid out again for every character.
+    struct EditState {
+        QString text;
+        int start = 0;
+        int length = 0;
+    };
+    class Editing;
+    void commit(const EditState& s);
+    void select(int start, int length);
+    void insertAtCaret(QChar c);
+    // A mantissa left without digits ("-,") gets its "0" back.
+    void keepMantissaDigit();
+    // The rules of a typed character and of one deletion, on the text
+    // being edited.
+    void typedKey(QChar& key);
+    void deleteChar(int key);
+    void updateMaxTextLength();
+
     void reformat();
     void typeChar(QChar c);
     void pressEnter();
     void replaceText(const QString& s, int caret);
+
+    EditState* edit_ = nullptr;
+    int maxTextLength_ = 0;
 
     TAlignment alignment_ = TAlignment::taRightJustify;
     int decimals_ = -1;

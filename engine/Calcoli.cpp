@@ -285,7 +285,8 @@ bool calcolaPortataAria(fancoil& model, int s, double x)
     else if (j1 == j2)
         Q = QA[j1];
     else
-        Q = QA[j1] - Divide((x - PSA[j1]) * double(QA[j1] - QA[j2]), PSA[j2] - PSA[j1]);
+        // In double: two catalogue flows may differ by more than an int holds.
+        Q = QA[j1] - Divide((x - PSA[j1]) * (double(QA[j1]) - double(QA[j2])), PSA[j2] - PSA[j1]);
     Q = std::min(Q, double(QA[1]));
     const double r = Divide(Q, double(model.PortAria[s]));
     model.FattoreSens[s] = CheckFinite(std::pow(r, model.n));

@@ -45,7 +45,43 @@ QString trimmedField(TDataset& ds, int i) { return ds.Fields(i).AsString().trimm
 int numVelocita(const QString& calcolo) { return fc::StrToInt(calcolo.left(1)); }
 QChar tipoCalcolo(const QString& calcolo) { return calcolo.size() > 1 ? calcolo[1] : QChar(); }
 
+// One or three speed records, then the unit type; the field's width may
+// leave blanks after them.
+bool calcoloValido(const QString& calcolo)
+{
+    return calcolo.size() >= 2 && (calcolo[0] == u'1' || calcolo[0] == u'3')
+        && QStringLiteral("AFCT").contains(calcolo[1]) && calcolo.mid(2).trimmed().isEmpty();
+}
+
+// Every record of the table, whatever the filter: numbers where the
+// catalogue has numbers and, in the models, a Calcolo the engine knows.
+// The filter is put back as it was.
+void controllaTabella(TDataset& ds, bool macchine)
+{
+    const bool filtered = ds.Filtered();
+    ds.SetFiltered(false);
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+        for (int i = 0; i < ds.FieldCount(); ++i)
+            if (ds.Fields(i).DataType() != TFieldType::String && ds.Fields(i).IsNull())
+                ds.RaiseFieldError(i, QStringLiteral("no value, expected a number"));
+        if (macchine) {
+            const QString calcolo = ds.Fields(fCalcolo).AsString();
+            if (!calcoloValido(calcolo))
+                ds.RaiseFieldError(fCalcolo, QStringLiteral("'%1' is not a unit code (\"1\" or \"3\", then A, F, C "
+                                                            "or T)")
+                                                 .arg(calcolo));
+        }
+    }
+    ds.SetFiltered(filtered);
+}
+
 } // namespace
+
+void controllaCatalogo(TDataset& macchine, TDataset& versioni)
+{
+    controllaTabella(versioni, false);
+    controllaTabella(macchine, true);
+}
 
 void caricaVersione(vers& v, TDataset& ds)
 {
@@ -158,6 +194,8 @@ void caricaMacchine()
 void caricaDati()
 {
     IMainWindowLink& w = fc::MainWindow();
+    // Nothing is built from a catalogue the engine cannot use.
+    controllaCatalogo(w.cdsMacchine(), w.cdsVersioni());
 
     TDataset& dv = w.cdsVersioni();
     ListaVersioni.Clear();

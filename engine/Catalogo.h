@@ -120,7 +120,12 @@ extern TListaVersioni ListaVersioni;
 
 class TDataset;
 
-// The start-up loader: versions, models, parameter tables, limits.
+// Raises EFileError naming the file, record and field of the first value
+// the engine cannot use: a number field without a value, a model's Calcolo
+// that is not "1" or "3" followed by A, F, C or T.
+void controllaCatalogo(TDataset& macchine, TDataset& versioni);
+// The start-up loader: checks the catalogue, then versions, models,
+// parameter tables, limits.
 void caricaDati();
 // Rebuilds ListaMacchine for the version code in the main window's version box.
 void caricaMacchine();

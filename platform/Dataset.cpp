@@ -104,6 +104,16 @@ QString quoted(const QString& identifier)
     return '"' + q + '"';
 }
 
+QString catalogueError(const QString& file, const QString& what)
+{
+    return QStringLiteral("Catalogue file \"%1\": %2").arg(QDir::toNativeSeparators(file), what);
+}
+
+QString recordError(int record, const QString& field, const QString& what)
+{
+    return QStringLiteral("record %1, field \"%2\": %3").arg(record).arg(field, what);
+}
+
 class Db {
 public:
     explicit Db(const QString& file) : file_(file) {}
@@ -117,7 +127,7 @@ public:
 
     [[noreturn]] void fail(const QString& what) const
     {
-        throw EFileError(QStringLiteral("Catalogue file \"%1\": %2").arg(QDir::toNativeSeparators(file_), what));
+        throw EFileError(catalogueError(file_, what));
     }
     [[noreturn]] void failSqlite(int rc) const
     {
@@ -212,6 +222,7 @@ void TDataset::SetActive(bool active)
     if (active == active_)
         return;
     rows_.clear();
+    recordNumbers_.clear();
     view_.clear();
     cursor_ = 0;
     active_ = false;
@@ -293,7 +304,7 @@ void TDataset::load()
             if (kind == SQLITE_NULL)
                 continue;
             auto bad = [&](const QString& what) {
-                db.fail(QStringLiteral("record %1, field \"%2\": %3").arg(rowNo).arg(f.Name, what));
+                db.fail(recordError(rowNo, f.Name, what));
             };
             if (kind == SQLITE_BLOB)
                 bad(QStringLiteral("binary data, expected %1").arg(typeName(f.Type)));
@@ -340,11 +351,16 @@ void TDataset::load()
         db.failSqlite(rc);
     }
 
+    std::vector<int> order(rows_.size());
+    for (size_t r = 0; r < order.size(); ++r)
+        order[r] = int(r);
     if (!def_.IndexFields.isEmpty()) {
         std::vector<int> keys;
         for (const QString& k : def_.IndexFields)
             keys.push_back(FieldIndex(k));
-        std::stable_sort(rows_.begin(), rows_.end(), [&](const auto& a, const auto& b) {
+        std::stable_sort(order.begin(), order.end(), [&](int ra, int rb) {
+            const auto& a = rows_[size_t(ra)];
+            const auto& b = rows_[size_t(rb)];
             for (int k : keys) {
                 const int c = compareValues(a[size_t(k)], b[size_t(k)]);
                 if (c != 0)
@@ -353,6 +369,15 @@ void TDataset::load()
             return false;
         });
     }
+    std::vector<std::vector<QVariant>> sorted;
+    sorted.reserve(rows_.size());
+    recordNumbers_.clear();
+    recordNumbers_.reserve(rows_.size());
+    for (int r : order) {
+        sorted.push_back(std::move(rows_[size_t(r)]));
+        recordNumbers_.push_back(r + 1);
+    }
+    rows_ = std::move(sorted);
 }
 
 int TDataset::FieldIndex(const QString& name) const
@@ -426,6 +451,18 @@ const QVariant& TDataset::cell(int index) const
         return null;
     const int r = view_[size_t(std::min(cursor_, int(view_.size()) - 1))];
     return rows_[size_t(r)][size_t(index)];
+}
+
+void TDataset::RaiseFieldError(int index, const QString& what) const
+{
+    throw EFileError(catalogueError(fileName_, recordError(RecordNumber(), Fields(index).FieldName(), what)));
+}
+
+int TDataset::RecordNumber() const
+{
+    if (view_.empty())
+        return 0;
+    return recordNumbers_[size_t(view_[size_t(std::min(cursor_, int(view_.size()) - 1))])];
 }
 
 TField TDataset::Fields(int index) const

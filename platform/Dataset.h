@@ -109,6 +109,9 @@ public:
     bool Eof() const;
     // Records in the current (filtered) view.
     int RecordCount() const { return int(view_.size()); }
+    // Where the current record stands in the file, counted from 1 as the
+    // opening's messages count records; 0 on an empty view.
+    int RecordNumber() const;
 
     int FieldCount() const { return int(def_.Fields.size()); }
     // Position of a field by name (ignoring case), -1 when unknown.
@@ -118,6 +121,10 @@ public:
     // "List index out of bounds (%d)", an unknown name EDatabaseError.
     TField Fields(int index) const;
     TField FieldByName(const QString& name) const;
+
+    // Raises the EFileError that names the file, the current record and
+    // field index, as a value that does not convert is reported on opening.
+    [[noreturn]] void RaiseFieldError(int index, const QString& what) const;
 
 private:
     friend class TField;
@@ -133,6 +140,7 @@ private:
     std::vector<int> filterFields_;
     bool filtered_ = false;
     std::vector<std::vector<QVariant>> rows_; // in index order
+    std::vector<int> recordNumbers_;          // of rows_, in the file
     std::vector<int> view_;                   // rows passing the filter
     int cursor_ = 0;
 };

@@ -1,7 +1,10 @@
 #include "JpegImage.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 
@@ -27,9 +30,17 @@ extern "C" void onError(j_common_ptr cinfo)
 
 extern "C" void onMessage(j_common_ptr, int) {}
 
-// Pictures larger than this are refused rather than allocated.
-constexpr quint64 kMaxPixels = quint64(1) << 28;
+constexpr int kMaxSide = 10000;
+constexpr qint64 kMaxPixels = 40'000'000;
+
+QString tooLarge(qint64 w, qint64 h) { return QStringLiteral("Picture too large (%1x%2)").arg(w).arg(h); }
 } // namespace
+
+bool PictureSizeAllowed(QSize size)
+{
+    return size.width() > 0 && size.height() > 0 && size.width() <= kMaxSide && size.height() <= kMaxSide
+        && qint64(size.width()) * size.height() <= kMaxPixels;
+}
 
 QImage DecodeJpeg(const QByteArray& bytes, QString* error)
 {
@@ -59,19 +70,29 @@ QImage DecodeJpeg(const QByteArray& bytes, QString* error)
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.constData()), (unsigned long)bytes.size());
     jpeg_read_header(&cinfo, TRUE);
+    // The header's size decides before the decoder allocates anything (a
+    // progressive picture keeps all its coefficients in memory).
+    if (!PictureSizeAllowed(QSize(int(qMin<JDIMENSION>(cinfo.image_width, INT_MAX)),
+                                  int(qMin<JDIMENSION>(cinfo.image_height, INT_MAX))))) {
+        const QString message = tooLarge(cinfo.image_width, cinfo.image_height);
+        jpeg_destroy_decompress(&cinfo);
+        delete result;
+        if (error)
+            *error = message;
+        return {};
+    }
     if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
         cinfo.out_color_space = JCS_CMYK;
     else
         cinfo.out_color_space = JCS_RGB;
     jpeg_start_decompress(&cinfo);
     const quint64 w = cinfo.output_width, h = cinfo.output_height;
-    if (w == 0 || h == 0 || w * h > kMaxPixels) {
-        std::snprintf(err.message, sizeof err.message, "JPEG picture too large (%llux%llu)",
-                      (unsigned long long)w, (unsigned long long)h);
+    if (!PictureSizeAllowed(QSize(int(qMin<quint64>(w, INT_MAX)), int(qMin<quint64>(h, INT_MAX))))) {
+        const QString message = tooLarge(qint64(w), qint64(h));
         jpeg_destroy_decompress(&cinfo);
         delete result;
         if (error)
-            *error = QString::fromLatin1(err.message);
+            *error = message;
         return {};
     }
     *result = QImage(int(w), int(h), QImage::Format_RGB32);
@@ -117,7 +138,21 @@ QImage LoadImageFile(const QString& path, QString* error)
                          : ext == QLatin1String("png") ? "PNG"
                                                         : nullptr;
     QImage img;
-    if (!format || !img.loadFromData(bytes, format)) {
+    if (!format) {
+        if (error)
+            *error = QStringLiteral("Cannot read picture %1").arg(path);
+        return {};
+    }
+    QBuffer buffer(const_cast<QByteArray*>(&bytes));
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize declared = reader.size();
+    if (declared.isValid() && !PictureSizeAllowed(declared)) {
+        if (error)
+            *error = tooLarge(declared.width(), declared.height());
+        return {};
+    }
+    if (!reader.read(&img)) {
         if (error)
             *error = QStringLiteral("Cannot read picture %1").arg(path);
         return {};

@@ -5,7 +5,14 @@
 #include <QImage>
 #include <QString>
 
+#include <QSize>
+
 namespace fc {
+// Whether a picture of that declared size is worth decoding: no side beyond
+// 10000 pixels and at most 40 million pixels (an 8K screen, an A4 page at
+// 600 dpi fit). Larger headers are refused before anything is allocated.
+bool PictureSizeAllowed(QSize size);
+
 // A null image and the decoder's message in error when the bytes are not a
 // readable JPEG.
 QImage DecodeJpeg(const QByteArray& bytes, QString* error = nullptr);

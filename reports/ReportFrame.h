@@ -3,6 +3,7 @@
 // progress dialog, the page loop and page heads, the number format, the
 // cooling and heating visibility, the static-pressure clamp and the prices.
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -71,6 +72,8 @@ public:
 
 private:
     void collectModels();
+    // Tells that the template at path cannot make this report.
+    void templateDanneggiato(const QString& path, const QString& detail) const;
     const TReportInputs& in_;
     TFormPrew& form_;
     TARUserRep& rep_;
@@ -80,6 +83,7 @@ private:
     QString discount_;
     TPrintProgressDlg* dlg_ = nullptr;
     int first_ = 0, last_ = 0;
+    QStringList missing_; // bands asked for that the template does not have
 };
 
 } // namespace fc::reports

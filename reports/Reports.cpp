@@ -1,6 +1,7 @@
 #include "Reports.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QRegularExpression>
@@ -180,6 +181,11 @@ bool ReportFrame::Run(const std::function<void()>& page)
     rep_.LoadTemplate(path);
     rep_.ClearVars();
     rep_.Clear();
+    if (rep_.Template()->BandCount() == 0) {
+        templateDanneggiato(path, Msg(QStringLiteral("The template holds no bands")));
+        return false;
+    }
+    missing_.clear();
     dlg_->show();
     Step();
 
@@ -200,12 +206,36 @@ bool ReportFrame::Run(const std::function<void()>& page)
     dlg_->close();
     delete dlg_;
     dlg_ = nullptr;
+    // A template without the bands this report fills would give blank or
+    // partial pages: nothing is shown.
+    if (!missing_.isEmpty()) {
+        rep_.Clear();
+        templateDanneggiato(path, Msg(QStringLiteral("Missing bands: ")) + missing_.join(QStringLiteral(", ")));
+        return false;
+    }
     form_.show();
     return true;
 }
 
+void ReportFrame::templateDanneggiato(const QString& path, const QString& detail) const
+{
+    TMessageRequest r;
+    r.Caption = QStringLiteral(" ");
+    r.Text = Msg(QStringLiteral("Damaged report template: ")) + QDir::toNativeSeparators(path) + u'\n' + detail;
+    r.Type = TMsgDlgType::mtError;
+    r.Buttons = mbOK;
+    fc::Dialogs().MessageBox(r);
+}
+
 void ReportFrame::Set(const QString& name, const QString& value) { rep_.SetVar(name, value); }
-TARBand* ReportFrame::Add(const QString& band) { return rep_.AddBands(band); }
+
+TARBand* ReportFrame::Add(const QString& band)
+{
+    TARBand* b = rep_.AddBands(band);
+    if (!b && !missing_.contains(band, Qt::CaseInsensitive))
+        missing_ << band;
+    return b;
+}
 
 void ReportFrame::Step(int n)
 {

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QLabel>
@@ -141,9 +142,14 @@ TDodedaVO::TDodedaVO(QWidget* parent)
     bindEvents();
     bindCalcoloEvents();
     fc::SetMainWindow(this);
-    // A catalogue value that does not convert is shown like any handler's
-    // error; the window still opens with what was loaded.
-    fc::RunHandler([this] { FormCreate(); });
+    // Whatever stops the loading is told and the program ends: no window
+    // opens half loaded.
+    try {
+        FormCreate();
+    } catch (...) {
+        fc::ShowCurrentException();
+        fermaAvvio();
+    }
 }
 
 TDodedaVO::~TDodedaVO()
@@ -470,6 +476,7 @@ void TDodedaVO::FormCreate()
             archivioMancante(QString());
             return;
         }
+    const QString danneggiato = QStringLiteral("ERRORE: archivio danneggiato");
     try {
         cdsVersioni_.Close();
         cdsVersioni_.SetFileName(cartellaApp + QStringLiteral("Versioni.cds"));
@@ -478,8 +485,14 @@ void TDodedaVO::FormCreate()
         cdsMacchine_.Close();
         cdsMacchine_.SetFileName(cartellaApp + QStringLiteral("Dati.cds"));
         cdsMacchine_.Open();
-    } catch (const Exception& e) {
-        archivioMancante(e.Message());
+        controllaCatalogo(cdsMacchine_, cdsVersioni_);
+    } catch (const EFileError& e) {
+        caricamentoFallito(danneggiato, e.Message());
+        return;
+    }
+    if (cdsMacchine_.RecordCount() == 0) {
+        caricamentoFallito(QStringLiteral("ERRORE: l'archivio non contiene modelli"),
+                           QDir::toNativeSeparators(cdsMacchine_.FileName()));
         return;
     }
 
@@ -513,11 +526,21 @@ void TDodedaVO::FormCreate()
 
 void TDodedaVO::archivioMancante(const QString& detail)
 {
-    archivioMancante_ = true;
-    QString text = Language1->Msg(QStringLiteral("ERRORE: archivio mancante"));
+    caricamentoFallito(QStringLiteral("ERRORE: archivio mancante"), detail);
+}
+
+void TDodedaVO::caricamentoFallito(const QString& headline, const QString& detail)
+{
+    QString text = Language1->Msg(headline);
     if (!detail.isEmpty())
         text += QLatin1Char('\n') + detail;
     fc::ShowMessage(QStringLiteral(" "), text, TMsgDlgType::mtError);
+    fermaAvvio();
+}
+
+void TDodedaVO::fermaAvvio()
+{
+    archivioMancante_ = true;
     if (auto* app = qobject_cast<TApplication*>(QCoreApplication::instance()))
         app->Terminate();
 }

@@ -39,7 +39,8 @@ public:
     TProfGrid SGRisultati;
     // Folder of the executable, ending with "/".
     QString cartellaApp;
-    // A catalogue file was missing or unreadable: the start-up stopped.
+    // The start-up stopped (a catalogue file missing, damaged or without
+    // models, or loading failed) after saying why; the program ends.
     bool ArchivioMancante() const { return archivioMancante_; }
 
     // IMainWindowLink
@@ -198,6 +199,9 @@ private:
     void setSpinValue(long double value);
     void convertCapacity(TOvNumEdit* from, TOvNumEdit* to, bool kcalToWatt);
     void archivioMancante(const QString& detail);
+    // Says headline (looked up) and detail, then ends the start-up.
+    void caricamentoFallito(const QString& headline, const QString& detail);
+    void fermaAvvio();
     void stepCaptionsToTabs();
     void highlightStep(int pageIndex);
 

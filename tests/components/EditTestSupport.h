@@ -37,6 +37,30 @@ inline void typeText(QWidget* w, const QString& s)
 inline void backspace(QWidget* w) { sendKey(w, Qt::Key_Backspace, QStringLiteral("\b")); }
 inline void del(QWidget* w) { sendKey(w, Qt::Key_Delete, QString(QChar(127))); }
 
+// One key by name: a character, or BS, DEL, HOME, END, LEFT, RIGHT, ALL
+// (Ctrl+A), PASTE (Ctrl+V).
+inline void pressKey(QWidget* w, const QString& key)
+{
+    if (key == QLatin1String("BS"))
+        backspace(w);
+    else if (key == QLatin1String("DEL"))
+        del(w);
+    else if (key == QLatin1String("HOME"))
+        sendKey(w, Qt::Key_Home);
+    else if (key == QLatin1String("END"))
+        sendKey(w, Qt::Key_End);
+    else if (key == QLatin1String("LEFT"))
+        sendKey(w, Qt::Key_Left);
+    else if (key == QLatin1String("RIGHT"))
+        sendKey(w, Qt::Key_Right);
+    else if (key == QLatin1String("ALL"))
+        sendKey(w, Qt::Key_A, QString(QChar(1)), Qt::ControlModifier);
+    else if (key == QLatin1String("PASTE"))
+        sendKey(w, Qt::Key_V, QString(QChar(22)), Qt::ControlModifier);
+    else
+        typeText(w, key);
+}
+
 // A shown, active window holding the edit under test and a second edit to
 // move the focus to.
 template <class Edit>

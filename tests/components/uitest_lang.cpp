@@ -76,7 +76,7 @@ struct FakeForm {
         sconto = named<QRadioButton>(page, "Sconto");
         operazione = named<QGroupBox>(page, "Operazione");
         auto* layout = new QVBoxLayout(operazione);
-        for (const char* t : {"Verifica", "Selezione per resa", "Selezione per portata"})
+        for (const char* t : {"Verifica", "Selezione per resa", "Vuota", "Selezione per portata"})
             layout->addWidget(new QRadioButton(t, operazione));
         gruppo = named<QGroupBox>(page, "Gruppo");
         edit7 = named<QLineEdit>(gruppo, "edit7");
@@ -86,6 +86,7 @@ struct FakeForm {
         fluido = named<QComboBox>(page, "Fluido");
         fluido->addItems({"Acqua", "Glicole"});
         lista = named<QListWidget>(page, "Lista");
+        lista->addItems({"Uno", "Due"});
         modelli = named<QListWidget>(page, "ListaModelli");
         for (const char* t : {"M1", "M2", "M3"}) {
             auto* item = new QListWidgetItem(t, modelli);
@@ -94,6 +95,8 @@ struct FakeForm {
         }
     }
 };
+
+qsizetype SplitCount(const QString& v) { return TLanguage::SplitList(v, ",").size(); }
 
 QString fixture(const char* name) { return fc::test::testDataDir() + "lang/" + name; }
 
@@ -175,6 +178,52 @@ TEST_F(LanguageTest, TranslatesEveryKindOfControl)
     EXPECT_EQ(calls[6].oldValue, QString()); // Operazione.Items
     for (const Call& c : calls)
         EXPECT_NE(c.component, f.edit8);
+}
+
+// A translation renames the choices of a group or list; how many there are
+// is the program's: missing items keep their text, extra ones are ignored.
+TEST_F(LanguageTest, ItemsKeepTheProgramsNumberOfChoices)
+{
+    QStringList many;
+    for (int i = 1; i <= 500; ++i)
+        many << QStringLiteral("Item %1").arg(i);
+    struct Case {
+        const char* what;
+        QString value;
+        QStringList operazione, fluido, modelli;
+    } cases[] = {
+        {"shorter", "One", {"One", "Selezione per resa", "Vuota", "Selezione per portata"}, {"One", "Glicole"},
+         {"One", "M2", "M3"}},
+        {"longer", many.join(','), many.mid(0, 4), many.mid(0, 2), many.mid(0, 3)},
+        {"exact", "a,b,c,d", {"a", "b", "c", "d"}, {"a", "b"}, {"a", "b", "c"}},
+    };
+    f.w->setObjectName("NotThisOne"); // each case has a fresh form of its own
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeForm form;
+        TLanguage l(form.w);
+        l.SetSeparator(",");
+        l.SetProperties({"DodedaVO.Operazione.Items", "DodedaVO.Fluido.Items", "DodedaVO.ListaModelli.Items",
+                         "DodedaVO.Memo1.Lines"});
+        fc::test::ScopedProgramFolder folder;
+        const QString v = c.value;
+        folder.write("l.lng", QStringLiteral("[Translations]\nDodedaVO.Operazione.Items=%1\nDodedaVO.Fluido.Items=%1\n"
+                                             "DodedaVO.ListaModelli.Items=%1\nDodedaVO.Memo1.Lines=%1\n")
+                                  .arg(v)
+                                  .toUtf8());
+        form.fluido->setCurrentIndex(1);
+        l.SetLanguageFile(folder.file("l.lng"));
+        l.Translate();
+        EXPECT_EQ(fc::GetStringListProperty(form.operazione, "Items"), c.operazione);
+        EXPECT_EQ(form.operazione->findChildren<QRadioButton*>().size(), 4);
+        EXPECT_EQ(fc::GetStringListProperty(form.fluido, "Items"), c.fluido);
+        EXPECT_EQ(form.fluido->currentIndex(), 1);
+        EXPECT_EQ(fc::GetStringListProperty(form.modelli, "Items"), c.modelli);
+        EXPECT_EQ(form.modelli->item(2)->checkState(), Qt::Checked);
+        // A memo's lines are text, not choices: they take the file's lines
+        // (of a value cut to 2047 characters).
+        EXPECT_EQ(fc::GetStringListProperty(form.memo, "Lines")->size(), SplitCount(v.left(2047)));
+    }
 }
 
 TEST_F(LanguageTest, PathRules)

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <QClipboard>
+#include <QRegularExpression>
+#include <cmath>
+#include <random>
 #include <QTest>
 #include <QPushButton>
 
@@ -323,15 +326,20 @@ TEST_F(NumEditTest, NoLimitsNoCheck)
     EXPECT_EQ(beeps.Count(), 0);
 }
 
-TEST_F(NumEditTest, ExitWithAnUnreadableTextRaises)
+// Leaving turns a text that stops short of a number (an exponent without
+// digits) into that number; it never raises.
+TEST_F(NumEditTest, ExitCompletesAnUnfinishedExponent)
 {
-    TOvNumEdit e;
-    int exits = 0;
-    e.OnExit = [&](TOvNumEdit*) { ++exits; };
-    e.SetText("12E");
-    EXPECT_THROW(e.DoExit(), EConvertError);
-    EXPECT_EQ(exits, 0);
-    EXPECT_EQ(e.Text(), QStringLiteral("12E"));
+    const std::pair<const char*, const char*> cases[] = {{"12E", "12"}, {"12E-", "12"}, {"-1,5E", "-1,5"}};
+    for (const auto& [text, exited] : cases) {
+        TOvNumEdit e;
+        int exits = 0;
+        e.OnExit = [&](TOvNumEdit*) { ++exits; };
+        e.SetText(QString::fromLatin1(text));
+        EXPECT_NO_THROW(e.DoExit()) << text;
+        EXPECT_EQ(exits, 1) << text;
+        EXPECT_EQ(e.Text(), QString::fromLatin1(exited));
+    }
 }
 
 TEST_F(NumEditTest, EntryByClickSelectsAllOnce)
@@ -369,6 +377,154 @@ TEST_F(NumEditTest, EnterClicksTheDefaultButtonAndComesBack)
     EXPECT_TRUE(e->hasFocus());
     EXPECT_EQ(e->SelLength(), 4);
     EXPECT_EQ(beeps.Count(), 0);
+}
+
+// Whether text is a number of the edit's form, or one that leaving the
+// field completes: a sign, digits with at most one decimal separator (at
+// least one digit), then optionally "E", a sign and digits.
+bool numberOrPrefix(const QString& text)
+{
+    static const QRegularExpression re(QStringLiteral("^-?(\\d+,?\\d*|,\\d+)(E-?\\d*)?$"));
+    return re.match(TOvNumEdit::CleanText(text)).hasMatch();
+}
+
+// Leaving a copy of the edit in that state neither raises nor leaves
+// anything but a number.
+::testing::AssertionResult leavesANumber(const TOvNumEdit& e)
+{
+    TOvNumEdit copy;
+    copy.SetDecimals(e.Decimals());
+    copy.SetNumberFormat(e.NumberFormat());
+    copy.SetText(e.Text());
+    try {
+        copy.DoExit();
+        const long double v = copy.Value();
+        if (!std::isfinite(v) || copy.Text().endsWith(u'E'))
+            return ::testing::AssertionFailure() << "left as " << copy.Text().toStdString();
+    } catch (const Exception& x) {
+        return ::testing::AssertionFailure() << "leaving raised " << x.Message().toStdString();
+    }
+    return ::testing::AssertionSuccess();
+}
+
+struct SequenceCase {
+    int decimals;
+    TNumberFormat format;
+    std::vector<const char*> keys;
+    const char* expected;
+};
+
+TEST_F(NumEditTest, KeySequencesKeepANumber)
+{
+    const SequenceCase cases[] = {
+        {-1, TNumberFormat::Standard, {"1", "-", ",", "BS"}, "-0,"},
+        {-1, TNumberFormat::Standard, {"1", "2", "E", "-", "3", "E", "BS"}, "12"},
+        {-1, TNumberFormat::Scientific, {"1", "2", "E", "-", "3", "E", "BS"}, "12"},
+        {0, TNumberFormat::Thousands, {"9", "E", ","}, "9,E"},
+        {0, TNumberFormat::Standard, {"9", "E", ","}, "9,E"},
+        {2, TNumberFormat::Standard, {"9", "E", ","}, "9,00E"},
+        {-1, TNumberFormat::Standard, {"5", "E", "3", "HOME", "DEL"}, "0E3"},
+        {-1, TNumberFormat::Standard, {"-", "5", "E", "3", "HOME", "RIGHT", "DEL"}, "-0E3"},
+        {0, TNumberFormat::Standard, {"HOME", ",", "DEL"}, "0,"},
+        {-1, TNumberFormat::Standard, {"HOME", "-", "RIGHT", ",", "5", "BS", "BS"}, "-0,"},
+    };
+    for (const SequenceCase& c : cases) {
+        edittest::Form<TOvNumEdit> form;
+        TOvNumEdit* e = form.edit;
+        e->SetDecimals(c.decimals);
+        e->SetNumberFormat(c.format);
+        e->setFocus();
+        e->SetText(e->FormatNumber(0));
+        e->selectAll();
+        std::string trace;
+        for (const char* k : c.keys) {
+            trace += std::string(k) + " ";
+            edittest::pressKey(e, QString::fromLatin1(k));
+            EXPECT_TRUE(numberOrPrefix(e->Text())) << trace << "-> " << e->Text().toStdString();
+            EXPECT_TRUE(leavesANumber(*e)) << trace;
+        }
+        EXPECT_EQ(e->Text(), QString::fromLatin1(c.expected)) << trace;
+        form.other->setFocus(); // leaving runs the exit for real
+        EXPECT_TRUE(numberOrPrefix(e->Text())) << trace;
+    }
+}
+
+// Random key sequences in every form: after each key, paste and deletion
+// the text is a number or one that leaving completes, and leaving never
+// raises.
+TEST_F(NumEditTest, RandomKeySequencesKeepANumber)
+{
+    std::mt19937 rng(20261210);
+    const QStringList keys = {"0", "1", "5", "9", "-", "E", "e", ",", ".", "x", "BS", "BS", "DEL", "DEL", "HOME",
+                              "END", "LEFT", "LEFT", "RIGHT", "SELECT", "ALL", "PASTE"};
+    const QStringList clips = {"12", "-3,5", "1E-2", "9E4932", ",", "E", "-", "7a8", "1.234,5", "99999999999999999999"};
+    QClipboard* cb = QGuiApplication::clipboard();
+    edittest::Form<TOvNumEdit> form;
+    TOvNumEdit* e = form.edit;
+    e->setFocus();
+    for (int run = 0; run < 300; ++run) {
+        const int decimals = int(rng() % 5) - 1;
+        const auto format = TNumberFormat(rng() % 4);
+        e->SetMaxLength(rng() % 4 == 0 ? int(rng() % 8) + 2 : 0);
+        e->SetText(QStringLiteral("0")); // a new form reformats the text, which must read
+        e->SetDecimals(decimals);
+        e->SetNumberFormat(format);
+        e->SetText(e->FormatNumber(0));
+        std::string trace = "decimals " + std::to_string(decimals) + ", format " + std::to_string(int(format)) + ":";
+        for (int k = 0; k < 24; ++k) {
+            const QString key = keys[int(rng() % keys.size())];
+            trace += " " + key.toStdString();
+            if (key == QStringLiteral("SELECT")) {
+                const int len = int(e->Text().size());
+                const int a = int(rng() % (len + 1));
+                e->setSelection(a, int(rng() % (len - a + 1)));
+                continue;
+            }
+            if (key == QStringLiteral("PASTE")) {
+                const QString clip = clips[int(rng() % clips.size())];
+                trace += "(" + clip.toStdString() + ")";
+                cb->setText(clip);
+            }
+            edittest::pressKey(e, key);
+            ASSERT_TRUE(numberOrPrefix(e->Text())) << trace << " -> " << e->Text().toStdString();
+            ASSERT_TRUE(leavesANumber(*e)) << trace << " -> " << e->Text().toStdString();
+        }
+    }
+}
+
+// A long paste is read once and written once, and the edit keeps no more
+// than a number of its form can hold.
+TEST_F(NumEditTest, ALongPasteIsOneChangeAndKeepsANumber)
+{
+    QClipboard* cb = QGuiApplication::clipboard();
+    struct Case {
+        TNumberFormat format;
+        int decimals;
+        QString clip;
+    } cases[] = {
+        {TNumberFormat::Standard, -1, QString(16000, u'9')},
+        {TNumberFormat::Thousands, 2, QString(16000, u'7')},
+        {TNumberFormat::Scientific, -1, QString(16000, u'3')},
+        {TNumberFormat::Standard, -1, QStringLiteral("1,") + QString(16000, u'5')},
+        {TNumberFormat::Engineering, 3, QStringLiteral("12E") + QString(16000, u'4')},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.format));
+        TOvNumEdit e;
+        e.SetNumberFormat(c.format);
+        e.SetDecimals(c.decimals);
+        int changes = 0;
+        e.OnChange = [&](TOvNumEdit*) { ++changes; };
+        cb->setText(c.clip);
+        e.selectAll();
+        e.PasteFromClipboard();
+        EXPECT_LE(changes, 2); // the selection's deletion, then the paste
+        EXPECT_GT(e.Text().size(), 1);
+        EXPECT_LT(e.Text().size(), 6600);
+        EXPECT_TRUE(numberOrPrefix(e.Text()));
+        EXPECT_TRUE(std::isfinite(e.Value()));
+        EXPECT_TRUE(leavesANumber(e));
+    }
 }
 
 TEST_F(NumEditTest, ClipboardGoesThroughTheKeyRules)
@@ -420,6 +576,19 @@ TEST_F(NumEditTest, ClipboardGoesThroughTheKeyRules)
     cb->setText("7");
     p.PasteFromClipboard();
     EXPECT_EQ(p.Text(), QStringLiteral("456"));
+
+    // Control characters in the text are refused like letters: a pasted
+    // Ctrl+V does not paste again, Ctrl+C does not copy, Backspace deletes
+    // nothing.
+    TOvNumEdit c;
+    const QString control = QStringLiteral("1") + QChar(22) + "2" + QChar(3) + QChar(8) + QChar(24) + "3";
+    cb->setText(control);
+    beeps.Reset();
+    c.selectAll();
+    c.PasteFromClipboard();
+    EXPECT_EQ(c.Text(), QStringLiteral("123"));
+    EXPECT_EQ(cb->text(), control);
+    EXPECT_EQ(beeps.Count(), 4);
 }
 
 TEST_F(NumEditTest, CommaThousandsSeparatorReadsBack)

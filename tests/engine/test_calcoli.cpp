@@ -74,6 +74,29 @@ TEST_F(Calcoli, FanCurve)
     EXPECT_EQ(model->FattoreCaldo[2], 1.0);
 }
 
+// Curve points at the ends of the integer range: their difference does not
+// fit an int, the air flow is still the straight line between them.
+TEST_F(Calcoli, FanCurveWithExtremeAirFlowsStaysExact)
+{
+    struct Case {
+        int qa1, qa2;
+        double x, q;
+    } cases[] = {
+        {2000000000, -2000000000, 7.5, 1e9},    // a quarter of the way down
+        {2147483647, -2147483647 - 1, 10, -0.5}, // halfway: the whole range
+        {-2147483647 - 1, 2147483647, 10, -2147483648.0}, // rising curve, capped at the first point
+    };
+    for (const Case& c : cases) {
+        model->QA[3][1] = c.qa1;
+        model->QA[3][2] = c.qa2;
+        model->PortAria[3] = 1000000000;
+        model->n = model->m = model->p = 1; // keep the factors real for negative flows
+        EXPECT_TRUE(calcolaPortataAria(*model, 3, c.x)) << c.qa1 << " " << c.qa2;
+        EXPECT_DOUBLE_EQ(model->PortataAriaEff[3], c.q) << c.qa1 << " " << c.qa2;
+        EXPECT_DOUBLE_EQ(model->FattoreSens[3], c.q / 1e9);
+    }
+}
+
 TEST_F(Calcoli, FanCurveAtTheClampedPressure)
 {
     Stato.PressioneDisponibile[3] = 500;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QSet>
 
 #include "CatalogueFixture.h"
@@ -229,27 +230,72 @@ TEST_F(Catalogo, TextsAreTrimmedAndCut)
     EXPECT_EQ(f.Descr.size(), 100);
 }
 
-TEST_F(Catalogo, ACalcoloThatIsNotADigitRaisesTheConversionError)
+// What the engine cannot use is refused before anything is built, with the
+// file, the record as stored in the file and the field named. The bad
+// record is stored third but sorts first.
+TEST_F(Catalogo, ACalcoloTheEngineDoesNotKnowIsRefusedWithItsPlace)
 {
-    struct Case {
-        QString calcolo;
-        QString message;
-    } cases[] = {
-        {"XT", "'X' is not a valid integer value"},
-        {"", "'' is not a valid integer value"},
-        {" 3T", "' ' is not a valid integer value"},
-    };
-    for (const Case& c : cases) {
-        open(insertMacchina({.modello = "A", .calcolo = c.calcolo}), {});
+    const QString bad[] = {"XT", "", " 3T", "2T", "0T", "3X", "3t", "3", "3TT", "T3"};
+    for (const QString& calcolo : bad) {
+        SCOPED_TRACE(calcolo.toStdString());
+        open(insertMacchina({.modello = "A", .posizione = 2}) +
+                 insertMacchina({.modello = "B", .posizione = 3}) +
+                 insertMacchina({.modello = "C", .posizione = 1, .calcolo = calcolo}),
+             {});
         try {
             caricaDati();
-            ADD_FAILURE() << "no error for " << c.calcolo.toStdString();
-        } catch (const EConvertError& e) {
-            EXPECT_EQ(e.Message(), c.message);
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("Catalogue file \"%1\": record 3, field \"Calcolo\": '%2' is not a "
+                                                  "unit code (\"1\" or \"3\", then A, F, C or T)")
+                                       .arg(QDir::toNativeSeparators(folder.file("Dati.cds")), calcolo));
+        }
+        EXPECT_EQ(ListaMacchine.Count(), 0);
+        EXPECT_EQ(ListaVersioni.Count(), 0);
+        macchine.Close();
+        versioni.Close();
+    }
+    for (const char* calcolo : {"1A", "1F", "3C", "3T", "3T "}) {
+        open(insertMacchina({.modello = "A", .calcolo = calcolo}), {});
+        EXPECT_NO_THROW(caricaDati()) << calcolo;
+        macchine.Close();
+        versioni.Close();
+    }
+}
+
+TEST_F(Catalogo, ANumberFieldWithoutAValueIsRefusedWithItsPlace)
+{
+    struct Case {
+        const char* table;
+        const char* field;
+        const char* file;
+    } cases[] = {
+        {"cdsMacchine", "PortAria", "Dati.cds"},     {"cdsMacchine", "CorrAss", "Dati.cds"},
+        {"cdsMacchine", "QA8", "Dati.cds"},          {"cdsMacchine", "PSA1", "Dati.cds"},
+        {"cdsMacchine", "n", "Dati.cds"},            {"cdsMacchine", "PressStat", "Dati.cds"},
+        {"cdsMacchine", "Posizione", "Dati.cds"},    {"cdsVersioni", "FattorePressione", "Versioni.cds"},
+        {"cdsVersioni", "PrezzoListino", "Versioni.cds"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        const QString unset = QStringLiteral("UPDATE %1 SET \"%2\" = NULL WHERE rowid = 2;\n").arg(c.table, c.field);
+        const bool inModels = QLatin1String(c.table) == QLatin1String("cdsMacchine");
+        const QString vers = insertVersione("A", "M", "Mobile", 1) + insertVersione("B", "M", "Mobile", 1);
+        open(model3("A", 1, 1) + (inModels ? unset : QString()), vers + (inModels ? QString() : unset));
+        try {
+            caricaDati();
+            ADD_FAILURE() << "no error";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), QStringLiteral("Catalogue file \"%1\": record 2, field \"%2\": no value, expected a "
+                                                  "number")
+                                       .arg(QDir::toNativeSeparators(folder.file(c.file)), c.field));
         }
         macchine.Close();
         versioni.Close();
     }
+    // Texts may be empty.
+    open(model3("A", 1, 1) + "UPDATE cdsMacchine SET Descr = NULL;\n", {});
+    EXPECT_NO_THROW(caricaDati());
 }
 
 TEST_F(Catalogo, AModelWithFewerRecordsThanItsCalcoloKeepsItsNeighbourIntact)

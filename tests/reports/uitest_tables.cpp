@@ -1,5 +1,6 @@
 // The one-speed and three-speed tables filled from results set in code.
 #include <QFile>
+#include <functional>
 #include <QImage>
 #include <QProgressBar>
 
@@ -292,6 +293,56 @@ TEST_F(Tables, MissingTemplateTellsTheUserAndBuildsNothing)
     EXPECT_EQ(dialogs.log()[0].message.Caption, " ");
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(rep().BandCount(), 0);
+}
+
+// A damaged template is told with its file name before anything is shown:
+// no bands at all, or not the bands the report fills.
+TEST_F(Tables, ADamagedTemplateIsToldBeforeAnythingIsShown)
+{
+    models(2);
+    using Build = bool (*)(const TReportInputs&, TFormPrew&);
+    const std::pair<const char*, Build> reports[] = {
+        {"Rep1Vel.AR", reportUnaVelocita}, {"Rep9Col.AR", reportTreVelocita}, {"RepPann.AR", reportPannello}};
+    struct Damage {
+        const char* what;
+        std::function<QByteArray(const QByteArray&)> spoil;
+        const char* tells;
+    } damages[] = {
+        {"random bytes", [](const QByteArray&) {
+             return (QByteArray::fromHex("01fe13") + " BAND" + QByteArray::fromHex("ff00") + "ENDBAND").repeated(50);
+         },
+         "The template holds no bands"},
+        {"empty", [](const QByteArray&) { return QByteArray(); }, "The template holds no bands"},
+        {"truncated", [](const QByteArray& b) { return b.left(b.size() / 3); }, "Missing bands: "},
+        {"a band renamed",
+         [](const QByteArray& b) {
+             QByteArray out = b;
+             return out.replace("NAME=Versione", "NAME=Versione2");
+         },
+         "Missing bands: Versione"},
+    };
+    for (const auto& [file, build] : reports) {
+        const QByteArray good = fc::test::readFile(sourceData(QLatin1String(file)));
+        for (const Damage& d : damages) {
+            SCOPED_TRACE(std::string(file) + ", " + d.what);
+            dialogs.clear();
+            form.hide();
+            pf.write(QLatin1String(file), d.spoil(good));
+            EXPECT_FALSE(build(in, form));
+            ASSERT_EQ(dialogs.messages().size(), 1) << dialogs.messages().join('|').toStdString();
+            const QString text = dialogs.messages().front();
+            EXPECT_TRUE(text.startsWith(QStringLiteral("Damaged report template: ") + pf.file(QLatin1String(file))))
+                << text.toStdString();
+            EXPECT_TRUE(text.contains(QLatin1String(d.tells))) << text.toStdString();
+            EXPECT_EQ(dialogs.log()[0].message.Caption, " ");
+            EXPECT_FALSE(form.isVisible());
+            EXPECT_EQ(rep().BandCount(), 0);
+        }
+        pf.write(QLatin1String(file), good);
+        dialogs.clear();
+        EXPECT_TRUE(build(in, form));
+        EXPECT_TRUE(dialogs.messages().isEmpty());
+    }
 }
 
 TEST_F(Tables, LogosOnlyWhenTheirFilesExistAndNoReferenceBandWhenEmpty)

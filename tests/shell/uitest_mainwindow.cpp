@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "components/Lang.h"
 #include "components/OvNumEdit.h"
@@ -221,15 +222,37 @@ TEST_F(MainWindowTest, FamiliesMergeWithoutRegardToCase)
 
 TEST_F(MainWindowTest, MissingOrBrokenCatalogueStopsWithItsMessage)
 {
+    const QString missing = "ERROR: catalogue file missing", damaged = "ERROR: catalogue file damaged\n",
+                  empty = "ERROR: the catalogue holds no models\n";
+    auto sql = [](const char* statement) {
+        return [statement](const ScopedProgramFolder& d) {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(d.file("Dati.cds").toUtf8().constData(), &db), SQLITE_OK);
+            EXPECT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        };
+    };
     struct Case {
         const char* what;
         std::function<void(const ScopedProgramFolder&)> spoil;
-        bool detail;
+        QString starts; // the message's first line, then a detail when it ends in a line break
+        QString detail; // a part of the detail
     };
     const Case cases[] = {
-        {"Param.cds missing", [](const ScopedProgramFolder& d) { QFile::remove(d.file("Param.cds")); }, false},
-        {"Versioni.cds missing", [](const ScopedProgramFolder& d) { QFile::remove(d.file("Versioni.cds")); }, false},
-        {"Dati.cds corrupt", [](const ScopedProgramFolder& d) { d.write("Dati.cds", QByteArray(2048, 'x')); }, true},
+        {"Param.cds missing", [](const ScopedProgramFolder& d) { QFile::remove(d.file("Param.cds")); }, missing, {}},
+        {"Versioni.cds missing", [](const ScopedProgramFolder& d) { QFile::remove(d.file("Versioni.cds")); }, missing,
+         {}},
+        {"Dati.cds corrupt", [](const ScopedProgramFolder& d) { d.write("Dati.cds", QByteArray(2048, 'x')); }, damaged,
+         "Dati.cds"},
+        {"Dati.cds empty file", [](const ScopedProgramFolder& d) { d.write("Dati.cds", QByteArray()); }, damaged,
+         "Dati.cds"},
+        {"no models", sql("DELETE FROM cdsMacchine"), empty, "Dati.cds"},
+        {"a number field without a value", sql("UPDATE cdsMacchine SET PortAria = NULL WHERE rowid = 5"), damaged,
+         "record 5, field \"PortAria\""},
+        {"an unknown unit code", sql("UPDATE cdsMacchine SET Calcolo = 'X' WHERE rowid = 7"), damaged,
+         "record 7, field \"Calcolo\": 'X'"},
+        {"a unit type the engine does not know", sql("UPDATE cdsMacchine SET Calcolo = '3Q'"), damaged,
+         "field \"Calcolo\": '3Q'"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -243,15 +266,41 @@ TEST_F(MainWindowTest, MissingOrBrokenCatalogueStopsWithItsMessage)
         ASSERT_EQ(dialogs.log().size(), 1u);
         const TMessageRequest& m = dialogs.log().front().message;
         EXPECT_EQ(m.Caption, " ");
-        if (c.detail) {
-            EXPECT_TRUE(m.Text.startsWith("ERROR: catalogue file missing\n")) << m.Text.toStdString();
-            EXPECT_GT(m.Text.size(), QString("ERROR: catalogue file missing\n").size());
+        if (c.starts.endsWith('\n')) {
+            EXPECT_TRUE(m.Text.startsWith(c.starts)) << m.Text.toStdString();
+            EXPECT_TRUE(m.Text.contains(c.detail)) << m.Text.toStdString();
         } else {
-            EXPECT_EQ(m.Text, "ERROR: catalogue file missing");
+            EXPECT_EQ(m.Text, c.starts);
         }
         EXPECT_EQ(w.form().ListaFamiglie->Count(), 0);
+        EXPECT_EQ(ListaMacchine.Count(), 0);
         fc::SetMainWindow(nullptr);
     }
+}
+
+// A language file whose choice lists are shorter or longer than the
+// window's: the window loads whole, every group keeps its choices.
+TEST_F(MainWindowTest, ALanguageFileWithShortOrLongChoiceListsLoadsTheWholeWindow)
+{
+    standardCatalogue().write(dir);
+    QStringList many;
+    for (int i = 0; i < 500; ++i)
+        many << QStringLiteral("Choice %1").arg(i);
+    QByteArray lng = "[Translations]\n";
+    for (const char* group : {"Operazione", "Fluido", "Altitudine", "PressioneStatica", "VeloCalcolo",
+                              "DatiInRiscalda", "DatiInRaffredda", "TipoReport"})
+        lng += QByteArray("DodedaVO.") + group + ".Items=Only one\n";
+    lng += "DodedaVO.Calcolo.Items=" + many.join(',').toUtf8() + "\n";
+    dir.write("English.lng", lng);
+    open();
+    EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+    EXPECT_FALSE(window->ArchivioMancante());
+    EXPECT_EQ(f().Operazione->Items(), QStringList({"Only one", "Calcolo per resa", "Calcolo per portata aria"}));
+    EXPECT_EQ(f().Calcolo->Items().size(), 5);
+    EXPECT_EQ(f().Calcolo->Items().at(4), "Choice 4");
+    EXPECT_EQ(f().VeloCalcolo->Items().size(), 3);
+    EXPECT_GT(f().ListaVersion->Count(), 0);
+    EXPECT_LT(window->sizeHint().height(), 1000);
 }
 
 TEST_F(MainWindowTest, SaveDefaultsRoundTripsWhateverTheSeparators)
