@@ -2,6 +2,8 @@
 # ./dev.sh test  — install what is missing, build with sanitizers, run every test,
 #                  and build the benchmarks (release, not run).
 # ./dev.sh run   — install what is missing, build the release program folder, start it.
+# ./dev.sh bench [filter] — build the benchmarks (release) and run them, each
+#                  printing its table; filter is a regular expression on names.
 # JOBS=n limits the parallel build and test jobs (default: every core).
 set -euo pipefail
 cd "$(dirname "$0")"
@@ -61,8 +63,18 @@ case "${1:-}" in
     fi
     exec "$exe"
     ;;
+  bench)
+    install_missing
+    build_release --target fc_benchmarks
+    filter=${2:-.}
+    for b in build/release/bench/bench_*; do
+      [ -x "$b" ] && [ -f "$b" ] || continue
+      echo "== $(basename "$b")"
+      QT_QPA_PLATFORM=offscreen "$b" --benchmark_filter="$filter"
+    done
+    ;;
   *)
-    echo "usage: [JOBS=n] ./dev.sh test | run" >&2
+    echo "usage: [JOBS=n] ./dev.sh test | run | bench [filter]" >&2
     exit 2
     ;;
 esac
