@@ -1,11 +1,15 @@
 // Rating engine: a cooling run at a required water flow over a large
-// catalogue, and the humidity search of the cooling page.
+// catalogue, a cooling-then-heating run at given water temperatures beside
+// a plain loop of the same algorithm, and the humidity search of the
+// cooling page.
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
+#include "engine/Calcoli.h"
 #include "engine/Catalogo.h"
 #include "engine/Correzioni.h"
 #include "engine/Psicrometria.h"
@@ -94,6 +98,338 @@ void BM_CalcolaRaffreddamentoPortata(benchmark::State& state)
     ListaMacchine.Clear();
 }
 BENCHMARK(BM_CalcolaRaffreddamentoPortata)->Unit(benchmark::kMillisecond);
+
+// The run a user starts most: cooling, then heating, both at the water
+// temperatures given (the reference speed rated directly, the other two
+// speeds solved for its water pressure drop), over 1000 ticked models of
+// three speeds. One iteration is both batches.
+void condizioniTemperature()
+{
+    condizioni();
+    Stato.DatiInRaffredda = 0;
+    Stato.TempUscAcquaFreddo = 12;
+    Stato.DatiInRiscalda = 0;
+    Stato.TempAriaCaldo = 20;
+    Stato.TempIngAcquaCaldo = 50;
+    Stato.TempUscAcquaCaldo = 45;
+}
+
+void BM_BatchFreddoCaldo(benchmark::State& state)
+{
+    ScopedFakeMainWindow mw;
+    condizioniTemperature();
+    catalogo(mw);
+    for (auto _ : state) {
+        calcolaRaffreddamento();
+        calcolaRiscaldamento();
+        benchmark::DoNotOptimize(ListaMacchine.Objects(kModelli - 1)->ResaCaldoW[3]);
+    }
+    state.SetItemsProcessed(state.iterations() * kModelli * 3);
+    int nonCalcolati = 0;
+    for (int i = 0; i < ListaMacchine.Count(); ++i)
+        for (int s = 1; s <= 3; ++s)
+            nonCalcolati += ListaMacchine.Objects(i)->NonCalcolatoFreddo[s] + ListaMacchine.Objects(i)->NonCalcolatoCaldo[s];
+    state.counters["not_rated"] = nonCalcolati;
+    ListaMacchine.Clear();
+}
+BENCHMARK(BM_BatchFreddoCaldo)->Unit(benchmark::kMillisecond);
+
+// The peer of BM_BatchFreddoCaldo: the same algorithm, step for step, as a
+// plain loop over plain arrays, with bare divisions and no checks, the
+// registry lookups or the check list. The figure the engine is held to.
+namespace piano {
+
+struct Modello {
+    double QA[4][9], PSA[4][9];
+    double PortAria[4], CoeffSens[4], CoeffTot[4], CoeffCaldo[4];
+    double PDCNomRaffr, PDCNomRisc, n, m, p;
+    double FattSens[4], FattTot[4], FattCaldo[4], PortataAria[4];
+    double TUscFreddo[4], PortataFreddo[4], PerditaFreddo[4], ResaTotW[4], ResaSensW[4];
+    double TUscCaldo[4], PortataCaldo[4], PerditaCaldo[4], ResaCaldoW[4];
+};
+
+struct Condizioni {
+    double TBS, TBU, TIngF, TUscF, TAria, TIngC, TUscC, pressione[4];
+    double fSens, fTot, fCaldo, gResa, gPortata, gPDC, coeffPDC[34];
+};
+
+inline double coeffPDC(const Condizioni& c, double Tm)
+{
+    int i = 1;
+    while (i <= 33 && (i - 5) * 5.0 < Tm)
+        ++i;
+    if (i > 33)
+        return c.coeffPDC[33];
+    if ((i - 5) * 5.0 == Tm)
+        return c.coeffPDC[i];
+    const int b = i == 1 ? 2 : i, a = b - 1;
+    return c.coeffPDC[a] + (c.coeffPDC[b] - c.coeffPDC[a]) * (Tm - (a - 5) * 5.0) / ((b - 5) * 5.0 - (a - 5) * 5.0);
+}
+
+inline double perdita(const Condizioni& c, double Tm, double Flow, double Kv)
+{
+    const double r = Flow / Kv;
+    return coeffPDC(c, Tm) * (r * r);
+}
+
+inline void aria(Modello& md, int s, double x)
+{
+    int j1 = 0, j2 = 0;
+    for (int j = 1; j <= 8; ++j) {
+        if (md.PSA[s][j] < x)
+            continue;
+        if (md.PSA[s][j] == x) {
+            j1 = j2 = j;
+            break;
+        }
+        if (j > 1) {
+            j1 = j - 1;
+            j2 = j;
+            break;
+        }
+    }
+    double Q;
+    if (j1 == 0)
+        Q = md.QA[s][8];
+    else if (j1 == j2)
+        Q = md.QA[s][j1];
+    else
+        Q = md.QA[s][j1] - (x - md.PSA[s][j1]) * (md.QA[s][j1] - md.QA[s][j2]) / (md.PSA[s][j2] - md.PSA[s][j1]);
+    Q = std::min(Q, md.QA[s][1]);
+    const double r = Q / md.PortAria[s];
+    md.FattSens[s] = std::pow(r, md.n);
+    md.FattTot[s] = std::pow(r, md.m);
+    md.FattCaldo[s] = std::pow(r, md.p);
+    md.PortataAria[s] = Q;
+}
+
+// The outlet search of the solvers: 1 K steps away from the inlet, then
+// bisection of the last step, with the same bounds as the engine's.
+template <class F>
+bool cerca(double inlet, double verso, double limite, double Target, F f, double& Tout)
+{
+    const auto fuori = [inlet](double T) {
+        const double Tm = (T + inlet) / 2;
+        return Tm < -20.0 || Tm > 140.0;
+    };
+    if (!(Target > 0))
+        return false;
+    double T = inlet + 0.001 * verso;
+    if (fuori(T))
+        return false;
+    double v = f(T), previous = v, Tprevious = T;
+    int passi = 0;
+    while ((previous - Target) * (v - Target) > 0) {
+        if (v <= 0 || passi == kMaxPassiAcqua)
+            return false;
+        double next = T + verso;
+        if ((next - limite) * verso > 0)
+            next = limite;
+        if ((next - T) * verso <= 0 || fuori(next))
+            return false;
+        previous = v;
+        Tprevious = T;
+        T = next;
+        v = f(T);
+        ++passi;
+    }
+    if (passi == 0) {
+        Tout = T;
+        return true;
+    }
+    double vicino = Tprevious, lontano = T, mid = T;
+    while (std::fabs(lontano - vicino) > 0.0001) {
+        mid = (vicino + lontano) / 2;
+        v = f(mid);
+        if (v > Target)
+            vicino = mid;
+        else if (v < Target)
+            lontano = mid;
+        else
+            break;
+    }
+    Tout = mid;
+    return true;
+}
+
+void freddo(Modello& md, const Condizioni& c, int ref)
+{
+    for (int s = 1; s <= 3; ++s)
+        aria(md, s, std::min(c.pressione[s], md.PSA[s][8]));
+    // The reference speed at the given temperatures.
+    {
+        const double dT = c.TUscF - c.TIngF, Tm = (c.TUscF + c.TIngF) / 2;
+        const double Qs = md.CoeffSens[ref] * (c.TBS - Tm) * c.fSens * md.FattSens[ref];
+        double Qt = md.CoeffTot[ref] * (c.TBU - Tm) * c.fTot * md.FattTot[ref];
+        if (Qt < Qs)
+            Qt = Qs;
+        const double Flow = Qt / dT;
+        md.TUscFreddo[ref] = c.TUscF;
+        md.ResaSensW[ref] = Qs * c.gResa / 0.86;
+        md.ResaTotW[ref] = Qt * c.gResa / 0.86;
+        md.PortataFreddo[ref] = c.gPortata * Flow;
+        md.PerditaFreddo[ref] = perdita(c, Tm, Flow, md.PDCNomRaffr) * c.gPDC;
+    }
+    // The other speeds at its pressure drop.
+    const double Target = md.PerditaFreddo[ref] / c.gPDC;
+    for (int s = 1; s <= 3; ++s) {
+        if (s == ref)
+            continue;
+        aria(md, s, std::min(c.pressione[s], md.PSA[s][8]));
+        const double cs = md.CoeffSens[s], ct = std::max(md.CoeffTot[s], cs);
+        const auto prova = [&](double T, double& Qs, double& Qt, double& Flow) {
+            const double Tm = (T + c.TIngF) / 2;
+            Qs = cs * (c.TBS - Tm) * c.fSens * md.FattSens[s];
+            Qt = ct * (c.TBU - Tm) * c.fTot * md.FattTot[s];
+            if (Qt < Qs)
+                Qt = Qs;
+            Flow = Qt / (T - c.TIngF);
+            return perdita(c, Tm, Flow, md.PDCNomRaffr);
+        };
+        const auto f = [&](double T) {
+            double Qs, Qt, Flow;
+            const double PD = prova(T, Qs, Qt, Flow);
+            return Flow < 0 ? -PD : PD;
+        };
+        double T = 0;
+        if (!cerca(c.TIngF, +1.0, c.TBS, Target, f, T))
+            continue;
+        double Qs, Qt, Flow;
+        const double PD = prova(T, Qs, Qt, Flow);
+        md.TUscFreddo[s] = T;
+        md.ResaSensW[s] = Qs * c.gResa / 0.86;
+        md.ResaTotW[s] = Qt * c.gResa / 0.86;
+        md.PortataFreddo[s] = md.PortataFreddo[ref];
+        md.PerditaFreddo[s] = md.PerditaFreddo[ref];
+        benchmark::DoNotOptimize(PD);
+    }
+}
+
+void caldo(Modello& md, const Condizioni& c, int ref)
+{
+    for (int s = 1; s <= 3; ++s)
+        aria(md, s, std::min(c.pressione[s], md.PSA[s][8]));
+    {
+        const double dT = c.TIngC - c.TUscC, Tm = (c.TUscC + c.TIngC) / 2;
+        const double Q = md.CoeffCaldo[ref] * (Tm - c.TAria) * c.fCaldo * md.FattCaldo[ref];
+        const double Flow = Q / dT;
+        md.TUscCaldo[ref] = c.TUscC;
+        md.ResaCaldoW[ref] = Q * c.gResa / 0.86;
+        md.PortataCaldo[ref] = c.gPortata * Flow;
+        md.PerditaCaldo[ref] = perdita(c, Tm, Flow, md.PDCNomRisc) * c.gPDC;
+    }
+    const double Target = md.PerditaCaldo[ref] / c.gPDC;
+    for (int s = 1; s <= 3; ++s) {
+        if (s == ref)
+            continue;
+        aria(md, s, std::min(c.pressione[s], md.PSA[s][8]));
+        const double k = md.CoeffCaldo[s];
+        const auto prova = [&](double T, double& Q, double& Flow) {
+            const double Tm = (T + c.TIngC) / 2;
+            Q = k * (Tm - c.TAria) * c.fCaldo * md.FattCaldo[s];
+            Flow = Q / (c.TIngC - T);
+            return perdita(c, Tm, Flow, md.PDCNomRisc);
+        };
+        const auto f = [&](double T) {
+            double Q, Flow;
+            const double PD = prova(T, Q, Flow);
+            return Flow < 0 ? -PD : PD;
+        };
+        double T = 0;
+        if (!cerca(c.TIngC, -1.0, c.TAria, Target, f, T))
+            continue;
+        double Q, Flow;
+        benchmark::DoNotOptimize(prova(T, Q, Flow));
+        md.TUscCaldo[s] = T;
+        md.ResaCaldoW[s] = Q * c.gResa / 0.86;
+        md.PortataCaldo[s] = md.PortataCaldo[ref];
+        md.PerditaCaldo[s] = md.PerditaCaldo[ref];
+    }
+}
+
+Modello copia(const fancoil& f)
+{
+    Modello md{};
+    for (int s = 1; s <= 3; ++s) {
+        for (int j = 1; j <= 8; ++j) {
+            md.QA[s][j] = f.QA[s][j];
+            md.PSA[s][j] = f.PSA[s][j];
+        }
+        md.PortAria[s] = f.PortAria[s];
+        md.CoeffSens[s] = f.CoeffResaFrigSens[s];
+        md.CoeffTot[s] = f.CoeffResaFrigTot[s];
+        md.CoeffCaldo[s] = f.CoeffResaTerm[s];
+    }
+    md.PDCNomRaffr = f.PDCNomRaffr;
+    md.PDCNomRisc = f.PDCNomRisc;
+    md.n = f.n;
+    md.m = f.m;
+    md.p = f.p;
+    return md;
+}
+
+Condizioni condizioniCorrenti()
+{
+    Condizioni c{};
+    c.TBS = Stato.TBSFreddo;
+    c.TBU = Stato.TBUFreddo;
+    c.TIngF = Stato.TempIngAcquaFreddo;
+    c.TUscF = Stato.TempUscAcquaFreddo;
+    c.TAria = Stato.TempAriaCaldo;
+    c.TIngC = Stato.TempIngAcquaCaldo;
+    c.TUscC = Stato.TempUscAcquaCaldo;
+    for (int s = 1; s <= 3; ++s)
+        c.pressione[s] = Stato.PressioneDisponibile[s];
+    c.fSens = DatiGlobali.fattSensAlt;
+    c.fTot = DatiGlobali.fattTotAlt;
+    c.fCaldo = DatiGlobali.fattCaldoAlt;
+    c.gResa = DatiGlobali.fattResaGlicole;
+    c.gPortata = DatiGlobali.fattPortataGlicole;
+    c.gPDC = DatiGlobali.fattPDCGlicole;
+    for (int i = 1; i <= 33; ++i)
+        c.coeffPDC[i] = DatiGlobali.CoeffPDC[i];
+    return c;
+}
+
+} // namespace piano
+
+void BM_BatchFreddoCaldoPiano(benchmark::State& state)
+{
+    ScopedFakeMainWindow mw;
+    condizioniTemperature();
+    catalogo(mw);
+    std::vector<piano::Modello> modelli;
+    for (int i = 0; i < kModelli; ++i)
+        modelli.push_back(piano::copia(*ListaMacchine.Objects(i)));
+    const piano::Condizioni c = piano::condizioniCorrenti();
+    const int ref = Stato.VeloCalcolo;
+    for (auto _ : state) {
+        for (piano::Modello& md : modelli)
+            piano::freddo(md, c, ref);
+        for (piano::Modello& md : modelli)
+            piano::caldo(md, c, ref);
+        benchmark::DoNotOptimize(modelli.back().ResaCaldoW[3]);
+    }
+    state.SetItemsProcessed(state.iterations() * kModelli * 3);
+    // The peer must be the same algorithm: the engine's numbers, bit for bit.
+    calcolaRaffreddamento();
+    calcolaRiscaldamento();
+    int diversi = 0;
+    for (int i = 0; i < kModelli; ++i) {
+        const fancoil& f = *ListaMacchine.Objects(i);
+        const piano::Modello& md = modelli[size_t(i)];
+        for (int s = 1; s <= 3; ++s)
+            diversi += f.TUscFreddo[s] != md.TUscFreddo[s] || f.ResaTotW[s] != md.ResaTotW[s]
+                || f.ResaSensW[s] != md.ResaSensW[s] || f.PerditaFreddo[s] != md.PerditaFreddo[s]
+                || f.PortataFreddo[s] != md.PortataFreddo[s] || f.TUscCaldo[s] != md.TUscCaldo[s]
+                || f.ResaCaldoW[s] != md.ResaCaldoW[s] || f.PerditaCaldo[s] != md.PerditaCaldo[s]
+                || f.PortataCaldo[s] != md.PortataCaldo[s];
+    }
+    if (diversi)
+        state.SkipWithError("the plain loop does not give the engine's numbers");
+    ListaMacchine.Clear();
+}
+BENCHMARK(BM_BatchFreddoCaldoPiano)->Unit(benchmark::kMillisecond);
 
 // A grid of dry bulbs 10..40 degC and wet bulbs from 2 K below the dry
 // bulb downwards, clamped and unclamped cases alike, at two altitudes.
