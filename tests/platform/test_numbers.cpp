@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 
 #include "TestSupport.h"
 #include "platform/Errors.h"
@@ -134,6 +136,55 @@ TEST(StrToInt, RangeAndErrorText)
         }
     }
     EXPECT_EQ(StrToIntDef("x", -1), -1);
+}
+
+// Which error each kind of operand raises, and that a finite quotient
+// comes back bit for bit as the hardware divides.
+TEST(Divide, ErrorOfEveryKindOfOperand)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    enum Raises { None, ZeroDivide, InvalidOp, Overflow };
+    const struct {
+        double a, b;
+        Raises raises;
+    } cases[] = {
+        {1, 4, None},          {-7.5, 3, None},          {0, 5, None},        {-0.0, 5, None},
+        {1e-308, 1e10, None},  {1, 0, ZeroDivide},       {-1, 0, ZeroDivide}, {1, -0.0, ZeroDivide},
+        {inf, 0, ZeroDivide},  {0, 0, InvalidOp},        {-0.0, 0, InvalidOp}, {nan, 0, InvalidOp},
+        {nan, 2, InvalidOp},   {2, nan, InvalidOp},      {inf, inf, InvalidOp}, {inf, 2, Overflow},
+        {1e308, 1e-308, Overflow}, {-1e308, 1e-308, Overflow}, {1, inf, None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.a << " / " << c.b);
+        Raises got = None;
+        double q = 0;
+        try {
+            q = Divide(c.a, c.b);
+        } catch (const EZeroDivide&) {
+            got = ZeroDivide;
+        } catch (const EInvalidOp&) {
+            got = InvalidOp;
+        } catch (const EOverflow&) {
+            got = Overflow;
+        }
+        EXPECT_EQ(got, c.raises);
+        if (got == None) {
+            const double want = c.a / c.b;
+            EXPECT_EQ(std::memcmp(&q, &want, sizeof q), 0);
+        }
+    }
+    EXPECT_EQ(CheckFinite(-0.0), 0.0);
+    EXPECT_TRUE(std::signbit(CheckFinite(-0.0)));
+    EXPECT_EQ(CheckFinite(1e308), 1e308);
+    EXPECT_THROW(CheckFinite(nan), EInvalidOp);
+    EXPECT_THROW(CheckFinite(-inf), EOverflow);
+    EXPECT_THROW(CheckFinite(inf), EOverflow);
+    try {
+        CheckFinite(inf);
+    } catch (const EOverflow& e) {
+        EXPECT_EQ(e.Message(), QStringLiteral("Floating point overflow"));
+    }
 }
 
 TEST(Divide, RaisesWherePlatformRaised)
