@@ -1,7 +1,9 @@
 #include "Calcoli.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstring>
 
 #include "Correzioni.h"
 #include "Records.h"
@@ -23,7 +25,7 @@ struct ProvaFreddo {
 };
 
 // Cooling coil at the outlet temperature T. PD only when asked for.
-ProvaFreddo provaFreddo(const fancoil& model, int s, double T, double CoeffSens, double CoeffTot, bool conPD)
+inline ProvaFreddo provaFreddo(const fancoil& model, int s, double T, double CoeffSens, double CoeffTot, bool conPD)
 {
     const double inlet = Stato.TempIngAcquaFreddo;
     const double dT = T - inlet;
@@ -55,7 +57,7 @@ struct ProvaCaldo {
     double Q, Flow, PD;
 };
 
-ProvaCaldo provaCaldo(const fancoil& model, int s, double T, double Coeff, bool conPD)
+inline ProvaCaldo provaCaldo(const fancoil& model, int s, double T, double Coeff, bool conPD)
 {
     const double inlet = Stato.TempIngAcquaCaldo;
     const double dT = inlet - T;
@@ -158,12 +160,14 @@ bool cercaUscita(double inlet, double verso, double aria, double Target, F f, do
     while (std::fabs(lontano - vicino) > 0.0001) {
         mid = (vicino + lontano) / 2;
         v = f(mid);
-        if (v > Target)
-            vicino = mid;
-        else if (v < Target)
-            lontano = mid;
-        else
+        // Above Target moves the near end, below it the far end; equal (or
+        // not comparable) ends the search. Written as selects: which end
+        // moves is a coin toss the branch predictor always loses.
+        const bool sopra = v > Target;
+        if (!sopra && !(v < Target)) [[unlikely]]
             break;
+        vicino = sopra ? mid : vicino;
+        lontano = sopra ? lontano : mid;
     }
     Tout = mid;
     return true;
@@ -259,10 +263,52 @@ double pressioneLimitata(const fancoil& model, int s)
     return std::min(Stato.PressioneDisponibile[s], model.PSA[s][8]);
 }
 
+namespace {
+
+// The fan curve is a pure function of the speed's curve points, nominal air
+// flow, the three exponents and the pressure; a batch evaluates it several
+// times over for each speed of a model (air side, then each rating and
+// solver), and each time costs three powers. The last evaluation of each
+// speed is kept with everything it was computed from, and given back only
+// when all of that is the same to the bit, so a reused result is the one
+// the evaluation would give.
+struct CurvaRicordata {
+    bool valida = false;
+    std::array<int, 8> QA;
+    std::array<double, 8> PSA;
+    int PortAria;
+    double n, m, p, x;
+    double FattoreSens, FattoreTot, FattoreCaldo, PortataAriaEff;
+    bool trovato;
+
+    template <class T, size_t N, class A>
+    static bool uguale(const std::array<T, N>& a, const A& b)
+    {
+        return std::memcmp(a.data(), b.data(), sizeof(T) * N) == 0;
+    }
+    static bool uguale(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+    bool vale(const fancoil& model, int s, double px) const
+    {
+        return valida && uguale(QA, model.QA[s]) && uguale(PSA, model.PSA[s]) && PortAria == model.PortAria[s]
+            && uguale(n, model.n) && uguale(m, model.m) && uguale(p, model.p) && uguale(x, px);
+    }
+};
+thread_local CurvaRicordata curveRicordate[4];
+
+} // namespace
+
 bool calcolaPortataAria(fancoil& model, int s, double x)
 {
     const auto& PSA = model.PSA[s];
     const auto& QA = model.QA[s];
+    CurvaRicordata& ricordata = curveRicordate[s];
+    if (ricordata.vale(model, s, x)) {
+        model.FattoreSens[s] = ricordata.FattoreSens;
+        model.FattoreTot[s] = ricordata.FattoreTot;
+        model.FattoreCaldo[s] = ricordata.FattoreCaldo;
+        model.PortataAriaEff[s] = ricordata.PortataAriaEff;
+        return ricordata.trovato;
+    }
     int j1 = 0, j2 = 0;
     for (int j = 1; j <= 8; ++j) {
         if (PSA[j] < x)
@@ -289,10 +335,27 @@ bool calcolaPortataAria(fancoil& model, int s, double x)
         Q = QA[j1] - Divide((x - PSA[j1]) * (double(QA[j1]) - double(QA[j2])), PSA[j2] - PSA[j1]);
     Q = std::min(Q, double(QA[1]));
     const double r = Divide(Q, double(model.PortAria[s]));
-    model.FattoreSens[s] = CheckFinite(std::pow(r, model.n));
-    model.FattoreTot[s] = CheckFinite(std::pow(r, model.m));
-    model.FattoreCaldo[s] = CheckFinite(std::pow(r, model.p));
+    // Equal exponents give equal powers: catalogues often share one.
+    // Each factor is stored as it is found, so that a power that overflows
+    // leaves the ones before it written.
+    const double sens = model.FattoreSens[s] = CheckFinite(std::pow(r, model.n));
+    const double tot = model.FattoreTot[s] = model.m == model.n ? sens : CheckFinite(std::pow(r, model.m));
+    const double caldo = model.FattoreCaldo[s] =
+        model.p == model.m ? tot : (model.p == model.n ? sens : CheckFinite(std::pow(r, model.p)));
     model.PortataAriaEff[s] = Q;
+    ricordata.valida = true;
+    std::memcpy(ricordata.QA.data(), QA.data(), sizeof ricordata.QA);
+    std::memcpy(ricordata.PSA.data(), PSA.data(), sizeof ricordata.PSA);
+    ricordata.PortAria = model.PortAria[s];
+    ricordata.n = model.n;
+    ricordata.m = model.m;
+    ricordata.p = model.p;
+    ricordata.x = x;
+    ricordata.FattoreSens = sens;
+    ricordata.FattoreTot = tot;
+    ricordata.FattoreCaldo = caldo;
+    ricordata.PortataAriaEff = Q;
+    ricordata.trovato = trovato;
     return trovato;
 }
 

@@ -102,19 +102,3 @@ bool correzioneAltitudine(int Metri)
     DatiGlobali.fattSensAlt = interpolate(DatiGlobali.PotFrigSensAlt, br);
     return true;
 }
-
-double coeffPDCTemperatura(double Tm)
-{
-    if (std::isnan(Tm))
-        throw EInvalidOp();
-    Bracket br;
-    if (!findBracket(33, [](int i) { return (i - 5) * 5.0; }, Tm, br))
-        return DatiGlobali.CoeffPDC[33];
-    return interpolate(DatiGlobali.CoeffPDC, br);
-}
-
-double perditaCarico(double Tm, double Flow, double Kv)
-{
-    const double r = fc::Divide(Flow, Kv);
-    return fc::CheckFinite(coeffPDCTemperatura(Tm) * (r * r));
-}

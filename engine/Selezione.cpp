@@ -1,7 +1,5 @@
 #include "Selezione.h"
 
-#include <QHash>
-
 #include "Calcoli.h"
 #include "Catalogo.h"
 #include "Records.h"
@@ -9,33 +7,10 @@
 
 namespace {
 
-// ListaMacchine by case-folded key, built once per batch so that a run over
-// a large check list does not search the list once per item.
-class IndiceModelli {
-public:
-    IndiceModelli()
-    {
-        const int n = ListaMacchine.Count();
-        indice_.reserve(n);
-        for (int i = 0; i < n; ++i) {
-            const QString key = ListaMacchine.Strings(i).toCaseFolded();
-            if (!indice_.contains(key)) // the first entry of a key wins
-                indice_.insert(key, ListaMacchine.Objects(i));
-        }
-    }
-    fancoil* trova(const QString& itemText) const
-    {
-        const QString key = chiaveModello(itemText);
-        const auto it = indice_.constFind(key.toCaseFolded());
-        if (it != indice_.constEnd())
-            return it.value();
-        // Keys whose case folding differs from a letter-by-letter comparison.
-        return ListaMacchine.Find(key);
-    }
-
-private:
-    QHash<QString, fancoil*> indice_;
-};
+// The model of a check-list item. ListaMacchine keeps its own index by
+// case-folded key (first entry of a key wins), so a batch over a large check
+// list neither searches the list per item nor builds an index of its own.
+fancoil* modelloDi(const QString& itemText) { return ListaMacchine.Find(chiaveModello(itemText)); }
 
 int primaVelocita() { return 4 - Stato.NumVelocita; }
 
@@ -44,12 +19,11 @@ template <class F>
 void perOgniSpuntato(F f)
 {
     IMainWindowLink& mw = fc::MainWindow();
-    const IndiceModelli indice;
     const int count = mw.ModelCount();
     for (int i = 0; i < count; ++i) {
         if (!mw.ModelChecked(i))
             continue;
-        if (fancoil* model = indice.trova(mw.ModelText(i)))
+        if (fancoil* model = modelloDi(mw.ModelText(i)))
             f(*model);
     }
 }
@@ -168,13 +142,12 @@ bool valore(const fancoil& model, Grandezza g, double& v)
 void marcaCoppia(double Richiesta, Grandezza g)
 {
     IMainWindowLink& mw = fc::MainWindow();
-    const IndiceModelli indice;
     double below = 0, above = 1e9;
     int itemBelow = -1, itemAbove = -1;
     const int count = mw.ModelCount();
     for (int i = 0; i < count; ++i) {
         mw.SetModelChecked(i, false);
-        fancoil* model = indice.trova(mw.ModelText(i));
+        fancoil* model = modelloDi(mw.ModelText(i));
         if (!model)
             continue;
         if (g == Grandezza::PortataAria)

@@ -25,13 +25,18 @@ public:
         return v_[size_t(i - Low)];
     }
     void fill(const T& x) { v_.fill(x); }
+    // The elements in order, for bulk comparison and copying.
+    const T* data() const { return v_.data(); }
+    static constexpr int size() { return High - Low + 1; }
     friend bool operator==(const Array1&, const Array1&) = default;
 
 private:
     static void check(int i)
     {
-        if (i < Low || i > High)
-            throw EListError::IndexOutOfBounds(i);
+        if (i < Low || i > High) [[unlikely]]
+            outOfBounds(i);
     }
+    // Out of line, so that the check inlines as a compare and a branch.
+    [[noreturn, gnu::cold, gnu::noinline]] static void outOfBounds(int i) { throw EListError::IndexOutOfBounds(i); }
     std::array<T, size_t(High - Low + 1)> v_{};
 };

@@ -30,23 +30,18 @@ EClassNotFound::EClassNotFound(const QString& className)
 
 namespace fc {
 
-double Divide(double a, double b)
+void RaiseDivisionError(double a)
 {
-    if (b == 0.0) {
-        if (a == 0.0 || std::isnan(a))
-            throw EInvalidOp();
-        throw EZeroDivide();
-    }
-    return CheckFinite(a / b);
+    if (a == 0.0 || std::isnan(a))
+        throw EInvalidOp();
+    throw EZeroDivide();
 }
 
-double CheckFinite(double x)
+void RaiseNotFinite(double x)
 {
     if (std::isnan(x))
         throw EInvalidOp();
-    if (std::isinf(x))
-        throw EOverflow();
-    return x;
+    throw EOverflow();
 }
 
 } // namespace fc

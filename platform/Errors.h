@@ -4,6 +4,7 @@
 // Message is what the user is shown when it leaves an event handler.
 
 #include <QString>
+#include <cmath>
 #include <exception>
 
 class Exception : public std::exception {
@@ -70,12 +71,27 @@ public:
 
 namespace fc {
 
-// a / b as the platform divided: x/0 raises "Floating point division by
-// zero", 0/0 "Invalid floating point operation", and a result that is not
-// finite "Floating point overflow".
-double Divide(double a, double b);
+// The raising halves of Divide and CheckFinite, out of line so that the
+// checks themselves stay small enough to inline into every kernel.
+[[noreturn]] void RaiseDivisionError(double a);
+[[noreturn]] void RaiseNotFinite(double x);
 
 // Raises EInvalidOp for NaN and EOverflow for an infinity; returns x.
-double CheckFinite(double x);
+inline double CheckFinite(double x)
+{
+    if (std::isfinite(x)) [[likely]]
+        return x;
+    RaiseNotFinite(x);
+}
+
+// a / b as the platform divided: x/0 raises "Floating point division by
+// zero", 0/0 "Invalid floating point operation", and a result that is not
+// finite "Floating point overflow" (NaN: "Invalid floating point operation").
+inline double Divide(double a, double b)
+{
+    if (b != 0.0) [[likely]]
+        return CheckFinite(a / b);
+    RaiseDivisionError(a);
+}
 
 } // namespace fc

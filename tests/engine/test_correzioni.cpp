@@ -1,5 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
 #include "engine/Correzioni.h"
 #include "engine/Records.h"
 #include "platform/Errors.h"
@@ -55,6 +60,38 @@ TEST_F(Correzioni, PressureDropCoefficient)
     } cases[] = {{10, 1.0}, {12.5, 0.99}, {-22, 1.138}, {-20, 1.13}, {140, 0.47}, {141, 0.47}, {500, 0.47}, {47.5, 0.85}};
     for (const Case& c : cases)
         EXPECT_NEAR(coeffPDCTemperatura(c.tm), c.coeff, 1e-12) << c.tm;
+}
+
+// The row is the first whose temperature is not below Tm, as a scan of the
+// table finds it, to the last bit: on the grid points, one ulp either side
+// of them, between them, and beyond both ends.
+TEST_F(Correzioni, PressureDropCoefficientTakesTheRowAScanFinds)
+{
+    const auto scan = [](double x) {
+        const auto g = [](int i) { return (i - 5) * 5.0; };
+        const auto& v = DatiGlobali.CoeffPDC;
+        int i = 1;
+        while (i <= 33 && g(i) < x)
+            ++i;
+        if (i > 33)
+            return v[33];
+        if (g(i) == x)
+            return v[i];
+        const int b = i == 1 ? 2 : i, a = b - 1;
+        return v[a] + (v[b] - v[a]) * (x - g(a)) / (g(b) - g(a));
+    };
+    std::vector<double> temps = {-1e300, -1e9, -std::numeric_limits<double>::infinity(), 1e9,
+                                 std::numeric_limits<double>::infinity(), -0.0, 1e-300, -1e-300};
+    for (int k = -7; k <= 30; ++k) {
+        const double t = k * 5.0;
+        temps.insert(temps.end(), {t, std::nextafter(t, -1e9), std::nextafter(t, 1e9), t + 0.0001, t - 0.0001,
+                                   t + 2.5, t + 1.0 / 3});
+    }
+    for (double t : temps) {
+        const double want = scan(t), got = coeffPDCTemperatura(t);
+        EXPECT_EQ(std::memcmp(&want, &got, sizeof got), 0) << t << ": " << got << " instead of " << want;
+    }
+    EXPECT_THROW(coeffPDCTemperatura(std::numeric_limits<double>::quiet_NaN()), EInvalidOp);
 }
 
 TEST_F(Correzioni, PressureDropOfACoil)
