@@ -1,11 +1,14 @@
 #include "Dataset.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <type_traits>
 #include <sqlite3.h>
 
 #include "Numbers.h"
@@ -183,18 +186,6 @@ QString columnText(sqlite3_stmt* st, int i)
     return p ? QString::fromUtf8(p, sqlite3_column_bytes(st, i)) : QString();
 }
 
-// Compares two values of one field for the index: null first, numbers by
-// value, texts by code unit.
-int compareValues(const QVariant& a, const QVariant& b)
-{
-    if (a.isNull() || b.isNull())
-        return int(!a.isNull()) - int(!b.isNull());
-    if (a.typeId() == QMetaType::QString)
-        return a.toString().compare(b.toString());
-    const double x = a.toDouble(), y = b.toDouble();
-    return x < y ? -1 : (x > y ? 1 : 0);
-}
-
 } // namespace
 
 namespace fc {
@@ -221,7 +212,9 @@ void TDataset::SetActive(bool active)
 {
     if (active == active_)
         return;
-    rows_.clear();
+    columns_.clear();
+    texts_.clear();
+    rowCount_ = 0;
     recordNumbers_.clear();
     view_.clear();
     cursor_ = 0;
@@ -229,6 +222,7 @@ void TDataset::SetActive(bool active)
     if (active) {
         load();
         active_ = true;
+        prepareFilter();
         rebuildView();
     }
 }
@@ -293,25 +287,58 @@ void TDataset::load()
     for (const TFieldDef& f : def_.Fields)
         cols << quoted(f.Name);
     Stmt q{db.prepare(QStringLiteral("SELECT %1 FROM %2").arg(cols.join(','), quoted(def_.TableName)))};
+    // The record count first, so that every column is allocated once at
+    // its size: a large catalogue then never holds two copies of a column.
+    size_t expected = 0;
+    {
+        Stmt c{db.prepare(QStringLiteral("SELECT count(*) FROM %1").arg(quoted(def_.TableName)))};
+        if (sqlite3_step(c.st) == SQLITE_ROW)
+            expected = size_t(std::max<sqlite3_int64>(0, sqlite3_column_int64(c.st, 0)));
+    }
+    // Read in file order; equal texts share one entry of texts_.
+    std::vector<Column> cols_(static_cast<size_t>(FieldCount()));
+    for (int i = 0; i < FieldCount(); ++i) {
+        Column& col = cols_[size_t(i)];
+        switch (def_.Fields[size_t(i)].Type) {
+        case TFieldType::String: col.texts.reserve(expected); break;
+        case TFieldType::Integer: col.ints.reserve(expected); col.nulls.reserve(expected); break;
+        case TFieldType::Float: col.floats.reserve(expected); col.nulls.reserve(expected); break;
+        }
+    }
+    std::vector<QString> texts{QString()};
+    QHash<QString, std::uint32_t> textIndex;
     int rc;
     int rowNo = 0;
     while ((rc = sqlite3_step(q.st)) == SQLITE_ROW) {
         ++rowNo;
-        std::vector<QVariant> row(static_cast<size_t>(FieldCount()));
         for (int i = 0; i < FieldCount(); ++i) {
             const TFieldDef& f = def_.Fields[size_t(i)];
+            Column& col = cols_[size_t(i)];
             const int kind = sqlite3_column_type(q.st, i);
-            if (kind == SQLITE_NULL)
+            if (kind == SQLITE_NULL) {
+                switch (f.Type) {
+                case TFieldType::String: col.texts.push_back(0); break;
+                case TFieldType::Integer: col.ints.push_back(0); col.nulls.push_back(true); break;
+                case TFieldType::Float: col.floats.push_back(0); col.nulls.push_back(true); break;
+                }
                 continue;
+            }
             auto bad = [&](const QString& what) {
                 db.fail(recordError(rowNo, f.Name, what));
             };
             if (kind == SQLITE_BLOB)
                 bad(QStringLiteral("binary data, expected %1").arg(typeName(f.Type)));
             switch (f.Type) {
-            case TFieldType::String:
-                row[size_t(i)] = columnText(q.st, i);
+            case TFieldType::String: {
+                QString text = columnText(q.st, i);
+                auto it = textIndex.constFind(text);
+                if (it == textIndex.constEnd()) {
+                    it = textIndex.insert(text, std::uint32_t(texts.size()));
+                    texts.push_back(std::move(text));
+                }
+                col.texts.push_back(it.value());
                 break;
+            }
             case TFieldType::Integer: {
                 qint64 v = 0;
                 if (kind == SQLITE_INTEGER) {
@@ -324,7 +351,8 @@ void TDataset::load()
                 }
                 if (v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
                     bad(QStringLiteral("'%1' is not a valid integer value").arg(v));
-                row[size_t(i)] = int(v);
+                col.ints.push_back(std::int32_t(v));
+                col.nulls.push_back(false);
                 break;
             }
             case TFieldType::Float: {
@@ -339,45 +367,149 @@ void TDataset::load()
                 }
                 if (!std::isfinite(d))
                     bad(QStringLiteral("the value is not a finite number"));
-                row[size_t(i)] = d;
+                col.floats.push_back(d);
+                col.nulls.push_back(false);
                 break;
             }
             }
         }
-        rows_.push_back(std::move(row));
     }
-    if (rc != SQLITE_DONE) {
-        rows_.clear();
+    if (rc != SQLITE_DONE)
         db.failSqlite(rc);
-    }
+    textIndex.clear();
 
-    std::vector<int> order(rows_.size());
-    for (size_t r = 0; r < order.size(); ++r)
-        order[r] = int(r);
+    // The index: a stable sort on its fields, null first, numbers by value,
+    // texts by code unit. Texts are ranked once, so that records compare
+    // as integers.
+    const int n = rowNo;
+    std::vector<int> order(static_cast<size_t>(n));
+    for (int r = 0; r < n; ++r)
+        order[size_t(r)] = r;
     if (!def_.IndexFields.isEmpty()) {
+        std::vector<std::uint32_t> byText(texts.size());
+        for (size_t t = 0; t < byText.size(); ++t)
+            byText[t] = std::uint32_t(t);
+        // The null text (index 0) stays first: it sorts before every text.
+        std::sort(byText.begin() + 1, byText.end(),
+                  [&](std::uint32_t a, std::uint32_t b) { return texts[a].compare(texts[b]) < 0; });
+        std::vector<std::uint32_t> rank(texts.size());
+        for (size_t k = 0; k < byText.size(); ++k)
+            rank[byText[k]] = std::uint32_t(k);
         std::vector<int> keys;
         for (const QString& k : def_.IndexFields)
             keys.push_back(FieldIndex(k));
         std::stable_sort(order.begin(), order.end(), [&](int ra, int rb) {
-            const auto& a = rows_[size_t(ra)];
-            const auto& b = rows_[size_t(rb)];
             for (int k : keys) {
-                const int c = compareValues(a[size_t(k)], b[size_t(k)]);
-                if (c != 0)
-                    return c < 0;
+                const Column& c = cols_[size_t(k)];
+                int cmp = 0;
+                switch (def_.Fields[size_t(k)].Type) {
+                case TFieldType::String: {
+                    const std::uint32_t x = rank[c.texts[size_t(ra)]], y = rank[c.texts[size_t(rb)]];
+                    cmp = x < y ? -1 : (x > y ? 1 : 0);
+                    break;
+                }
+                case TFieldType::Integer:
+                case TFieldType::Float: {
+                    const bool na = c.null(size_t(ra)), nb = c.null(size_t(rb));
+                    if (na || nb) {
+                        cmp = int(!na) - int(!nb);
+                        break;
+                    }
+                    const bool isInt = def_.Fields[size_t(k)].Type == TFieldType::Integer;
+                    const double x = isInt ? c.integer(size_t(ra)) : c.real(size_t(ra));
+                    const double y = isInt ? c.integer(size_t(rb)) : c.real(size_t(rb));
+                    cmp = x < y ? -1 : (x > y ? 1 : 0);
+                    break;
+                }
+                }
+                if (cmp != 0)
+                    return cmp < 0;
             }
             return false;
         });
     }
-    std::vector<std::vector<QVariant>> sorted;
-    sorted.reserve(rows_.size());
-    recordNumbers_.clear();
-    recordNumbers_.reserve(rows_.size());
-    for (int r : order) {
-        sorted.push_back(std::move(rows_[size_t(r)]));
-        recordNumbers_.push_back(r + 1);
+    // Each column put into index order where it stands, cycle by cycle of
+    // the permutation, so that no second copy of it is ever made.
+    std::vector<bool> placed(static_cast<size_t>(n));
+    const auto permute = [&](auto& v) {
+        if (v.empty())
+            return;
+        placed.assign(size_t(n), false);
+        for (int start = 0; start < n; ++start) {
+            if (placed[size_t(start)])
+                continue;
+            // The element's own type: for vector<bool>, auto would be a
+            // reference into the vector that the moves below overwrite.
+            const typename std::remove_cvref_t<decltype(v)>::value_type first = v[size_t(start)];
+            int j = start;
+            for (;;) {
+                placed[size_t(j)] = true;
+                const int k = order[size_t(j)];
+                if (k == start) {
+                    v[size_t(j)] = first;
+                    break;
+                }
+                v[size_t(j)] = v[size_t(k)];
+                j = k;
+            }
+        }
+    };
+    for (Column& c : cols_) {
+        permute(c.floats);
+        permute(c.ints);
+        permute(c.texts);
+        permute(c.nulls);
     }
-    rows_ = std::move(sorted);
+    for (int i = 0; i < FieldCount(); ++i)
+        cols_[size_t(i)].compact(def_.Fields[size_t(i)].Type);
+    columns_ = std::move(cols_);
+    texts.shrink_to_fit();
+    texts_ = std::move(texts);
+    rowCount_ = n;
+    recordNumbers_.clear();
+    recordNumbers_.reserve(size_t(n));
+    for (int r : order)
+        recordNumbers_.push_back(r + 1);
+}
+
+void TDataset::Column::compact(TFieldType type)
+{
+    if (std::find(nulls.begin(), nulls.end(), true) == nulls.end())
+        std::vector<bool>().swap(nulls);
+    const auto narrow = [this] {
+        if (std::all_of(ints.begin(), ints.end(), [](std::int32_t v) {
+                return v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max();
+            })) {
+            shorts.assign(ints.begin(), ints.end());
+            std::vector<std::int32_t>().swap(ints);
+        }
+    };
+    if (type == TFieldType::Integer) {
+        narrow();
+        return;
+    }
+    if (type != TFieldType::Float || floats.empty())
+        return;
+    // The fewest decimals that give every value back exactly, the way real()
+    // reads it: the integer over the power of ten, compared bit for bit.
+    for (double p : {1.0, 10.0, 100.0, 1000.0, 10000.0}) {
+        const bool exact = std::all_of(floats.begin(), floats.end(), [p](double d) {
+            const double x = d * p;
+            if (!(std::fabs(x) < 2147483647.0))
+                return false;
+            const double back = double(std::int32_t(std::llround(x))) / p;
+            return std::memcmp(&back, &d, sizeof d) == 0;
+        });
+        if (!exact)
+            continue;
+        ints.reserve(floats.size());
+        for (double d : floats)
+            ints.push_back(std::int32_t(std::llround(d * p)));
+        std::vector<double>().swap(floats);
+        scale = p;
+        narrow();
+        return;
+    }
 }
 
 int TDataset::FieldIndex(const QString& name) const
@@ -399,7 +531,22 @@ void TDataset::SetFilter(const TFilter& filter)
     }
     filter_ = filter;
     filterFields_ = std::move(fields);
+    prepareFilter();
     rebuildView();
+}
+
+void TDataset::prepareFilter()
+{
+    // A text term is decided once per distinct text, not once per record.
+    filterTexts_.assign(filter_.size(), {});
+    for (size_t t = 0; t < filter_.size(); ++t) {
+        if (def_.Fields[size_t(filterFields_[t])].Type != TFieldType::String)
+            continue;
+        std::vector<bool>& pass = filterTexts_[t];
+        pass.resize(texts_.size());
+        for (size_t k = 0; k < texts_.size(); ++k)
+            pass[k] = texts_[k].compare(filter_[t].Value, Qt::CaseInsensitive) == 0;
+    }
 }
 
 void TDataset::SetFiltered(bool filtered)
@@ -408,16 +555,30 @@ void TDataset::SetFiltered(bool filtered)
     rebuildView();
 }
 
-bool TDataset::passes(const std::vector<QVariant>& row) const
+QString TDataset::filterText(int row, int index) const
+{
+    if (isNull(row, index))
+        return {};
+    const Column& c = columns_[size_t(index)];
+    switch (def_.Fields[size_t(index)].Type) {
+    case TFieldType::String: return texts_[c.texts[size_t(row)]];
+    case TFieldType::Integer: return QString::number(c.integer(size_t(row)));
+    case TFieldType::Float: return fc::FloatToStr(c.real(size_t(row)));
+    }
+    return {};
+}
+
+bool TDataset::passes(int row) const
 {
     for (size_t t = 0; t < filter_.size(); ++t) {
         const int i = filterFields_[t];
-        const QVariant& v = row[size_t(i)];
-        QString text;
-        if (!v.isNull())
-            text = def_.Fields[size_t(i)].Type == TFieldType::Float ? fc::FloatToStr(v.toDouble()) : v.toString();
+        if (!filterTexts_[t].empty()) {
+            if (!filterTexts_[t][columns_[size_t(i)].texts[size_t(row)]])
+                return false;
+            continue;
+        }
         // Full Unicode case folding: "À" matches "à".
-        if (text.compare(filter_[t].Value, Qt::CaseInsensitive) != 0)
+        if (filterText(row, i).compare(filter_[t].Value, Qt::CaseInsensitive) != 0)
             return false;
     }
     return true;
@@ -428,10 +589,16 @@ void TDataset::rebuildView()
     view_.clear();
     cursor_ = 0;
     const bool useFilter = filtered_ && !filter_.empty();
-    view_.reserve(rows_.size());
-    for (int r = 0; r < int(rows_.size()); ++r)
-        if (!useFilter || passes(rows_[size_t(r)]))
+    if (!useFilter) {
+        view_.resize(size_t(rowCount_));
+        for (int r = 0; r < rowCount_; ++r)
+            view_[size_t(r)] = r;
+        return;
+    }
+    for (int r = 0; r < rowCount_; ++r)
+        if (passes(r))
             view_.push_back(r);
+    view_.shrink_to_fit();
 }
 
 void TDataset::First() { cursor_ = 0; }
@@ -444,13 +611,21 @@ void TDataset::Next()
 
 bool TDataset::Eof() const { return cursor_ >= int(view_.size()); }
 
-const QVariant& TDataset::cell(int index) const
+int TDataset::currentRow() const
 {
-    static const QVariant null;
     if (view_.empty())
-        return null;
-    const int r = view_[size_t(std::min(cursor_, int(view_.size()) - 1))];
-    return rows_[size_t(r)][size_t(index)];
+        return -1;
+    return view_[size_t(std::min(cursor_, int(view_.size()) - 1))];
+}
+
+bool TDataset::isNull(int row, int index) const
+{
+    if (row < 0)
+        return true;
+    const Column& c = columns_[size_t(index)];
+    if (def_.Fields[size_t(index)].Type == TFieldType::String)
+        return c.texts[size_t(row)] == 0;
+    return c.null(size_t(row));
 }
 
 void TDataset::RaiseFieldError(int index, const QString& what) const
@@ -480,39 +655,34 @@ TField TDataset::FieldByName(const QString& name) const
     return TField(*this, i);
 }
 
-const QVariant& TField::value() const { return ds_.cell(index_); }
-
 QString TField::FieldName() const { return ds_.def_.Fields[size_t(index_)].Name; }
 
 TFieldType TField::DataType() const { return ds_.def_.Fields[size_t(index_)].Type; }
 
-bool TField::IsNull() const { return value().isNull(); }
+bool TField::IsNull() const { return ds_.isNull(ds_.currentRow(), index_); }
 
 QString TField::AsString() const
 {
-    const QVariant& v = value();
-    if (v.isNull())
-        return {};
-    switch (DataType()) {
-    case TFieldType::String: return v.toString();
-    case TFieldType::Integer: return QString::number(v.toInt());
-    case TFieldType::Float: return fc::FloatToStr(v.toDouble());
-    }
-    return {};
+    // As the filter reads it: numbers in the general format, null "".
+    const int row = ds_.currentRow();
+    return row < 0 ? QString() : ds_.filterText(row, index_);
 }
 
 int TField::AsInteger() const
 {
-    const QVariant& v = value();
+    const int row = ds_.currentRow();
+    const bool null = ds_.isNull(row, index_);
+    const TDataset::Column* c = row < 0 ? nullptr : &ds_.columns_[size_t(index_)];
     switch (DataType()) {
-    case TFieldType::String: return fc::StrToInt(v.toString());
-    case TFieldType::Integer: return v.toInt();
+    case TFieldType::String: return fc::StrToInt(null ? QString() : ds_.texts_[c->texts[size_t(row)]]);
+    case TFieldType::Integer: return null ? 0 : c->integer(size_t(row));
     case TFieldType::Float: {
-        if (v.isNull())
+        if (null)
             return 0;
-        const qint64 r = fc::Round(v.toDouble());
+        const double v = c->real(size_t(row));
+        const qint64 r = fc::Round(v);
         if (r < std::numeric_limits<int>::min() || r > std::numeric_limits<int>::max())
-            throw EConvertError::NotInteger(fc::FloatToStr(v.toDouble()));
+            throw EConvertError::NotInteger(fc::FloatToStr(v));
         return int(r);
     }
     }
@@ -521,11 +691,13 @@ int TField::AsInteger() const
 
 double TField::AsFloat() const
 {
-    const QVariant& v = value();
+    const int row = ds_.currentRow();
+    const bool null = ds_.isNull(row, index_);
+    const TDataset::Column* c = row < 0 ? nullptr : &ds_.columns_[size_t(index_)];
     switch (DataType()) {
-    case TFieldType::String: return fc::StrToFloat(v.toString());
-    case TFieldType::Integer: return v.toInt();
-    case TFieldType::Float: return v.toDouble();
+    case TFieldType::String: return fc::StrToFloat(null ? QString() : ds_.texts_[c->texts[size_t(row)]]);
+    case TFieldType::Integer: return null ? 0 : c->integer(size_t(row));
+    case TFieldType::Float: return null ? 0 : c->real(size_t(row));
     }
     return 0;
 }

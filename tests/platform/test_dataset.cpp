@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <cstring>
 
 #include "CatalogueFixture.h"
 #include "TestSupport.h"
@@ -287,4 +288,59 @@ TEST(Dataset, ColumnsAfterTheLastFieldAreIgnored)
     ds.Open();
     EXPECT_EQ(ds.FieldCount(), 40);
     EXPECT_EQ(ds.Fields(39).AsString(), "139.5");
+}
+
+// Every number comes back as the file holds it, to the bit, whatever its
+// kind: short decimals and integers (which the dataset keeps narrow), values
+// no short decimal gives back, signed zero, tiny and huge values, integers
+// beyond 16 bits, and nulls among values.
+TEST(Dataset, NumbersComeBackToTheBit)
+{
+    ScopedProgramFolder folder;
+    const QStringList rows = {
+        "(1, 0.1, 0, 1e-7, 1e15, 1.5, NULL, 0, 3, 42.26)",
+        "(2, 0.25, -0.0, 1.23456, 2147483.647, -2.25, 7, 40000, -32768, 65.159)",
+        "(70000, 0.3333333333333333, 0.0, 5e-324, -1.7976931348623157e308, 3, 8.5, -40000, 32767, 0.65)",
+        "(4, 0.30000000000000004, 1, 123456.7891, 214748.3648, 0.001, NULL, 32768, -32769, 28.887)",
+        "(-3, 1e-5, 2.5, 0.00001, 99999.9999, 10000, 1, 12, 0, 1e-4)",
+        "(NULL, NULL, 4, NULL, 1, NULL, NULL, NULL, NULL, 1)",
+    };
+    QString sql = createTableSql(fc::ParamDef());
+    for (const QString& r : rows)
+        sql += "INSERT INTO CDSParam (Posizione, PotTermGlic, PortMiscela, PDCMiscela, PotTermAlt, PotFrigTotAlt, "
+               "PotFrigSensAlt, CoeffPDC, PortataAria, PotTermica) VALUES " + r + ";";
+    makeDatabase(folder.file("Param.cds"), sql);
+    TDataset p(fc::ParamDef());
+    p.SetFileName(folder.file("Param.cds"));
+    p.Open();
+    ASSERT_EQ(p.RecordCount(), rows.size());
+
+    // What the file holds, in the dataset's order.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(folder.file("Param.cds").toUtf8().constData(), &db), SQLITE_OK);
+    sqlite3_stmt* st = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "SELECT * FROM CDSParam ORDER BY Posizione", -1, &st, nullptr), SQLITE_OK);
+    p.First();
+    int n = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        ASSERT_FALSE(p.Eof());
+        for (int i = 0; i < p.FieldCount(); ++i) {
+            SCOPED_TRACE(testing::Message() << "record " << n << ", field " << p.Fields(i).FieldName().toStdString());
+            const bool null = sqlite3_column_type(st, i) == SQLITE_NULL;
+            ASSERT_EQ(p.Fields(i).IsNull(), null);
+            if (null)
+                continue;
+            const double want = sqlite3_column_double(st, i);
+            const double got = p.Fields(i).AsFloat();
+            EXPECT_EQ(std::memcmp(&want, &got, sizeof got), 0) << got << " instead of " << want;
+            if (p.Fields(i).DataType() == TFieldType::Integer)
+                EXPECT_EQ(p.Fields(i).AsInteger(), sqlite3_column_int(st, i));
+        }
+        p.Next();
+        ++n;
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    EXPECT_EQ(n, rows.size());
+    EXPECT_TRUE(p.Eof());
 }
