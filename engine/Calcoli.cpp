@@ -160,14 +160,12 @@ bool cercaUscita(double inlet, double verso, double aria, double Target, F f, do
     while (std::fabs(lontano - vicino) > 0.0001) {
         mid = (vicino + lontano) / 2;
         v = f(mid);
-        // Above Target moves the near end, below it the far end; equal (or
-        // not comparable) ends the search. Written as selects: which end
-        // moves is a coin toss the branch predictor always loses.
-        const bool sopra = v > Target;
-        if (!sopra && !(v < Target)) [[unlikely]]
+        if (v > Target)
+            vicino = mid;
+        else if (v < Target)
+            lontano = mid;
+        else
             break;
-        vicino = sopra ? mid : vicino;
-        lontano = sopra ? lontano : mid;
     }
     Tout = mid;
     return true;
@@ -257,11 +255,6 @@ bool risolviCaldo(fancoil& model, int s, double Target, Obiettivo kind)
 }
 
 } // namespace
-
-double pressioneLimitata(const fancoil& model, int s)
-{
-    return std::min(Stato.PressioneDisponibile[s], model.PSA[s][8]);
-}
 
 namespace {
 

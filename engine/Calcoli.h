@@ -8,11 +8,17 @@
 // flow coefficient or temperature difference raises the platform's
 // floating-point error (EZeroDivide / EInvalidOp), which ends the run.
 
+#include <algorithm>
+
 #include "Catalogo.h"
+#include "Records.h"
 
 // Smaller of the available static pressure of speed s and the fan curve's
 // last point: a pressure above the curve is rated at its last point.
-double pressioneLimitata(const fancoil& model, int s);
+inline double pressioneLimitata(const fancoil& model, int s)
+{
+    return std::min(Stato.PressioneDisponibile[s], model.PSA[s][8]);
+}
 
 // Fan curve of speed s at the static pressure x (Pa): sets PortataAriaEff[s]
 // and the three air-flow factors. False when x lies above every point.

@@ -76,12 +76,11 @@ public:
     const QString& Strings(int i) const { return at(i).first; }
     T* Objects(int i) const { return at(i).second.get(); }
     int IndexOf(const QString& key) const { return index_.value(key.toCaseFolded(), -1); }
+    // A key made for the lookup is folded where it stands.
+    int IndexOf(QString&& key) const { return index_.value(std::move(key).toCaseFolded(), -1); }
     // The object under key (first match), or nullptr.
-    T* Find(const QString& key) const
-    {
-        const int i = IndexOf(key);
-        return i < 0 ? nullptr : Objects(i);
-    }
+    T* Find(const QString& key) const { return objectOrNull(IndexOf(key)); }
+    T* Find(QString&& key) const { return objectOrNull(IndexOf(std::move(key))); }
     int Add(const QString& key, std::unique_ptr<T> object)
     {
         items_.emplace_back(key, std::move(object));
@@ -97,6 +96,7 @@ public:
     }
 
 private:
+    T* objectOrNull(int i) const { return i < 0 ? nullptr : Objects(i); }
     const std::pair<QString, std::unique_ptr<T>>& at(int i) const
     {
         if (i < 0 || i >= Count())

@@ -192,7 +192,7 @@ QString chiaveModello(const QString& itemText)
         if (ListaMacchine.IndexOf(whole) >= 0)
             return whole;
     }
-    return itemText.left(19).trimmed();
+    return QStringView(itemText).left(19).trimmed().toString();
 }
 
 void calcolaLatoAria(fancoil& model)
