@@ -2,6 +2,7 @@
 // The report grid view an application fills from a template file: named
 // text variables, and copies of the template's bands appended by band name
 // with the variables substituted into their cells.
+#include <QHash>
 #include <QStringList>
 #include <memory>
 #include <vector>
@@ -19,7 +20,7 @@ public:
     QString TemplateCacheName(int i) const { return cache_[size_t(i)].name; }
 
     void LoadTemplate(const QString& fileName);
-    void ClearVars() { vars_.clear(); }
+    void ClearVars();
     void Clear() override;
     void SetVar(const QString& name, const QString& value);
     QString GetVar(const QString& name) const;
@@ -51,6 +52,7 @@ private:
     void ApplyTemplate();
     void parseTemplateCells();
     int findVar(const QString& name) const;
+    void rebuildVarIndex();
     struct Entry {
         QString name;
         std::unique_ptr<TARRep> rep;
@@ -58,6 +60,11 @@ private:
     std::vector<Entry> cache_;
     TARRep* template_ = nullptr;
     QStringList vars_;
+    // Beside the lines: each line's value, and the line of each name by its
+    // case-folded form (a page sets a few hundred variables and every
+    // reference of every appended cell is looked up).
+    QStringList values_;
+    QHash<QString, int> varIndex_;
     TARBandState pendingBandState_ = 0;
     QString path_;
 };
