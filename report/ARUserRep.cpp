@@ -70,9 +70,7 @@ void TARUserRep::ApplyTemplate()
     viewport()->update();
 }
 
-// Names compare as QString::compare without regard to case does: equal
-// exactly when their simple case foldings are equal.
-static QString varKey(const QString& name) { return name.toCaseFolded(); }
+static ar::VarName varKey(const QString& name) { return {name}; }
 
 int TARUserRep::findVar(const QString& name) const { return varIndex_.value(varKey(name), -1); }
 
@@ -87,7 +85,7 @@ void TARUserRep::rebuildVarIndex()
 {
     varIndex_.clear();
     for (int i = 0; i < vars_.size(); ++i) {
-        const QString key = varKey(vars_[i].left(vars_[i].size() - values_[i].size() - 1));
+        const ar::VarName key = varKey(vars_[i].left(vars_[i].size() - values_[i].size() - 1));
         // The first line of a name is the one found, as a scan finds it.
         if (!varIndex_.contains(key))
             varIndex_.insert(key, i);
@@ -115,7 +113,7 @@ void TARUserRep::SetVar(const QString& name, const QString& value)
         if (varKey(upper) != varKey(name))
             rebuildVarIndex();
     } else {
-        const QString key = varKey(upper);
+        const ar::VarName key = varKey(upper);
         if (!varIndex_.contains(key))
             varIndex_.insert(key, int(vars_.size()));
         vars_.append(line);

@@ -9,6 +9,31 @@
 
 #include "ARGridRep.h"
 
+namespace ar {
+// A variable name as a hash key: equal as QString::compare without regard to
+// case finds them (code point by code point through the simple case
+// folding), hashed through the same folding.
+struct VarName {
+    QString name;
+    friend bool operator==(const VarName& a, const VarName& b)
+    {
+        return QString::compare(a.name, b.name, Qt::CaseInsensitive) == 0;
+    }
+    friend size_t qHash(const VarName& v, size_t seed) noexcept
+    {
+        size_t h = seed;
+        const qsizetype n = v.name.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            char32_t c = v.name[i].unicode();
+            if (QChar::isHighSurrogate(c) && i + 1 < n && v.name[i + 1].isLowSurrogate())
+                c = QChar::surrogateToUcs4(char16_t(c), v.name[++i].unicode());
+            h = h * 31 + QChar::toCaseFolded(c);
+        }
+        return h;
+    }
+};
+} // namespace ar
+
 class TARUserRep : public TARGridRep {
     Q_OBJECT
 public:
@@ -64,7 +89,7 @@ private:
     // case-folded form (a page sets a few hundred variables and every
     // reference of every appended cell is looked up).
     QStringList values_;
-    QHash<QString, int> varIndex_;
+    QHash<ar::VarName, int> varIndex_;
     TARBandState pendingBandState_ = 0;
     QString path_;
 };
