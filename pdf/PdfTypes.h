@@ -278,6 +278,9 @@ QByteArray UnicodeTextPrefix();
 QByteArray FormatPdfReal(double V);
 // Content-stream operands: two decimals, Trunc(V * 100 + 0.5) / 100.
 QByteArray FloatToPdfStr(double V);
+// The same texts appended to Out, without a string of their own.
+void AppendPdfReal(QByteArray& Out, double V);
+void AppendPdfOperand(QByteArray& Out, double V);
 // "D:YYYYMMDDHHmmSS" of the current local time; the argument is not used.
 QString FormatPdfDate(const QDateTime& DateTime = QDateTime());
 
