@@ -307,6 +307,7 @@ void TPdfDoc::FreeDoc()
     if (!FHasDoc)
         return;
     FXObjectList.reset();
+    FXObjectIndex.clear();
     for (auto it = FFontList.rbegin(); it != FFontList.rend(); ++it)
         delete *it;
     FFontList.clear();
@@ -396,17 +397,9 @@ TPdfFont* TPdfDoc::CreateFont(const QString& Name)
 
 TPdfXObject* TPdfDoc::GetXObject(const QString& Name) const
 {
-    if (!FXObjectList)
-        return nullptr;
-    for (int i = 0; i < FXObjectList->ItemCount(); ++i) {
-        auto* x = dynamic_cast<TPdfXObject*>(FXObjectList->Items(i));
-        if (!x)
-            continue;
-        TPdfName* n = x->Attributes()->NameByName(QStringLiteral("Name"));
-        if (n && n->Value() == Name)
-            return x;
-    }
-    return nullptr;
+    // The index holds every XObject of the list under the "Name" it was
+    // given when it joined, the list's first one for a name.
+    return FXObjectIndex.value(Name, nullptr);
 }
 
 void TPdfDoc::RegisterXObject(TPdfXObject* Object, const QString& Name)
@@ -422,6 +415,7 @@ void TPdfDoc::RegisterXObject(TPdfXObject* Object, const QString& Name)
             throw EPdfInvalidValue(QStringLiteral("RegisterXObject --dupulicate name: %1").arg(Name));
         FXObjectList->AddItem(Object);
         Object->Attributes()->AddItem(QStringLiteral("Name"), new TPdfName(Name));
+        FXObjectIndex.insert(Name, Object);
     }
 }
 
@@ -570,15 +564,34 @@ void TPdfCanvas::WriteContent(const QByteArray& S)
 void TPdfCanvas::SaveGraphicsState() { WriteContent("q\n"); }
 void TPdfCanvas::RestoreGraphicsState() { WriteContent("Q\n"); }
 
-void TPdfCanvas::ConcatMatrix(double A, double B, double C, double D, double E, double F)
+void TPdfCanvas::WriteOperator(std::initializer_list<double> Operands, const char* Operator)
 {
-    WriteContent(FloatToPdfStr(A) + ' ' + FloatToPdfStr(B) + ' ' + FloatToPdfStr(C) + ' ' + FloatToPdfStr(D) + ' '
-                 + FloatToPdfStr(E) + ' ' + FloatToPdfStr(F) + " cm\n");
+    // The operands are formatted even without a page, so that a value that
+    // cannot be written fails the same way whether or not a page is set.
+    QByteArray& out = FCurrentPage && FContents ? FContents->Stream() : FScratch;
+    const qsizetype start = out.size();
+    try {
+        for (double v : Operands) {
+            AppendPdfOperand(out, v);
+            out.append(' ');
+        }
+    } catch (...) {
+        out.truncate(start);
+        throw;
+    }
+    out.append(Operator);
+    out.append('\n');
+    FScratch.resize(0);
 }
 
-void TPdfCanvas::SetLineWidth(double W) { WriteContent(FloatToPdfStr(W) + " w\n"); }
-void TPdfCanvas::MoveTo(double X, double Y) { WriteContent(FloatToPdfStr(X) + ' ' + FloatToPdfStr(Y) + " m\n"); }
-void TPdfCanvas::LineTo(double X, double Y) { WriteContent(FloatToPdfStr(X) + ' ' + FloatToPdfStr(Y) + " l\n"); }
+void TPdfCanvas::ConcatMatrix(double A, double B, double C, double D, double E, double F)
+{
+    WriteOperator({A, B, C, D, E, F}, "cm");
+}
+
+void TPdfCanvas::SetLineWidth(double W) { WriteOperator({W}, "w"); }
+void TPdfCanvas::MoveTo(double X, double Y) { WriteOperator({X, Y}, "m"); }
+void TPdfCanvas::LineTo(double X, double Y) { WriteOperator({X, Y}, "l"); }
 void TPdfCanvas::Stroke() { WriteContent("S\n"); }
 
 // Resource names are written escaped, as in the resource dictionaries, so
@@ -591,10 +604,7 @@ void TPdfCanvas::SelectFont(const QString& ResourceName, double Size)
 void TPdfCanvas::BeginText() { WriteContent("BT\n"); }
 void TPdfCanvas::EndText() { WriteContent("ET\n"); }
 
-void TPdfCanvas::MoveTextPoint(double X, double Y)
-{
-    WriteContent(FloatToPdfStr(X) + ' ' + FloatToPdfStr(Y) + " Td\n");
-}
+void TPdfCanvas::MoveTextPoint(double X, double Y) { WriteOperator({X, Y}, "Td"); }
 
 void TPdfCanvas::ShowText(const QString& Text)
 {
