@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <map>
 #include <memory>
 
 #include "PdfDoc.h"
@@ -95,9 +96,11 @@ public:
 
     void DrawReport(const TARRep& rep)
     {
+        rep_ = &rep;
         y_ = kTopY;
         for (int i = 0; i < rep.BandCount(); ++i) {
             const TARBand& band = *rep.GetBandItem(i);
+            bandIndex_ = i;
             if (band.BandState & arbsPageBreak) {
                 doc_.AddPage();
                 y_ = kTopY;
@@ -167,29 +170,51 @@ private:
         DrawPdfCellBorders(band, index);
     }
 
+    struct LoadedPicture {
+        TPdfBitmap bitmap;
+        int width = 0; // 0: no pixels (a metafile)
+        int height = 0;
+    };
+
+    // A report draws the same logos on every page: each file is read and
+    // converted once an export, and every drawing still makes its own image.
+    const LoadedPicture& Picture(const QString& fileName)
+    {
+        auto it = pictures_.find(fileName);
+        if (it != pictures_.end())
+            return it->second;
+        LoadedPicture loaded;
+        TPicture picture;
+        picture.LoadFromFile(fileName);
+        QImage image = picture.Image();
+        if (!image.isNull()) {
+            // The page is white paper: transparent parts of an icon show it
+            // rather than whatever colour their alpha hides.
+            if (image.hasAlphaChannel()) {
+                QImage flat(image.size(), QImage::Format_RGB32);
+                flat.fill(Qt::white);
+                QPainter painter(&flat);
+                painter.drawImage(0, 0, image);
+                painter.end();
+                image = flat;
+            }
+            loaded.bitmap = fc::pdf::BitmapFromImage(image);
+            loaded.width = image.width();
+            loaded.height = image.height();
+        }
+        return pictures_.emplace(fileName, std::move(loaded)).first->second;
+    }
+
     void DrawPicture(const TARCell& cell, int x)
     {
         const QString& fileName = cell.PictureFileName();
         if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
             return;
-        TPicture picture;
-        picture.LoadFromFile(fileName);
+        const LoadedPicture& picture = Picture(fileName);
         // A metafile has no pixels to write.
-        QImage image = picture.Image();
-        if (image.isNull())
+        if (picture.width <= 0)
             return;
-        // The page is white paper: transparent parts of an icon show it
-        // rather than whatever colour their alpha hides.
-        if (image.hasAlphaChannel()) {
-            QImage flat(image.size(), QImage::Format_RGB32);
-            flat.fill(Qt::white);
-            QPainter painter(&flat);
-            painter.drawImage(0, 0, image);
-            painter.end();
-            image = flat;
-        }
-        const TPdfBitmap bitmap = fc::pdf::BitmapFromImage(image);
-        std::unique_ptr<TPdfImage> pdfImage(fc::pdf::CreatePdfImage(&bitmap, QStringLiteral("Pdf-Bitmap")));
+        std::unique_ptr<TPdfImage> pdfImage(fc::pdf::CreatePdfImage(&picture.bitmap, QStringLiteral("Pdf-Bitmap")));
         // Every drawing is an image of its own, even of a file drawn before.
         // Pictures at the same height on two pages can draw the same number
         // (and "Imm82" 2313 reads as "Imm822" 313): draw again, rather than
@@ -200,8 +225,8 @@ private:
         while (doc_.GetXObject(name));
         doc_.AddXObject(name, pdfImage.get());
         pdfImage.release();
-        const int width = int(fc::Trunc(image.width() * kHorzScale));
-        const int height = int(fc::Trunc(image.height() * kVertScale));
+        const int width = int(fc::Trunc(picture.width * kHorzScale));
+        const int height = int(fc::Trunc(picture.height * kVertScale));
         canvas_->DrawXObject(x, y_ - 2 - height, width, height, name);
     }
 
@@ -230,6 +255,25 @@ private:
         canvas_->TextOut(x, y, line);
     }
 
+    // False only when the cell certainly spans no band below: the band
+    // after it in the report has no shared cell of the same left edge and
+    // width. Finding the last band of a span looks the band up in the whole
+    // report, which no cell that spans nothing needs to pay for.
+    bool MayMergeDown(const TARBand& band, int index) const
+    {
+        if (band.Parent() != rep_ || bandIndex_ + 1 >= rep_->BandCount())
+            return true;
+        const TARBand& next = *rep_->GetBandItem(bandIndex_ + 1);
+        const int left = band.CellLeft(index);
+        const int width = band.GetCell(index)->Width();
+        for (int j = 0; j < next.CellCount(); ++j) {
+            const TARCell* c = next.GetCell(j);
+            if (next.CellLeft(j) == left && c->Width() == width)
+                return c->Shared();
+        }
+        return false;
+    }
+
     void DrawPdfCellBorders(const TARBand& band, int index)
     {
         const TARCell& cell = *band.GetCell(index);
@@ -238,13 +282,15 @@ private:
         const int top = y_;
         int bottom = y_ - VertPoints(band.Height());
         // A cell merged downwards frames all the bands it covers.
-        const TARBand* last = cell.LastSpanBand();
-        if (last && last != &band && band.Parent()) {
-            const TARBandList& list = *band.Parent();
-            const int first = list.IndexOfBand(&band);
-            const int end = list.IndexOfBand(last);
-            for (int k = first + 1; first >= 0 && k <= end; ++k)
-                bottom -= VertPoints(list.GetBandItem(k)->Height());
+        if (MayMergeDown(band, index)) {
+            const TARBand* last = cell.LastSpanBand();
+            if (last && last != &band && band.Parent()) {
+                const TARBandList& list = *band.Parent();
+                const int first = list.IndexOfBand(&band);
+                const int end = list.IndexOfBand(last);
+                for (int k = first + 1; first >= 0 && k <= end; ++k)
+                    bottom -= VertPoints(list.GetBandItem(k)->Height());
+            }
         }
         auto side = [&cell](int s) { return cell.GetSideWidth(s); };
         if (side(0) > 0)
@@ -267,7 +313,10 @@ private:
 
     TPdfDoc& doc_;
     TPdfCanvas* canvas_;
+    const TARRep* rep_ = nullptr;
+    int bandIndex_ = 0; // of the band being drawn, in rep_
     int y_ = kTopY;
+    std::map<QString, LoadedPicture> pictures_;
 };
 
 } // namespace
