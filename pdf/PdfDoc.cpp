@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFileDevice>
+#include <functional>
 
 #include "PdfFonts.h"
 #include "platform/ClassRegistry.h"
@@ -433,7 +434,7 @@ void TPdfDoc::AddXObject(const QString& Name, TPdfImage* Image)
     RegisterXObject(Image, Name);
 }
 
-QByteArray TPdfDoc::SaveToBytes()
+void TPdfDoc::WriteDocument(const std::function<void(QByteArray&)>& Flush)
 {
     if (!FHasDoc)
         throw EPdfInvalidOperation(QStringLiteral("SaveToStream --there is no document to save."));
@@ -444,45 +445,74 @@ QByteArray TPdfDoc::SaveToBytes()
     if (FOutlineRoot)
         FOutlineRoot->Save();
 
+    // The file goes out in pieces of about this size, so that a long
+    // document is never held, or copied, whole a second time.
+    constexpr qsizetype kPiece = 256 * 1024;
     QByteArray out;
+    qint64 flushed = 0;
+    auto position = [&] { return flushed + out.size(); };
+    auto flushFull = [&] {
+        if (out.size() >= kPiece) {
+            flushed += out.size();
+            Flush(out);
+            out.resize(0);
+        }
+    };
     FFileHeader->WriteToStream(out);
     for (int i = 1; i < FXref->ItemCount(); ++i) {
         TPdfXrefEntry* e = FXref->Items(i);
-        e->ByteOffset = int(out.size());
+        e->ByteOffset = int(position());
         e->Value->WriteIndirectToStream(out);
+        flushFull();
     }
-    FTrailer->XrefAddress = int(out.size());
+    FTrailer->XrefAddress = int(position());
     out.append("xref\r\n0 ");
     out.append(QByteArray::number(FXref->ItemCount()));
     out.append("\r\n");
     for (int i = 0; i < FXref->ItemCount(); ++i) {
         out.append(FXref->Items(i)->AsString());
         out.append("\r\n");
+        flushFull();
     }
     FTrailer->Attributes()->NumberByName(QStringLiteral("Size"))->SetValue(FXref->ItemCount());
     FTrailer->WriteToStream(out);
-    return out;
+    Flush(out);
+}
+
+QByteArray TPdfDoc::SaveToBytes()
+{
+    QByteArray bytes;
+    WriteDocument([&bytes](QByteArray& piece) { bytes.append(piece); });
+    return bytes;
 }
 
 void TPdfDoc::SaveToStream(QIODevice& Stream)
 {
-    const QByteArray bytes = SaveToBytes();
     auto fail = [&Stream] {
         throw EFileError(QStringLiteral("SaveToStream --cannot write the document: %1").arg(Stream.errorString()));
     };
-    if (!Stream.isSequential() && !Stream.seek(0))
-        fail();
-    if (Stream.write(bytes) != bytes.size())
-        fail();
+    qint64 written = 0;
+    bool started = false;
+    WriteDocument([&](QByteArray& piece) {
+        // The device is moved to its start only once there is a document.
+        if (!started) {
+            started = true;
+            if (!Stream.isSequential() && !Stream.seek(0))
+                fail();
+        }
+        if (Stream.write(piece) != piece.size())
+            fail();
+        written += piece.size();
+    });
     // A shorter document written over a longer one must not keep its tail.
     if (auto* file = qobject_cast<QFileDevice*>(&Stream)) {
         if (!file->flush())
             fail();
-        if (file->size() > bytes.size() && !file->resize(bytes.size()))
+        if (file->size() > written && !file->resize(written))
             fail();
     } else if (auto* buffer = qobject_cast<QBuffer*>(&Stream)) {
-        if (buffer->buffer().size() > bytes.size())
-            buffer->buffer().truncate(bytes.size());
+        if (buffer->buffer().size() > written)
+            buffer->buffer().truncate(written);
     }
 }
 

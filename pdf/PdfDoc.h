@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QIODevice>
+#include <functional>
 #include <initializer_list>
 #include <QString>
 #include <memory>
@@ -287,6 +288,9 @@ public:
     void AddWrapper(TPdfDictionaryWrapper* Wrapper) { FObjectList.push_back(Wrapper); }
 
 private:
+    // Writes the file from its start, handing each finished piece to Flush
+    // (which may keep or clear it); the checks come before the first piece.
+    void WriteDocument(const std::function<void(QByteArray&)>& Flush);
     TPdfFont* CreateFont(const QString& Name);
     void CreateCatalog();
     void CreateInfo();
