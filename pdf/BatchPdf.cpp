@@ -244,7 +244,10 @@ private:
         // 2 points less, so that it ends inside its frame like the left, and
         // centred text sits in the middle of the frame.
         const int padWidth = qMax(0, w - 2);
-        const int m = canvas_->MeasureText(line + QString(200, u' '), float(padWidth));
+        padded_.resize(0);
+        padded_.append(line);
+        padded_.resize(len + 200, u' ');
+        const int m = canvas_->MeasureText(padded_, float(padWidth));
         int blanks = 0;
         if (align == ahRight)
             blanks = m - len;
@@ -317,6 +320,7 @@ private:
     int bandIndex_ = 0; // of the band being drawn, in rep_
     int y_ = kTopY;
     std::map<QString, LoadedPicture> pictures_;
+    QString padded_; // a line and 200 blanks, kept to save an allocation a line
 };
 
 } // namespace

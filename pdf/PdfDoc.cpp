@@ -446,8 +446,9 @@ void TPdfDoc::WriteDocument(const std::function<void(QByteArray&)>& Flush)
         FOutlineRoot->Save();
 
     // The file goes out in pieces of about this size, so that a long
-    // document is never held, or copied, whole a second time.
-    constexpr qsizetype kPiece = 256 * 1024;
+    // document is never held, or copied, whole a second time; small pieces
+    // reuse the same memory rather than fresh pages for every piece.
+    constexpr qsizetype kPiece = 32 * 1024;
     QByteArray out;
     qint64 flushed = 0;
     auto position = [&] { return flushed + out.size(); };
@@ -638,10 +639,14 @@ void TPdfCanvas::MoveTextPoint(double X, double Y) { WriteOperator({X, Y}, "Td")
 
 void TPdfCanvas::ShowText(const QString& Text)
 {
-    if (HasMultiByteChar(Text))
+    if (HasMultiByteChar(Text)) {
         WriteContent('<' + StrToHex(ToWinAnsi(Text)) + "> Tj\n");
-    else
-        WriteContent('(' + EscapeText(ToWinAnsi(Text)) + ") Tj\n");
+    } else if (FCurrentPage && FContents) {
+        QByteArray& out = FContents->Stream();
+        out.append('(');
+        AppendEscapedWinAnsi(out, Text);
+        out.append(") Tj\n", 5);
+    }
 }
 
 void TPdfCanvas::PaintXObject(const QString& Name) { WriteContent('/' + EscapeName(ToWinAnsi(Name)) + " Do\n"); }

@@ -74,7 +74,7 @@ void TPdfText::WriteValueToStream(QByteArray& Stream)
         Stream.append('>');
     } else {
         Stream.append('(');
-        Stream.append(EscapeText(ToWinAnsi(FValue)));
+        AppendEscapedWinAnsi(Stream, FValue);
         Stream.append(')');
     }
 }
@@ -366,24 +366,39 @@ QByteArray ToWinAnsi(const QString& text)
     return out;
 }
 
+namespace {
+void AppendEscaped(QByteArray& out, char ch)
+{
+    switch (ch) {
+    case '(': out.append("\\(", 2); break;
+    case ')': out.append("\\)", 2); break;
+    case '\\': out.append("\\\\", 2); break;
+    case '\r': out.append("\\r", 2); break;
+    case '\n': out.append("\\n", 2); break;
+    case '\t': out.append("\\t", 2); break;
+    case '\b': out.append("\\b", 2); break;
+    case '\f': out.append("\\f", 2); break;
+    default: out.append(ch);
+    }
+}
+} // namespace
+
 QByteArray EscapeText(const QByteArray& S)
 {
     QByteArray out;
     out.reserve(S.size() + 8);
-    for (char ch : S) {
-        switch (ch) {
-        case '(': out.append("\\("); break;
-        case ')': out.append("\\)"); break;
-        case '\\': out.append("\\\\"); break;
-        case '\r': out.append("\\r"); break;
-        case '\n': out.append("\\n"); break;
-        case '\t': out.append("\\t"); break;
-        case '\b': out.append("\\b"); break;
-        case '\f': out.append("\\f"); break;
-        default: out.append(ch);
-        }
-    }
+    for (char ch : S)
+        AppendEscaped(out, ch);
     return out;
+}
+
+void AppendEscapedWinAnsi(QByteArray& Out, const QString& Text)
+{
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        const int code = WinAnsiCodeAt(Text, i);
+        if (code >= 0)
+            AppendEscaped(Out, char(code));
+    }
 }
 
 QByteArray EscapeName(const QByteArray& S)

@@ -264,6 +264,8 @@ int WinAnsiCodeAt(const QString& text, qsizetype index);
 QByteArray ToWinAnsi(const QString& text);
 
 QByteArray EscapeText(const QByteArray& S);
+// EscapeText(ToWinAnsi(Text)) appended to Out.
+void AppendEscapedWinAnsi(QByteArray& Out, const QString& Text);
 QByteArray EscapeName(const QByteArray& S);
 QByteArray StrToHex(const QByteArray& S);
 // UTF-16 code units as four upper-case hexadecimal digits each.
