@@ -258,23 +258,45 @@ private:
         canvas_->TextOut(x, y, line);
     }
 
-    // False only when the cell certainly spans no band below: the band
-    // after it in the report has no shared cell of the same left edge and
-    // width. Finding the last band of a span looks the band up in the whole
-    // report, which no cell that spans nothing needs to pay for.
-    bool MayMergeDown(const TARBand& band, int index) const
+    // The first cell of the band with that left edge and width, as a span
+    // is matched from band to band.
+    static const TARCell* CellAt(const TARBand& band, int left, int width)
     {
-        if (band.Parent() != rep_ || bandIndex_ + 1 >= rep_->BandCount())
-            return true;
-        const TARBand& next = *rep_->GetBandItem(bandIndex_ + 1);
-        const int left = band.CellLeft(index);
-        const int width = band.GetCell(index)->Width();
-        for (int j = 0; j < next.CellCount(); ++j) {
-            const TARCell* c = next.GetCell(j);
-            if (next.CellLeft(j) == left && c->Width() == width)
-                return c->Shared();
+        for (int j = 0; j < band.CellCount(); ++j) {
+            const TARCell* c = band.GetCell(j);
+            if (band.CellLeft(j) == left && c->Width() == width)
+                return c;
         }
-        return false;
+        return nullptr;
+    }
+
+    // The points the cell's frame reaches below its own band: the heights
+    // of the bands below it that its span covers. The report is walked on
+    // from the band being drawn, rather than each band looked up in it.
+    int SpanBelow(const TARBand& band, int index) const
+    {
+        const TARCell& cell = *band.GetCell(index);
+        int below = 0;
+        if (band.Parent() == rep_) {
+            const int left = band.CellLeft(index);
+            for (int k = bandIndex_ + 1; k < rep_->BandCount(); ++k) {
+                const TARBand& next = *rep_->GetBandItem(k);
+                const TARCell* c = CellAt(next, left, cell.Width());
+                if (!c || !c->Shared())
+                    break;
+                below += VertPoints(next.Height());
+            }
+            return below;
+        }
+        const TARBand* last = cell.LastSpanBand();
+        if (last && last != &band && band.Parent()) {
+            const TARBandList& list = *band.Parent();
+            const int first = list.IndexOfBand(&band);
+            const int end = list.IndexOfBand(last);
+            for (int k = first + 1; first >= 0 && k <= end; ++k)
+                below += VertPoints(list.GetBandItem(k)->Height());
+        }
+        return below;
     }
 
     void DrawPdfCellBorders(const TARBand& band, int index)
@@ -283,18 +305,8 @@ private:
         const int left = HorzPoints(band.CellLeft(index)) + 20;
         const int right = HorzPoints(band.CellRight(index)) + 20;
         const int top = y_;
-        int bottom = y_ - VertPoints(band.Height());
         // A cell merged downwards frames all the bands it covers.
-        if (MayMergeDown(band, index)) {
-            const TARBand* last = cell.LastSpanBand();
-            if (last && last != &band && band.Parent()) {
-                const TARBandList& list = *band.Parent();
-                const int first = list.IndexOfBand(&band);
-                const int end = list.IndexOfBand(last);
-                for (int k = first + 1; first >= 0 && k <= end; ++k)
-                    bottom -= VertPoints(list.GetBandItem(k)->Height());
-            }
-        }
+        const int bottom = y_ - VertPoints(band.Height()) - SpanBelow(band, index);
         auto side = [&cell](int s) { return cell.GetSideWidth(s); };
         if (side(0) > 0)
             DrawPdfLine(left, top, left, bottom, side(0));
