@@ -627,6 +627,68 @@ TEST_F(BatchPdf, WholeReportPassesQpdf)
     EXPECT_TRUE(fc::test::PdfToText(pdf).contains(QStringLiteral("pagina 3")));
 }
 
+// Each cell's left frame line runs down to the bottom of the last band its
+// span covers, as the report model finds it (TARCell::LastSpanBand): spans
+// of one to four bands, side by side, over a page break, to the last band,
+// and shared cells that match no cell above by width or by left edge.
+TEST_F(BatchPdf, MergedCellsReachTheLastBandOfTheirSpanAsTheReportFindsIt)
+{
+    // Column widths per band, and which cells continue the cell above.
+    const struct {
+        QList<int> widths;
+        QList<int> shared;
+        bool pageBreak;
+    } rows[] = {
+        {{100, 100, 100}, {}, false},
+        {{100, 100, 100}, {0}, false},
+        {{100, 100, 100}, {0, 2}, false},
+        {{100, 100, 100}, {0}, false},
+        {{100, 80, 120}, {1, 2}, false},      // 1 and 2 fit no cell above
+        {{100, 80, 120}, {}, false},
+        {{100, 80, 120}, {0, 1, 2}, true},    // over a page break
+        {{200, 100}, {0, 1}, false},          // no width or left matches
+        {{200, 100}, {1}, false},
+        {{200, 100}, {1}, false},              // to the last band
+    };
+    int height = 20;
+    for (const auto& r : rows) {
+        QList<CellSpec> cells;
+        for (int w : r.widths) {
+            CellSpec c = Text(QString(), w);
+            c.sides = {1, 0, 0, 0};
+            cells << c;
+        }
+        TARBand* band = AddBand(rep_, height, cells, r.pageBreak ? arbsPageBreak : 0);
+        for (int j : r.shared)
+            band->GetCell(j)->SetShared(true);
+        height += 7;
+    }
+    // The expected left lines, page by page, from the report model.
+    QList<QByteArray> want = {QByteArray("/F0 10 Tf\n")};
+    int y = 822;
+    for (int i = 0; i < rep_.BandCount(); ++i) {
+        const TARBand* band = rep_.GetBand(i);
+        if (band->BandState & arbsPageBreak) {
+            want << QByteArray("/F0 10 Tf\n");
+            y = 822;
+        }
+        for (int j = 0; j < band->CellCount(); ++j) {
+            const TARCell* cell = band->GetCell(j);
+            if (cell->Shared())
+                continue;
+            int bottom = y;
+            const int last = rep_.IndexOfBand(cell->LastSpanBand());
+            for (int k = i; k <= last; ++k)
+                bottom -= int(fc::Round(rep_.GetBand(k)->Height() * 0.79));
+            const QByteArray x = QByteArray::number(fc::Round(band->CellLeft(j) * 0.76) + 20);
+            want.last() += "0.2 w\n" + x + ' ' + QByteArray::number(y) + " m\n" + x + ' ' +
+                           QByteArray::number(bottom) + " l\nS\n";
+        }
+        y -= int(fc::Round(band->Height() * 0.79));
+    }
+    EXPECT_EQ(PageContents(Export()), want);
+}
+
 // A report that uses every feature the export draws, against a checked-in
 // file byte for byte (dates masked): fonts and sizes, the three alignments,
 // explicit and wrapped lines, frames of every width, cells merged down over
