@@ -398,8 +398,8 @@ TPdfFont* TPdfDoc::CreateFont(const QString& Name)
 
 TPdfXObject* TPdfDoc::GetXObject(const QString& Name) const
 {
-    // The index holds every XObject of the list under the "Name" it was
-    // given when it joined, the list's first one for a name.
+    // Every XObject of the list is in the index under the "Name" it got
+    // when it joined; registration refuses a name already taken.
     return FXObjectIndex.value(Name, nullptr);
 }
 
