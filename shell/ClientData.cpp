@@ -1026,14 +1026,14 @@ void TDodedaVO::SpinEditVelocita3Change()
     if (spinByCode_)
         return;
     double v = 0;
-    if (fc::TryStrToFloat(fc::CleanText(ui->SpinEditVelocita3->text()), v) && v > 0)
+    if (leggiNumero(ui->SpinEditVelocita3, v) && v > 0)
         ui->PressioneStatica->SetItemIndex(1);
 }
 
 void TDodedaVO::SpinEditVelocitaExit(TOvNumEdit* sender)
 {
     double v = 0;
-    if (!fc::TryStrToFloat(fc::CleanText(sender->text()), v)) {
+    if (!leggiNumero(sender, v)) {
         fc::ShowMessage(QStringLiteral(" "), Language1->Msg(QStringLiteral("Terzo valore della PDC errato")));
         return;
     }
@@ -1301,7 +1301,7 @@ void TDodedaVO::VeloCalcoloClick() { Stato.VeloCalcolo = ui->VeloCalcolo->ItemIn
 void TDodedaVO::convertCapacity(TOvNumEdit* from, TOvNumEdit* to, bool kcalToWatt)
 {
     // The edit shows thousands separators; the number is read without them.
-    const int v = fc::StrToInt(fc::CleanText(from->text()));
+    const int v = int(valoreCampo(from, true));
     const double r = kcalToWatt ? v / 0.86 : v * 0.86;
     to->SetValue(double(fc::Round(r)));
 }

@@ -228,7 +228,13 @@ private:
     std::vector<QWidget*> gruppoResa() const;
     void completaAcqua(bool caldo, int mode);
     void datiInClick(bool caldo);
-    bool leggiNumero(TOvNumEdit* e, double& v) const;
+    // The number a field shows, read without its thousands separators in
+    // the system's format; with intero only a whole number. false when the
+    // text is no number.
+    static bool leggiNumero(const TOvNumEdit* e, double& v, bool intero = false);
+    // The same where a text that is no number stops what is running with
+    // the platform's conversion error.
+    static double valoreCampo(const TOvNumEdit* e, bool intero = false);
     void marcaSpuntati();
     void rispuntaMarcati();
     void azzeraMarcheESpunte();
