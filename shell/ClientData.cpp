@@ -765,11 +765,15 @@ void TDodedaVO::caricaVersioni(int mode)
         Stato.NumVelocita = fc::StrToInt(cdsMacchine_.FieldByName(QStringLiteral("Calcolo")).AsString().left(1));
 
     QStringList codes;
-    QSet<QString> seen;
+    QSet<QString> seen, seenExact;
     std::vector<const vers*> objects;
     const int modello = cdsMacchine_.FieldIndex(QStringLiteral("Modello"));
     while (!cdsMacchine_.Eof()) {
         for (const vers* v : versioniDi(cdsMacchine_.Fields(modello).AsString().trimmed())) {
+            // Most records repeat a code already listed as it is written.
+            if (seenExact.contains(v->CodiceVersione))
+                continue;
+            seenExact.insert(v->CodiceVersione);
             const QString key = v->CodiceVersione.toCaseFolded();
             if (!seen.contains(key)) {
                 seen.insert(key);
@@ -902,8 +906,9 @@ void TDodedaVO::aggiornaListaModelli()
     applyFamilyFilter(true);
     cdsMacchine_.First();
     QStringList righe;
+    const int modello = cdsMacchine_.FieldIndex(QStringLiteral("Modello"));
     while (!cdsMacchine_.Eof()) {
-        const QString name = cdsMacchine_.FieldByName(QStringLiteral("Modello")).AsString().trimmed();
+        const QString name = cdsMacchine_.Fields(modello).AsString().trimmed();
         if (ListaVersioni.IndexOf(name) >= 0)
             if (const fancoil* m = ListaMacchine.Find(name))
                 righe << descrizioneModello(*m);
