@@ -37,6 +37,12 @@ public:
     bool UserMayChange();
     void UserChange(const std::function<void()>& change);
 
+    // The control takes the height its window gives it, whichever page is
+    // shown: a page whose texts wrap would otherwise fix the height by the
+    // width, and the tabs and everything under them would move from one
+    // page to the next.
+    bool hasHeightForWidth() const override { return false; }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 

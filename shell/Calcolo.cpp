@@ -14,13 +14,6 @@
 #include "platform/RadioGroup.h"
 #include "ui_TDodedaVO.h"
 
-namespace {
-
-double leggiFloat(const TOvNumEdit* e) { return fc::StrToFloat(fc::CleanText(e->text())); }
-int leggiInt(const TOvNumEdit* e) { return fc::StrToInt(fc::CleanText(e->text())); }
-
-} // namespace
-
 void TDodedaVO::marcaSpuntati()
 {
     TCheckListBox* list = ui->ListaModelli;
@@ -63,29 +56,29 @@ void TDodedaVO::eseguiCalcolo()
     // The water pages are read again: the user may not have left them since
     // they were last validated.
     Stato.DatiInRaffredda = f.DatiInRaffredda->ItemIndex();
-    Stato.TBSFreddo = leggiFloat(f.TBSFreddo);
-    Stato.TBUFreddo = leggiFloat(f.TBUFreddo);
-    Stato.URFreddo = leggiFloat(f.URFreddo);
-    Stato.TempIngAcquaFreddo = leggiFloat(f.TempIngAcquaFreddo);
-    Stato.TempUscAcquaFreddo = leggiFloat(f.TempUscAcquaFreddo);
-    Stato.PDCFreddo = leggiFloat(f.PDCFreddo);
-    Stato.SalTerAcquaFreddo = leggiFloat(f.SalTerAcquaFreddo);
-    Stato.PortAcquaRichiestaFreddo = leggiInt(f.PortAcquaRichiestaFreddo);
-    Stato.ResaRichFreddoWatt = leggiInt(f.ResaRichFreddoWatt);
-    Stato.ResaRichFreddoKcal = leggiInt(f.ResaRichFreddoKcal);
+    Stato.TBSFreddo = valoreCampo(f.TBSFreddo);
+    Stato.TBUFreddo = valoreCampo(f.TBUFreddo);
+    Stato.URFreddo = valoreCampo(f.URFreddo);
+    Stato.TempIngAcquaFreddo = valoreCampo(f.TempIngAcquaFreddo);
+    Stato.TempUscAcquaFreddo = valoreCampo(f.TempUscAcquaFreddo);
+    Stato.PDCFreddo = valoreCampo(f.PDCFreddo);
+    Stato.SalTerAcquaFreddo = valoreCampo(f.SalTerAcquaFreddo);
+    Stato.PortAcquaRichiestaFreddo = int(valoreCampo(f.PortAcquaRichiestaFreddo, true));
+    Stato.ResaRichFreddoWatt = int(valoreCampo(f.ResaRichFreddoWatt, true));
+    Stato.ResaRichFreddoKcal = int(valoreCampo(f.ResaRichFreddoKcal, true));
 
     Stato.DatiInRiscalda = f.DatiInRiscalda->ItemIndex();
-    Stato.TempAriaCaldo = leggiFloat(f.TempAriaCaldo);
-    Stato.TempIngAcquaCaldo = leggiFloat(f.TempIngAcquaCaldo);
-    Stato.TempUscAcquaCaldo = leggiFloat(f.TempUscAcquaCaldo);
-    Stato.SalTerAcquaCaldo = leggiFloat(f.SalTerAcquaCaldo);
-    Stato.PDCCaldo = leggiFloat(f.PDCCaldo);
-    Stato.PortAcquaRichiesta = leggiInt(f.PortAcquaRichiesta);
-    Stato.ResaRichCaldoWatt = leggiInt(f.ResaRichCaldoWatt);
-    Stato.ResaRichCaldoKcal = leggiInt(f.ResaRichCaldoKcal);
+    Stato.TempAriaCaldo = valoreCampo(f.TempAriaCaldo);
+    Stato.TempIngAcquaCaldo = valoreCampo(f.TempIngAcquaCaldo);
+    Stato.TempUscAcquaCaldo = valoreCampo(f.TempUscAcquaCaldo);
+    Stato.SalTerAcquaCaldo = valoreCampo(f.SalTerAcquaCaldo);
+    Stato.PDCCaldo = valoreCampo(f.PDCCaldo);
+    Stato.PortAcquaRichiesta = int(valoreCampo(f.PortAcquaRichiesta, true));
+    Stato.ResaRichCaldoWatt = int(valoreCampo(f.ResaRichCaldoWatt, true));
+    Stato.ResaRichCaldoKcal = int(valoreCampo(f.ResaRichCaldoKcal, true));
 
     if (Stato.Operazione == 2)
-        selezionaPerPortataAria(leggiFloat(f.MetriCubiOra));
+        selezionaPerPortataAria(valoreCampo(f.MetriCubiOra));
 
     if (Stato.TipoCalcolo == QLatin1Char('A')) {
         calcolaSoloAria();

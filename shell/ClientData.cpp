@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QStyle>
 #include <QTextOption>
 #include <algorithm>
@@ -39,6 +40,13 @@
 #include "ui_TDodedaVO.h"
 
 namespace {
+
+bool sameFilter(const TFilter& a, const TFilter& b)
+{
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const TFilterTerm& x, const TFilterTerm& y) {
+        return x.Field == y.Field && x.Value == y.Value;
+    });
+}
 
 enum Page { pOperazioni = 0, pParametri = 1, pRiscaldamento = 2, pCondizionamento = 3, pCalcola = 4 };
 
@@ -497,27 +505,17 @@ void TDodedaVO::FormCreate()
     }
 
     // Families once each, compared without regard to case, in first-seen order.
-    QStringList famiglie;
     cdsMacchine_.SetFiltered(false);
     cdsMacchine_.First();
-    QString primaDescr;
-    bool primo = true;
-    while (!cdsMacchine_.Eof()) {
-        const QString tipo = cdsMacchine_.FieldByName(QStringLiteral("Tipo")).AsString().trimmed();
-        if (primo) {
-            primaDescr = cdsMacchine_.FieldByName(QStringLiteral("Descr")).AsString().trimmed();
-            primo = false;
-        }
-        if (!famiglie.contains(tipo, Qt::CaseInsensitive))
-            famiglie << tipo;
-        cdsMacchine_.Next();
-    }
+    const QString primaDescr = cdsMacchine_.FieldByName(QStringLiteral("Descr")).AsString().trimmed();
+    const QStringList famiglie = valoriDistinti(QStringLiteral("Tipo"), false);
     f.ListaFamiglie->SetItems(famiglie);
     f.ListaFamiglie->SetItemIndex(0);
     f.DescTipologia->setText(Language1->Msg(primaDescr));
 
     caricaImpianti();
     caricaDati();
+    indicizzaVersioni();
     caricaVersioni(0);
     // The first family's pages, modes and installation type are set as
     // after a user's choice of its installation.
@@ -636,7 +634,53 @@ void TDodedaVO::applyFamilyFilter(bool withInstallation)
     TFilter filter{{QStringLiteral("Velocita"), QStringLiteral("MAX")}, {QStringLiteral("Tipo"), ui->ListaFamiglie->Text()}};
     if (withInstallation)
         filter.push_back({QStringLiteral("Impianto"), installationValue()});
-    cdsMacchine_.SetFilter(filter);
+    // The same filter selects the same records: the view is kept and only
+    // the cursor goes back to the first, as a new filter would leave it.
+    if (sameFilter(cdsMacchine_.Filter(), filter))
+        cdsMacchine_.First();
+    else
+        cdsMacchine_.SetFilter(filter);
+}
+
+QStringList TDodedaVO::valoriDistinti(const QString& field, bool tradotti)
+{
+    const int index = cdsMacchine_.FieldIndex(field);
+    QStringList out;
+    QSet<QString> seen;
+    // Each value is translated once, however many models share it.
+    QHash<QString, QString> traduzioni;
+    for (cdsMacchine_.First(); !cdsMacchine_.Eof(); cdsMacchine_.Next()) {
+        QString t = cdsMacchine_.Fields(index).AsString().trimmed();
+        if (tradotti) {
+            auto it = traduzioni.find(t);
+            if (it == traduzioni.end())
+                it = traduzioni.insert(t, Language1->Msg(t));
+            t = it.value();
+        }
+        const QString key = t.toCaseFolded();
+        if (!seen.contains(key)) {
+            seen.insert(key);
+            out << t;
+        }
+    }
+    return out;
+}
+
+void TDodedaVO::indicizzaVersioni() const
+{
+    versioniPerModello_.clear();
+    for (int i = 0; i < ListaVersioni.Count(); ++i)
+        versioniPerModello_[ListaVersioni.Strings(i)].push_back(ListaVersioni.Objects(i));
+    versioniIndicizzate_ = ListaVersioni.Count();
+}
+
+const std::vector<const vers*>& TDodedaVO::versioniDi(const QString& model) const
+{
+    if (versioniIndicizzate_ != ListaVersioni.Count())
+        indicizzaVersioni();
+    static const std::vector<const vers*> none;
+    const auto it = versioniPerModello_.constFind(model);
+    return it == versioniPerModello_.constEnd() ? none : it.value();
 }
 
 void TDodedaVO::caricaImpianti()
@@ -644,14 +688,7 @@ void TDodedaVO::caricaImpianti()
     cdsMacchine_.SetFiltered(false);
     applyFamilyFilter(false);
     cdsMacchine_.SetFiltered(true);
-    cdsMacchine_.First();
-    QStringList impianti;
-    while (!cdsMacchine_.Eof()) {
-        const QString t = Language1->Msg(cdsMacchine_.FieldByName(QStringLiteral("Impianto")).AsString().trimmed());
-        if (!impianti.contains(t, Qt::CaseInsensitive))
-            impianti << t;
-        cdsMacchine_.Next();
-    }
+    QStringList impianti = valoriDistinti(QStringLiteral("Impianto"), true);
     std::sort(impianti.begin(), impianti.end(),
               [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     ui->ListaImpianti->SetItems(impianti);
@@ -677,14 +714,7 @@ void TDodedaVO::ListaFamiglieChange()
         Stato.TipoCalcolo = calcolo.size() > 1 ? calcolo[1] : QChar();
         Stato.NumVelocita = fc::StrToInt(calcolo.left(1));
     }
-    QStringList impianti;
-    while (!cdsMacchine_.Eof()) {
-        const QString t = Language1->Msg(cdsMacchine_.FieldByName(QStringLiteral("Impianto")).AsString().trimmed());
-        if (!impianti.contains(t, Qt::CaseInsensitive))
-            impianti << t;
-        cdsMacchine_.Next();
-    }
-    f.ListaImpianti->SetItems(impianti);
+    f.ListaImpianti->SetItems(valoriDistinti(QStringLiteral("Impianto"), true));
     f.ListaImpianti->SetItemIndex(0);
     Stato.TipoImpianto = f.ListaImpianti->Text().left(1);
 
@@ -726,24 +756,31 @@ void TDodedaVO::caricaVersioni(int mode)
 {
     Ui::TDodedaVO& f = *ui;
     const QString remembered = f.ListaVersion->Text();
-    cdsMacchine_.SetFiltered(false);
-    cdsMacchine_.SetFiltered(true);
-    cdsMacchine_.First();
+    // Off and on again with the same filter text: the same view.
+    if (cdsMacchine_.Filtered())
+        cdsMacchine_.First();
+    else
+        cdsMacchine_.SetFiltered(true);
     if (!cdsMacchine_.Eof())
         Stato.NumVelocita = fc::StrToInt(cdsMacchine_.FieldByName(QStringLiteral("Calcolo")).AsString().left(1));
 
     QStringList codes;
+    QSet<QString> seen, seenExact;
     std::vector<const vers*> objects;
+    const int modello = cdsMacchine_.FieldIndex(QStringLiteral("Modello"));
     while (!cdsMacchine_.Eof()) {
-        const QString name = cdsMacchine_.FieldByName(QStringLiteral("Modello")).AsString().trimmed();
-        for (int i = 0; i < ListaVersioni.Count(); ++i)
-            if (ListaVersioni.Strings(i) == name) {
-                const vers* v = ListaVersioni.Objects(i);
-                if (!codes.contains(v->CodiceVersione, Qt::CaseInsensitive)) {
-                    codes << v->CodiceVersione;
-                    objects.push_back(v);
-                }
+        for (const vers* v : versioniDi(cdsMacchine_.Fields(modello).AsString().trimmed())) {
+            // Most records repeat a code already listed as it is written.
+            if (seenExact.contains(v->CodiceVersione))
+                continue;
+            seenExact.insert(v->CodiceVersione);
+            const QString key = v->CodiceVersione.toCaseFolded();
+            if (!seen.contains(key)) {
+                seen.insert(key);
+                codes << v->CodiceVersione;
+                objects.push_back(v);
             }
+        }
         cdsMacchine_.Next();
     }
     f.ListaVersion->SetItems(codes);
@@ -846,11 +883,9 @@ QString TDodedaVO::descrizioneModello(const fancoil& model) const
     const QString nome = model.Modello.leftJustified(20, QLatin1Char(' '));
     const QString code = f.ListaVersion->Text().trimmed();
     double k = 1;
-    for (int i = 0; i < ListaVersioni.Count(); ++i) {
-        const vers* v = ListaVersioni.Objects(i);
-        if (ListaVersioni.Strings(i) == model.Modello && v->CodiceVersione == code)
+    for (const vers* v : versioniDi(model.Modello))
+        if (v->CodiceVersione == code)
             k = v->FattorePressione;
-    }
     auto p = [&](int s) { return allineaDestra(QString::number(fc::Round(k * model.PSA[s][8]))); };
     if (model.NumVelocita == 1) {
         f.Label8->hide();
@@ -871,8 +906,9 @@ void TDodedaVO::aggiornaListaModelli()
     applyFamilyFilter(true);
     cdsMacchine_.First();
     QStringList righe;
+    const int modello = cdsMacchine_.FieldIndex(QStringLiteral("Modello"));
     while (!cdsMacchine_.Eof()) {
-        const QString name = cdsMacchine_.FieldByName(QStringLiteral("Modello")).AsString().trimmed();
+        const QString name = cdsMacchine_.Fields(modello).AsString().trimmed();
         if (ListaVersioni.IndexOf(name) >= 0)
             if (const fancoil* m = ListaMacchine.Find(name))
                 righe << descrizioneModello(*m);
@@ -995,14 +1031,14 @@ void TDodedaVO::SpinEditVelocita3Change()
     if (spinByCode_)
         return;
     double v = 0;
-    if (fc::TryStrToFloat(fc::CleanText(ui->SpinEditVelocita3->text()), v) && v > 0)
+    if (leggiNumero(ui->SpinEditVelocita3, v) && v > 0)
         ui->PressioneStatica->SetItemIndex(1);
 }
 
 void TDodedaVO::SpinEditVelocitaExit(TOvNumEdit* sender)
 {
     double v = 0;
-    if (!fc::TryStrToFloat(fc::CleanText(sender->text()), v)) {
+    if (!leggiNumero(sender, v)) {
         fc::ShowMessage(QStringLiteral(" "), Language1->Msg(QStringLiteral("Terzo valore della PDC errato")));
         return;
     }
@@ -1270,7 +1306,7 @@ void TDodedaVO::VeloCalcoloClick() { Stato.VeloCalcolo = ui->VeloCalcolo->ItemIn
 void TDodedaVO::convertCapacity(TOvNumEdit* from, TOvNumEdit* to, bool kcalToWatt)
 {
     // The edit shows thousands separators; the number is read without them.
-    const int v = fc::StrToInt(fc::CleanText(from->text()));
+    const int v = int(valoreCampo(from, true));
     const double r = kcalToWatt ? v / 0.86 : v * 0.86;
     to->SetValue(double(fc::Round(r)));
 }

@@ -4,6 +4,7 @@
 // price options. The engine reaches it through IMainWindowLink.
 
 #include <QMainWindow>
+#include <QHash>
 #include <QImage>
 #include <QPoint>
 #include <QSize>
@@ -193,6 +194,13 @@ private:
     void setUpControls();
     void placeModelHeads();
     void applyFamilyFilter(bool withInstallation);
+    // The trimmed texts of a field over the records of the current view of
+    // cdsMacchine, translated when asked, each once (compared without regard
+    // to case), in first-seen order.
+    QStringList valoriDistinti(const QString& field, bool tradotti);
+    // The entries of ListaVersioni whose key is exactly model, in stored order.
+    const std::vector<const vers*>& versioniDi(const QString& model) const;
+    void indicizzaVersioni() const;
     QString installationValue() const;
     void showStep(int pageIndex, bool visible);
     static void setFieldsEnabled(const std::vector<QWidget*>& widgets, bool enabled);
@@ -220,7 +228,13 @@ private:
     std::vector<QWidget*> gruppoResa() const;
     void completaAcqua(bool caldo, int mode);
     void datiInClick(bool caldo);
-    bool leggiNumero(TOvNumEdit* e, double& v) const;
+    // The number a field shows, read without its thousands separators in
+    // the system's format; with intero only a whole number. false when the
+    // text is no number.
+    static bool leggiNumero(const TOvNumEdit* e, double& v, bool intero = false);
+    // The same where a text that is no number stops what is running with
+    // the platform's conversion error.
+    static double valoreCampo(const TOvNumEdit* e, bool intero = false);
     void marcaSpuntati();
     void rispuntaMarcati();
     void azzeraMarcheESpunte();
@@ -233,5 +247,10 @@ private:
     TDataset cdsMacchine_;
     TDataset cdsVersioni_;
     bool archivioMancante_ = false;
+    // ListaVersioni by exact key, so that a family's versions and a model's
+    // pressure factor are found without walking every version of the
+    // catalogue; rebuilt after every load of ListaVersioni.
+    mutable QHash<QString, std::vector<const vers*>> versioniPerModello_;
+    mutable int versioniIndicizzate_ = -1;
     bool spinByCode_ = false;
 };

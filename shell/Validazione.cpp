@@ -12,6 +12,7 @@
 #include "platform/CheckListBox.h"
 #include "platform/ComboBox.h"
 #include "platform/Dialogs.h"
+#include "platform/Errors.h"
 #include "platform/Numbers.h"
 #include "platform/PageControl.h"
 #include "platform/RadioGroup.h"
@@ -81,9 +82,28 @@ void TDodedaVO::mostraMessaggio(const QString& italiano)
     fc::ShowMessage(QStringLiteral(" "), Language1->Msg(italiano));
 }
 
-bool TDodedaVO::leggiNumero(TOvNumEdit* e, double& v) const
+bool TDodedaVO::leggiNumero(const TOvNumEdit* e, double& v, bool intero)
 {
-    return fc::TryStrToFloat(fc::CleanText(e->text()), v) && std::isfinite(v);
+    const QString text = fc::CleanText(e->text());
+    if (intero) {
+        int i = 0;
+        if (!fc::TryStrToInt(text, i))
+            return false;
+        v = i;
+        return true;
+    }
+    return fc::TryStrToFloat(text, v) && std::isfinite(v);
+}
+
+double TDodedaVO::valoreCampo(const TOvNumEdit* e, bool intero)
+{
+    double v = 0;
+    if (leggiNumero(e, v, intero))
+        return v;
+    const QString text = fc::CleanText(e->text());
+    if (intero)
+        throw EConvertError::NotInteger(text);
+    throw EConvertError::NotFloat(text);
 }
 
 void TDodedaVO::focusCampo(QWidget* w, bool parametri)

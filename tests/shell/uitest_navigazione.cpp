@@ -1,0 +1,165 @@
+// Catalogue navigation walked through every family, installation and version
+// of a small catalogue with the awkward cases a real one has, against a
+// checked-in record of what each choice shows: the lists and their order,
+// the calculation modes on offer, the version's texts and factor, the model
+// list with its pressure columns and ticks, the static-pressure choice.
+// FC_UPDATE_GOLDEN=1 rewrites the record.
+#include <QDir>
+#include <QFileInfo>
+
+#include "ShellFixture.h"
+#include "components/OvSuperSpin.h"
+#include "platform/CheckListBox.h"
+#include "platform/RadioGroup.h"
+#include "ui_TDodedaVO.h" // read by the layout generator, which does not look into ShellFixture.h
+
+namespace fc::test {
+namespace {
+
+// The demo's VENTO, CANAL, AEROTERMO and RICAMBIO models, and:
+// - VT 10 again under CANAL, after every other model: listed under CANAL,
+//   but as the VENTO model the registry already holds;
+// - XX 1, a VENTO model without any version: never listed, adds no code;
+// - XX 2, first of VENTO in index order but stored last, whose versions
+//   (stored after all the others) bring the code Q before the demo's codes;
+// - a version keyed "vt 20" (another case than the model): its code is no
+//   version of VT 20;
+// - VT 30 "m" beside "M": the same code to the version box;
+// - VT 20 "M" twice, factor 0 then 25: the box takes the first, the
+//   pressure columns the last.
+const char* const kExtraDati = R"(
+CREATE TEMP TABLE t AS SELECT * FROM cdsMacchine WHERE Modello = 'VT 10' AND Velocita = 'MAX';
+UPDATE t SET Tipo = 'CANAL', Posizione = 900, Calcolo = '1T';
+INSERT INTO cdsMacchine SELECT * FROM t; DROP TABLE t;
+CREATE TEMP TABLE t AS SELECT * FROM cdsMacchine WHERE Modello = 'VT 20';
+UPDATE t SET Modello = 'XX 1', Posizione = 15;
+INSERT INTO cdsMacchine SELECT * FROM t; DROP TABLE t;
+CREATE TEMP TABLE t AS SELECT * FROM cdsMacchine WHERE Modello = 'VT 30';
+UPDATE t SET Modello = 'XX 2', Posizione = 5;
+INSERT INTO cdsMacchine SELECT * FROM t; DROP TABLE t;
+)";
+const char* const kExtraVersioni = R"(
+INSERT INTO cdsVersioni VALUES ('vt 20', 'Z', 'Chiave in minuscolo', 3, 1, 1, 1, 1.0, 1.0);
+INSERT INTO cdsVersioni VALUES ('VT 30', 'm', 'Doppione in minuscolo', 7, 1, 1, 1, 1.0, 1.0);
+INSERT INTO cdsVersioni VALUES ('VT 20', 'M', 'Seconda M', 25, 1, 1, 1, 1.0, 1.0);
+INSERT INTO cdsVersioni VALUES ('XX 2', 'Q', 'Versione Q', 2, 1, 1, 1, 1.0, 1.0);
+INSERT INTO cdsVersioni VALUES ('XX 2', 'M', 'M di XX 2', 4, 1, 1, 1, 1.0, 1.0);
+)";
+
+class Navigazione : public ShellTest {
+protected:
+    void catalogue()
+    {
+        writeDemoSubset(dir, {"VT 10", "VT 20", "VT 30", "VT4 30", "VT4 45", "CN 100", "CN 200", "AT 10", "AT 15",
+                              "RV 300", "RV 500"});
+        auto extend = [&](const char* file, const char* extra) {
+            sqlite3* db = nullptr;
+            ASSERT_EQ(sqlite3_open(dir.file(file).toUtf8().constData(), &db), SQLITE_OK);
+            char* err = nullptr;
+            const int rc = sqlite3_exec(db, extra, nullptr, nullptr, &err);
+            const std::string msg = err ? err : "";
+            sqlite3_free(err);
+            sqlite3_close(db);
+            ASSERT_EQ(rc, SQLITE_OK) << msg;
+        };
+        extend("Dati.cds", kExtraDati);
+        extend("Versioni.cds", kExtraVersioni);
+        QByteArray ini = readFile(dataFile("select.ini"));
+        ini.replace("myLang=English.lng", "myLang=none.lng");
+        dir.write("select.ini", ini);
+    }
+
+    static QString radio(const TRadioGroup* g)
+    {
+        QString s = QStringLiteral("%1 %2 [").arg(g->isEnabled() ? "on" : "off").arg(g->ItemIndex());
+        for (int i = 0; i < g->Count(); ++i)
+            s += g->ItemEnabled(i) ? u'+' : u'-';
+        return s + u']';
+    }
+    static QString combo(const TComboBox* c)
+    {
+        return QStringLiteral("%1 <%2>").arg(c->ItemIndex()).arg(c->Items().join(QStringLiteral("|")));
+    }
+
+    QString state(const QString& what)
+    {
+        Ui::TDodedaVO& u = f();
+        QString s = QStringLiteral("== ") + what + u'\n';
+        s += QStringLiteral("famiglia ") + combo(u.ListaFamiglie) + QStringLiteral(" / ") + u.DescTipologia->text() + u'\n';
+        s += QStringLiteral("impianti ") + combo(u.ListaImpianti) + u'\n';
+        s += QStringLiteral("versioni ") + combo(u.ListaVersion) + QStringLiteral(" / ") + u.DescVersione->text() +
+             QStringLiteral(" %1x%2\n").arg(u.DescVersione->width()).arg(u.DescVersione->height());
+        s += QStringLiteral("stato %1 %2 '%3' k=%4\n")
+                 .arg(Stato.TipoCalcolo)
+                 .arg(Stato.NumVelocita)
+                 .arg(Stato.TipoImpianto)
+                 .arg(Stato.FattorePressione);
+        s += QStringLiteral("calcolo ") + radio(u.Calcolo) + QStringLiteral(" operazione ") + radio(u.Operazione) +
+             QStringLiteral(" velocita ") + radio(u.VeloCalcolo) + QStringLiteral(" report ") + radio(u.TipoReport) +
+             QStringLiteral(" fluido ") + radio(u.Fluido) + QStringLiteral(" altitudine ") + radio(u.Altitudine) + u'\n';
+        s += QStringLiteral("teste %1%2\n").arg(u.Label8->isHidden() ? "-" : "+").arg(u.Label9->isHidden() ? "-" : "+");
+        s += QStringLiteral("pressione ") + radio(u.PressioneStatica) +
+             QStringLiteral(" spin %1 %2..%3 = %4\n")
+                 .arg(u.SpinEditVelocita3->isEnabled() ? "on" : "off")
+                 .arg(double(u.SpinEditVelocita3->MinValue()))
+                 .arg(double(u.SpinEditVelocita3->MaxValue()))
+                 .arg(double(u.SpinEditVelocita3->Value()));
+        for (int i = 0; i < u.ListaModelli->Count(); ++i)
+            s += (u.ListaModelli->Checked(i) ? QStringLiteral("[x] ") : QStringLiteral("[ ] ")) +
+                 u.ListaModelli->ItemText(i) + QStringLiteral("|\n");
+        return s;
+    }
+};
+
+TEST_F(Navigazione, EveryFamilyInstallationAndVersionShowsWhatItDidBefore)
+{
+    catalogue();
+    open();
+    QString out = state(QStringLiteral("start"));
+    const QStringList families = f().ListaFamiglie->Items();
+    for (const QString& family : families) {
+        chooseFamily(family);
+        out += state(QStringLiteral("family ") + family);
+        const QStringList installations = f().ListaImpianti->Items();
+        for (const QString& inst : installations) {
+            chooseInstallation(inst);
+            out += state(QStringLiteral("installation ") + inst);
+            const QStringList versions = f().ListaVersion->Items();
+            for (const QString& code : versions) {
+                chooseVersion(code);
+                out += state(QStringLiteral("version ") + code);
+            }
+        }
+    }
+    // Ticks the user set stay while the list would not change, and go when
+    // another version changes its pressures.
+    chooseFamily(QStringLiteral("VENTO"));
+    f().ListaModelli->SetChecked(0, false);
+    window->ListaModelliExit();
+    chooseInstallation(f().ListaImpianti->Items().value(0));
+    out += state(QStringLiteral("VENTO again, first unticked"));
+    chooseVersion(f().ListaVersion->Items().value(1));
+    out += state(QStringLiteral("VENTO second version"));
+    // Selection by capacity ticks every model at each refresh.
+    f().Operazione->SetItemIndex(1);
+    f().ListaModelli->SetChecked(1, false);
+    goTo("Parametri");
+    out += state(QStringLiteral("by capacity on Parametri"));
+
+    const QString path = testDataDir() + QStringLiteral("data/navigazione.txt");
+    if (qEnvironmentVariableIsSet("FC_UPDATE_GOLDEN")) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(out.toUtf8());
+        return;
+    }
+    const QString want = QString::fromUtf8(readFile(path));
+    ASSERT_FALSE(want.isEmpty()) << "missing " << path.toStdString();
+    const QStringList g = out.split(u'\n'), w = want.split(u'\n');
+    for (int i = 0; i < qMax(g.size(), w.size()); ++i)
+        ASSERT_EQ(g.value(i).toStdString(), w.value(i).toStdString()) << "line " << i + 1;
+}
+
+} // namespace
+} // namespace fc::test
