@@ -74,10 +74,16 @@ inline void writeScaledTable(const QString& path, const QString& name, const QSt
             sqlExec(db, "BEGIN");
             sqlExec(db, "CREATE TEMP TABLE base AS SELECT * FROM " + table);
             const qint64 rows = maxRowid(db, table);
+            // The models are read in Posizione order with a model's speed
+            // records next to one another: copy k takes positions after
+            // those of copy k - 1, or the copies' records would interleave.
+            const QString position = table == QLatin1String("cdsMacchine")
+                                         ? QStringLiteral(", Posizione = Posizione + %1 * (SELECT max(Posizione) + 1 FROM base)")
+                                         : QString();
             for (int k = 1; k < factor; ++k) {
                 sqlExec(db, QStringLiteral("INSERT INTO %1 SELECT * FROM base").arg(table));
-                sqlExec(db, QStringLiteral("UPDATE %1 SET Modello = Modello || '-%2' WHERE rowid > %3")
-                                .arg(table).arg(k).arg(rows * k));
+                sqlExec(db, QStringLiteral("UPDATE %1 SET Modello = Modello || '-%2'%4 WHERE rowid > %3")
+                                .arg(table).arg(k).arg(rows * k).arg(position.isEmpty() ? QString() : position.arg(k)));
             }
             sqlExec(db, "COMMIT");
         }
