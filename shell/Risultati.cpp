@@ -49,7 +49,7 @@ const Riga kCaldo[] = {
 
 QString numero(double v, int decimali)
 {
-    return fc::FormatNumber(fc::RoundSignificant(v, 12), decimali, fc::TNumberFormat::Thousands);
+    return fc::FormatNumberSignificant(v, 12, decimali, fc::TNumberFormat::Thousands);
 }
 
 QString percentuale(double V, double R)
