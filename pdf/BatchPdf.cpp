@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <map>
 #include <memory>
 
 #include "PdfDoc.h"
@@ -95,9 +96,11 @@ public:
 
     void DrawReport(const TARRep& rep)
     {
+        rep_ = &rep;
         y_ = kTopY;
         for (int i = 0; i < rep.BandCount(); ++i) {
             const TARBand& band = *rep.GetBandItem(i);
+            bandIndex_ = i;
             if (band.BandState & arbsPageBreak) {
                 doc_.AddPage();
                 y_ = kTopY;
@@ -167,29 +170,51 @@ private:
         DrawPdfCellBorders(band, index);
     }
 
+    struct LoadedPicture {
+        TPdfBitmap bitmap;
+        int width = 0; // 0: no pixels (a metafile)
+        int height = 0;
+    };
+
+    // A report draws the same logos on every page: each file is read and
+    // converted once an export, and every drawing still makes its own image.
+    const LoadedPicture& Picture(const QString& fileName)
+    {
+        auto it = pictures_.find(fileName);
+        if (it != pictures_.end())
+            return it->second;
+        LoadedPicture loaded;
+        TPicture picture;
+        picture.LoadFromFile(fileName);
+        QImage image = picture.Image();
+        if (!image.isNull()) {
+            // The page is white paper: transparent parts of an icon show it
+            // rather than whatever colour their alpha hides.
+            if (image.hasAlphaChannel()) {
+                QImage flat(image.size(), QImage::Format_RGB32);
+                flat.fill(Qt::white);
+                QPainter painter(&flat);
+                painter.drawImage(0, 0, image);
+                painter.end();
+                image = flat;
+            }
+            loaded.bitmap = fc::pdf::BitmapFromImage(image);
+            loaded.width = image.width();
+            loaded.height = image.height();
+        }
+        return pictures_.emplace(fileName, std::move(loaded)).first->second;
+    }
+
     void DrawPicture(const TARCell& cell, int x)
     {
         const QString& fileName = cell.PictureFileName();
         if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
             return;
-        TPicture picture;
-        picture.LoadFromFile(fileName);
+        const LoadedPicture& picture = Picture(fileName);
         // A metafile has no pixels to write.
-        QImage image = picture.Image();
-        if (image.isNull())
+        if (picture.width <= 0)
             return;
-        // The page is white paper: transparent parts of an icon show it
-        // rather than whatever colour their alpha hides.
-        if (image.hasAlphaChannel()) {
-            QImage flat(image.size(), QImage::Format_RGB32);
-            flat.fill(Qt::white);
-            QPainter painter(&flat);
-            painter.drawImage(0, 0, image);
-            painter.end();
-            image = flat;
-        }
-        const TPdfBitmap bitmap = fc::pdf::BitmapFromImage(image);
-        std::unique_ptr<TPdfImage> pdfImage(fc::pdf::CreatePdfImage(&bitmap, QStringLiteral("Pdf-Bitmap")));
+        std::unique_ptr<TPdfImage> pdfImage(fc::pdf::CreatePdfImage(&picture.bitmap, QStringLiteral("Pdf-Bitmap")));
         // Every drawing is an image of its own, even of a file drawn before.
         // Pictures at the same height on two pages can draw the same number
         // (and "Imm82" 2313 reads as "Imm822" 313): draw again, rather than
@@ -200,8 +225,8 @@ private:
         while (doc_.GetXObject(name));
         doc_.AddXObject(name, pdfImage.get());
         pdfImage.release();
-        const int width = int(fc::Trunc(image.width() * kHorzScale));
-        const int height = int(fc::Trunc(image.height() * kVertScale));
+        const int width = int(fc::Trunc(picture.width * kHorzScale));
+        const int height = int(fc::Trunc(picture.height * kVertScale));
         canvas_->DrawXObject(x, y_ - 2 - height, width, height, name);
     }
 
@@ -219,7 +244,10 @@ private:
         // 2 points less, so that it ends inside its frame like the left, and
         // centred text sits in the middle of the frame.
         const int padWidth = qMax(0, w - 2);
-        const int m = canvas_->MeasureText(line + QString(200, u' '), float(padWidth));
+        padded_.resize(0);
+        padded_.append(line);
+        padded_.resize(len + 200, u' ');
+        const int m = canvas_->MeasureText(padded_, float(padWidth));
         int blanks = 0;
         if (align == ahRight)
             blanks = m - len;
@@ -230,22 +258,55 @@ private:
         canvas_->TextOut(x, y, line);
     }
 
-    void DrawPdfCellBorders(const TARBand& band, int index)
+    // The first cell of the band with that left edge and width, as a span
+    // is matched from band to band.
+    static const TARCell* CellAt(const TARBand& band, int left, int width)
+    {
+        for (int j = 0; j < band.CellCount(); ++j) {
+            const TARCell* c = band.GetCell(j);
+            if (band.CellLeft(j) == left && c->Width() == width)
+                return c;
+        }
+        return nullptr;
+    }
+
+    // The points the cell's frame reaches below its own band: the heights
+    // of the bands below it that its span covers. The report is walked on
+    // from the band being drawn, rather than each band looked up in it.
+    int SpanBelow(const TARBand& band, int index) const
     {
         const TARCell& cell = *band.GetCell(index);
-        const int left = HorzPoints(band.CellLeft(index)) + 20;
-        const int right = HorzPoints(band.CellRight(index)) + 20;
-        const int top = y_;
-        int bottom = y_ - VertPoints(band.Height());
-        // A cell merged downwards frames all the bands it covers.
+        int below = 0;
+        if (band.Parent() == rep_) {
+            const int left = band.CellLeft(index);
+            for (int k = bandIndex_ + 1; k < rep_->BandCount(); ++k) {
+                const TARBand& next = *rep_->GetBandItem(k);
+                const TARCell* c = CellAt(next, left, cell.Width());
+                if (!c || !c->Shared())
+                    break;
+                below += VertPoints(next.Height());
+            }
+            return below;
+        }
         const TARBand* last = cell.LastSpanBand();
         if (last && last != &band && band.Parent()) {
             const TARBandList& list = *band.Parent();
             const int first = list.IndexOfBand(&band);
             const int end = list.IndexOfBand(last);
             for (int k = first + 1; first >= 0 && k <= end; ++k)
-                bottom -= VertPoints(list.GetBandItem(k)->Height());
+                below += VertPoints(list.GetBandItem(k)->Height());
         }
+        return below;
+    }
+
+    void DrawPdfCellBorders(const TARBand& band, int index)
+    {
+        const TARCell& cell = *band.GetCell(index);
+        const int left = HorzPoints(band.CellLeft(index)) + 20;
+        const int right = HorzPoints(band.CellRight(index)) + 20;
+        const int top = y_;
+        // A cell merged downwards frames all the bands it covers.
+        const int bottom = y_ - VertPoints(band.Height()) - SpanBelow(band, index);
         auto side = [&cell](int s) { return cell.GetSideWidth(s); };
         if (side(0) > 0)
             DrawPdfLine(left, top, left, bottom, side(0));
@@ -267,7 +328,11 @@ private:
 
     TPdfDoc& doc_;
     TPdfCanvas* canvas_;
+    const TARRep* rep_ = nullptr;
+    int bandIndex_ = 0; // of the band being drawn, in rep_
     int y_ = kTopY;
+    std::map<QString, LoadedPicture> pictures_;
+    QString padded_; // a line and 200 blanks, kept to save an allocation a line
 };
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFileDevice>
+#include <functional>
 
 #include "PdfFonts.h"
 #include "platform/ClassRegistry.h"
@@ -307,6 +308,7 @@ void TPdfDoc::FreeDoc()
     if (!FHasDoc)
         return;
     FXObjectList.reset();
+    FXObjectIndex.clear();
     for (auto it = FFontList.rbegin(); it != FFontList.rend(); ++it)
         delete *it;
     FFontList.clear();
@@ -396,17 +398,9 @@ TPdfFont* TPdfDoc::CreateFont(const QString& Name)
 
 TPdfXObject* TPdfDoc::GetXObject(const QString& Name) const
 {
-    if (!FXObjectList)
-        return nullptr;
-    for (int i = 0; i < FXObjectList->ItemCount(); ++i) {
-        auto* x = dynamic_cast<TPdfXObject*>(FXObjectList->Items(i));
-        if (!x)
-            continue;
-        TPdfName* n = x->Attributes()->NameByName(QStringLiteral("Name"));
-        if (n && n->Value() == Name)
-            return x;
-    }
-    return nullptr;
+    // Every XObject of the list is in the index under the "Name" it got
+    // when it joined; registration refuses a name already taken.
+    return FXObjectIndex.value(Name, nullptr);
 }
 
 void TPdfDoc::RegisterXObject(TPdfXObject* Object, const QString& Name)
@@ -422,6 +416,7 @@ void TPdfDoc::RegisterXObject(TPdfXObject* Object, const QString& Name)
             throw EPdfInvalidValue(QStringLiteral("RegisterXObject --dupulicate name: %1").arg(Name));
         FXObjectList->AddItem(Object);
         Object->Attributes()->AddItem(QStringLiteral("Name"), new TPdfName(Name));
+        FXObjectIndex.insert(Name, Object);
     }
 }
 
@@ -439,7 +434,7 @@ void TPdfDoc::AddXObject(const QString& Name, TPdfImage* Image)
     RegisterXObject(Image, Name);
 }
 
-QByteArray TPdfDoc::SaveToBytes()
+void TPdfDoc::WriteDocument(const std::function<void(QByteArray&)>& Flush)
 {
     if (!FHasDoc)
         throw EPdfInvalidOperation(QStringLiteral("SaveToStream --there is no document to save."));
@@ -450,45 +445,75 @@ QByteArray TPdfDoc::SaveToBytes()
     if (FOutlineRoot)
         FOutlineRoot->Save();
 
+    // The file goes out in pieces of about this size, so that a long
+    // document is never held, or copied, whole a second time; small pieces
+    // reuse the same memory rather than fresh pages for every piece.
+    constexpr qsizetype kPiece = 32 * 1024;
     QByteArray out;
+    qint64 flushed = 0;
+    auto position = [&] { return flushed + out.size(); };
+    auto flushFull = [&] {
+        if (out.size() >= kPiece) {
+            flushed += out.size();
+            Flush(out);
+            out.resize(0);
+        }
+    };
     FFileHeader->WriteToStream(out);
     for (int i = 1; i < FXref->ItemCount(); ++i) {
         TPdfXrefEntry* e = FXref->Items(i);
-        e->ByteOffset = int(out.size());
+        e->ByteOffset = int(position());
         e->Value->WriteIndirectToStream(out);
+        flushFull();
     }
-    FTrailer->XrefAddress = int(out.size());
+    FTrailer->XrefAddress = int(position());
     out.append("xref\r\n0 ");
     out.append(QByteArray::number(FXref->ItemCount()));
     out.append("\r\n");
     for (int i = 0; i < FXref->ItemCount(); ++i) {
         out.append(FXref->Items(i)->AsString());
         out.append("\r\n");
+        flushFull();
     }
     FTrailer->Attributes()->NumberByName(QStringLiteral("Size"))->SetValue(FXref->ItemCount());
     FTrailer->WriteToStream(out);
-    return out;
+    Flush(out);
+}
+
+QByteArray TPdfDoc::SaveToBytes()
+{
+    QByteArray bytes;
+    WriteDocument([&bytes](QByteArray& piece) { bytes.append(piece); });
+    return bytes;
 }
 
 void TPdfDoc::SaveToStream(QIODevice& Stream)
 {
-    const QByteArray bytes = SaveToBytes();
     auto fail = [&Stream] {
         throw EFileError(QStringLiteral("SaveToStream --cannot write the document: %1").arg(Stream.errorString()));
     };
-    if (!Stream.isSequential() && !Stream.seek(0))
-        fail();
-    if (Stream.write(bytes) != bytes.size())
-        fail();
+    qint64 written = 0;
+    bool started = false;
+    WriteDocument([&](QByteArray& piece) {
+        // The device is moved to its start only once there is a document.
+        if (!started) {
+            started = true;
+            if (!Stream.isSequential() && !Stream.seek(0))
+                fail();
+        }
+        if (Stream.write(piece) != piece.size())
+            fail();
+        written += piece.size();
+    });
     // A shorter document written over a longer one must not keep its tail.
     if (auto* file = qobject_cast<QFileDevice*>(&Stream)) {
         if (!file->flush())
             fail();
-        if (file->size() > bytes.size() && !file->resize(bytes.size()))
+        if (file->size() > written && !file->resize(written))
             fail();
     } else if (auto* buffer = qobject_cast<QBuffer*>(&Stream)) {
-        if (buffer->buffer().size() > bytes.size())
-            buffer->buffer().truncate(bytes.size());
+        if (buffer->buffer().size() > written)
+            buffer->buffer().truncate(written);
     }
 }
 
@@ -570,15 +595,34 @@ void TPdfCanvas::WriteContent(const QByteArray& S)
 void TPdfCanvas::SaveGraphicsState() { WriteContent("q\n"); }
 void TPdfCanvas::RestoreGraphicsState() { WriteContent("Q\n"); }
 
-void TPdfCanvas::ConcatMatrix(double A, double B, double C, double D, double E, double F)
+void TPdfCanvas::WriteOperator(std::initializer_list<double> Operands, const char* Operator)
 {
-    WriteContent(FloatToPdfStr(A) + ' ' + FloatToPdfStr(B) + ' ' + FloatToPdfStr(C) + ' ' + FloatToPdfStr(D) + ' '
-                 + FloatToPdfStr(E) + ' ' + FloatToPdfStr(F) + " cm\n");
+    // The operands are formatted even without a page, so that a value that
+    // cannot be written fails the same way whether or not a page is set.
+    QByteArray& out = FCurrentPage && FContents ? FContents->Stream() : FScratch;
+    const qsizetype start = out.size();
+    try {
+        for (double v : Operands) {
+            AppendPdfOperand(out, v);
+            out.append(' ');
+        }
+    } catch (...) {
+        out.truncate(start);
+        throw;
+    }
+    out.append(Operator);
+    out.append('\n');
+    FScratch.resize(0);
 }
 
-void TPdfCanvas::SetLineWidth(double W) { WriteContent(FloatToPdfStr(W) + " w\n"); }
-void TPdfCanvas::MoveTo(double X, double Y) { WriteContent(FloatToPdfStr(X) + ' ' + FloatToPdfStr(Y) + " m\n"); }
-void TPdfCanvas::LineTo(double X, double Y) { WriteContent(FloatToPdfStr(X) + ' ' + FloatToPdfStr(Y) + " l\n"); }
+void TPdfCanvas::ConcatMatrix(double A, double B, double C, double D, double E, double F)
+{
+    WriteOperator({A, B, C, D, E, F}, "cm");
+}
+
+void TPdfCanvas::SetLineWidth(double W) { WriteOperator({W}, "w"); }
+void TPdfCanvas::MoveTo(double X, double Y) { WriteOperator({X, Y}, "m"); }
+void TPdfCanvas::LineTo(double X, double Y) { WriteOperator({X, Y}, "l"); }
 void TPdfCanvas::Stroke() { WriteContent("S\n"); }
 
 // Resource names are written escaped, as in the resource dictionaries, so
@@ -591,17 +635,18 @@ void TPdfCanvas::SelectFont(const QString& ResourceName, double Size)
 void TPdfCanvas::BeginText() { WriteContent("BT\n"); }
 void TPdfCanvas::EndText() { WriteContent("ET\n"); }
 
-void TPdfCanvas::MoveTextPoint(double X, double Y)
-{
-    WriteContent(FloatToPdfStr(X) + ' ' + FloatToPdfStr(Y) + " Td\n");
-}
+void TPdfCanvas::MoveTextPoint(double X, double Y) { WriteOperator({X, Y}, "Td"); }
 
 void TPdfCanvas::ShowText(const QString& Text)
 {
-    if (HasMultiByteChar(Text))
+    if (HasMultiByteChar(Text)) {
         WriteContent('<' + StrToHex(ToWinAnsi(Text)) + "> Tj\n");
-    else
-        WriteContent('(' + EscapeText(ToWinAnsi(Text)) + ") Tj\n");
+    } else if (FCurrentPage && FContents) {
+        QByteArray& out = FContents->Stream();
+        out.append('(');
+        AppendEscapedWinAnsi(out, Text);
+        out.append(") Tj\n", 5);
+    }
 }
 
 void TPdfCanvas::PaintXObject(const QString& Name) { WriteContent('/' + EscapeName(ToWinAnsi(Name)) + " Do\n"); }

@@ -2,7 +2,10 @@
 // One PDF document in memory and its file layout (header, numbered objects,
 // cross-reference table, trailer), and the canvas that writes page content.
 
+#include <QHash>
 #include <QIODevice>
+#include <functional>
+#include <initializer_list>
 #include <QString>
 #include <memory>
 #include <optional>
@@ -230,7 +233,10 @@ public:
 
 private:
     void WriteContent(const QByteArray& S);
+    // Operands, each followed by a blank, then the operator and a newline.
+    void WriteOperator(std::initializer_list<double> Operands, const char* Operator);
     TPdfStream* FContents = nullptr;
+    QByteArray FScratch; // operands formatted while no page is set
     TPdfDictionary* FCurrentPage = nullptr;
     TPdfDoc* FOwnerDoc;
     std::unique_ptr<TPdfCanvasAttribute> FAttr;
@@ -282,6 +288,9 @@ public:
     void AddWrapper(TPdfDictionaryWrapper* Wrapper) { FObjectList.push_back(Wrapper); }
 
 private:
+    // Writes the file from its start, handing each finished piece to Flush
+    // (which may keep or clear it); the checks come before the first piece.
+    void WriteDocument(const std::function<void(QByteArray&)>& Flush);
     TPdfFont* CreateFont(const QString& Name);
     void CreateCatalog();
     void CreateInfo();
@@ -299,4 +308,5 @@ private:
     std::vector<TPdfFont*> FFontList;
     std::vector<TPdfDictionaryWrapper*> FObjectList;
     std::unique_ptr<TPdfArray> FXObjectList;
+    QHash<QString, TPdfXObject*> FXObjectIndex; // by "Name", beside FXObjectList
 };

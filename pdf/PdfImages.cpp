@@ -145,8 +145,9 @@ TPdfImage* TPdfBitmapImage::CreateImage(const TPdfGraphic* Graphic)
             const uchar* row = bitmap->ScanLine(y);
             for (int x = 0; x < w; ++x)
                 AppendRgb(data, row, x, f);
-            attr->AddItem(QStringLiteral("ColorSpace"), new TPdfName(QStringLiteral("DeviceRGB")));
         }
+        // Once, where setting it after every row would leave it.
+        attr->AddItem(QStringLiteral("ColorSpace"), new TPdfName(QStringLiteral("DeviceRGB")));
     }
     attr->AddItem(QStringLiteral("Width"), new TPdfNumber(w));
     attr->AddItem(QStringLiteral("Height"), new TPdfNumber(h));

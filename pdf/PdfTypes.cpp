@@ -1,8 +1,8 @@
 #include "PdfTypes.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/Numbers.h"
@@ -63,7 +63,7 @@ void TPdfNull::WriteValueToStream(QByteArray& Stream) { Stream.append("null"); }
 
 void TPdfNumber::WriteValueToStream(QByteArray& Stream) { Stream.append(QByteArray::number(FValue)); }
 
-void TPdfReal::WriteValueToStream(QByteArray& Stream) { Stream.append(FormatPdfReal(FValue)); }
+void TPdfReal::WriteValueToStream(QByteArray& Stream) { AppendPdfReal(Stream, FValue); }
 
 void TPdfText::WriteValueToStream(QByteArray& Stream)
 {
@@ -74,7 +74,7 @@ void TPdfText::WriteValueToStream(QByteArray& Stream)
         Stream.append('>');
     } else {
         Stream.append('(');
-        Stream.append(EscapeText(ToWinAnsi(FValue)));
+        AppendEscapedWinAnsi(Stream, FValue);
         Stream.append(')');
     }
 }
@@ -366,24 +366,39 @@ QByteArray ToWinAnsi(const QString& text)
     return out;
 }
 
+namespace {
+void AppendEscaped(QByteArray& out, char ch)
+{
+    switch (ch) {
+    case '(': out.append("\\(", 2); break;
+    case ')': out.append("\\)", 2); break;
+    case '\\': out.append("\\\\", 2); break;
+    case '\r': out.append("\\r", 2); break;
+    case '\n': out.append("\\n", 2); break;
+    case '\t': out.append("\\t", 2); break;
+    case '\b': out.append("\\b", 2); break;
+    case '\f': out.append("\\f", 2); break;
+    default: out.append(ch);
+    }
+}
+} // namespace
+
 QByteArray EscapeText(const QByteArray& S)
 {
     QByteArray out;
     out.reserve(S.size() + 8);
-    for (char ch : S) {
-        switch (ch) {
-        case '(': out.append("\\("); break;
-        case ')': out.append("\\)"); break;
-        case '\\': out.append("\\\\"); break;
-        case '\r': out.append("\\r"); break;
-        case '\n': out.append("\\n"); break;
-        case '\t': out.append("\\t"); break;
-        case '\b': out.append("\\b"); break;
-        case '\f': out.append("\\f"); break;
-        default: out.append(ch);
-        }
-    }
+    for (char ch : S)
+        AppendEscaped(out, ch);
     return out;
+}
+
+void AppendEscapedWinAnsi(QByteArray& Out, const QString& Text)
+{
+    for (qsizetype i = 0; i < Text.size(); ++i) {
+        const int code = WinAnsiCodeAt(Text, i);
+        if (code >= 0)
+            AppendEscaped(Out, char(code));
+    }
 }
 
 QByteArray EscapeName(const QByteArray& S)
@@ -419,39 +434,114 @@ bool HasMultiByteChar(const QString&) { return false; }
 
 QByteArray UnicodeTextPrefix() { return QByteArrayLiteral("FEFF001B") + StrToHex("en") + "001B"; }
 
-QByteArray FormatPdfReal(double V)
+namespace {
+
+// Writes the decimal digits of n (n >= 0) ending just before end; answers
+// where they start.
+char* DigitsBackwards(char* end, quint64 n)
+{
+    do {
+        *--end = char('0' + n % 10);
+        n /= 10;
+    } while (n);
+    return end;
+}
+
+// k / 100 for |k| < 10^15, written as FormatPdfReal writes the double
+// nearest to it. The double is within 2^-53 of k / 100 relatively, far
+// inside half a unit of the 15th significant digit, so rounding it to 15
+// digits gives back the digits of k / 100 exactly.
+void AppendHundredths(QByteArray& out, qint64 k)
+{
+    char buf[24];
+    char* const end = buf + sizeof buf;
+    char* p = end;
+    const quint64 m = k < 0 ? quint64(-k) : quint64(k);
+    const unsigned cents = unsigned(m % 100);
+    if (cents != 0) {
+        if (cents % 10 != 0)
+            *--p = char('0' + cents % 10);
+        *--p = char('0' + cents / 10);
+        *--p = '.';
+    }
+    p = DigitsBackwards(p, m / 100);
+    if (k < 0)
+        *--p = '-';
+    out.append(p, end - p);
+}
+
+constexpr double kExactDigits = 1e15; // below this, every integer has at most 15 digits
+
+} // namespace
+
+void AppendPdfReal(QByteArray& out, double V)
 {
     fc::CheckFinite(V);
-    if (V == 0.0)
-        return "0";
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", V);
-    QByteArray s(buf);
-    const bool negative = s.startsWith('-');
-    if (negative)
-        s.remove(0, 1);
-    const qsizetype ePos = s.indexOf('e');
-    const int exponent = s.mid(ePos + 1).toInt();
-    QByteArray digits = s.left(ePos);
-    digits.remove(1, 1); // the decimal point after the first digit
-    while (digits.size() > 1 && digits.endsWith('0'))
-        digits.chop(1);
-    QByteArray out;
-    if (exponent >= 0) {
-        QByteArray intPart = digits.left(exponent + 1);
-        while (intPart.size() < exponent + 1)
-            intPart.append('0');
-        const QByteArray frac = digits.mid(exponent + 1);
-        out = frac.isEmpty() ? intPart : intPart + '.' + frac;
-    } else {
-        out = "0." + QByteArray(-exponent - 1, '0') + digits;
+    if (V == 0.0) {
+        out.append('0');
+        return;
     }
-    return negative ? '-' + out : out;
+    // Integers of up to 15 digits are written as they are.
+    if (std::fabs(V) < kExactDigits && V == std::trunc(V)) {
+        AppendHundredths(out, qint64(V) * 100);
+        return;
+    }
+    // 15 significant digits, rounded as printf's "%.14e" rounds them.
+    char sci[32];
+    const auto res = std::to_chars(sci, sci + sizeof sci, V, std::chars_format::scientific, 14);
+    const char* s = sci;
+    const bool negative = *s == '-';
+    if (negative)
+        ++s;
+    const char* e = std::find(s, static_cast<const char*>(res.ptr), 'e');
+    int exponent = 0;
+    std::from_chars(e + 1 + (e[1] == '+'), res.ptr, exponent);
+    char digits[15];
+    int n = 0;
+    for (const char* d = s; d < e; ++d)
+        if (*d != '.')
+            digits[n++] = *d;
+    while (n > 1 && digits[n - 1] == '0')
+        --n;
+    if (negative)
+        out.append('-');
+    if (exponent >= 0) {
+        const int intDigits = exponent + 1;
+        out.append(digits, qMin(n, intDigits));
+        if (n < intDigits)
+            out.append(intDigits - n, '0');
+        else if (n > intDigits) {
+            out.append('.');
+            out.append(digits + intDigits, n - intDigits);
+        }
+    } else {
+        out.append("0.", 2);
+        out.append(-exponent - 1, '0');
+        out.append(digits, n);
+    }
+}
+
+void AppendPdfOperand(QByteArray& out, double V)
+{
+    const qint64 k = fc::Trunc(V * 100 + 0.5);
+    if (k > -qint64(kExactDigits) && k < qint64(kExactDigits))
+        AppendHundredths(out, k);
+    else
+        AppendPdfReal(out, double(k) / 100);
+}
+
+QByteArray FormatPdfReal(double V)
+{
+    QByteArray out;
+    AppendPdfReal(out, V);
+    return out;
 }
 
 QByteArray FloatToPdfStr(double V)
 {
-    return FormatPdfReal(double(fc::Trunc(V * 100 + 0.5)) / 100);
+    QByteArray out;
+    AppendPdfOperand(out, V);
+    return out;
 }
 
 QString FormatPdfDate(const QDateTime&)

@@ -264,6 +264,8 @@ int WinAnsiCodeAt(const QString& text, qsizetype index);
 QByteArray ToWinAnsi(const QString& text);
 
 QByteArray EscapeText(const QByteArray& S);
+// EscapeText(ToWinAnsi(Text)) appended to Out.
+void AppendEscapedWinAnsi(QByteArray& Out, const QString& Text);
 QByteArray EscapeName(const QByteArray& S);
 QByteArray StrToHex(const QByteArray& S);
 // UTF-16 code units as four upper-case hexadecimal digits each.
@@ -278,6 +280,9 @@ QByteArray UnicodeTextPrefix();
 QByteArray FormatPdfReal(double V);
 // Content-stream operands: two decimals, Trunc(V * 100 + 0.5) / 100.
 QByteArray FloatToPdfStr(double V);
+// The same texts appended to Out, without a string of their own.
+void AppendPdfReal(QByteArray& Out, double V);
+void AppendPdfOperand(QByteArray& Out, double V);
 // "D:YYYYMMDDHHmmSS" of the current local time; the argument is not used.
 QString FormatPdfDate(const QDateTime& DateTime = QDateTime());
 

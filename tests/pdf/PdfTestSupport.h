@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <array>
 #include <vector>
 #include <QProcess>
@@ -90,6 +92,31 @@ inline QByteArray MaskDates(QByteArray pdf)
     QString s = QString::fromLatin1(pdf);
     s.replace(re, QStringLiteral("(D:00000000000000)"));
     return s.toLatin1();
+}
+
+// A written PDF, dates masked, against a checked-in file byte for byte;
+// with FC_UPDATE_GOLDEN set the file is written instead.
+inline void ExpectGoldenPdf(const QByteArray& written, const QString& path)
+{
+    const QByteArray pdf = MaskDates(written);
+    if (qEnvironmentVariableIsSet("FC_UPDATE_GOLDEN")) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(pdf);
+        return;
+    }
+    const QByteArray want = readFile(path);
+    ASSERT_FALSE(want.isEmpty()) << "missing " << path.toStdString();
+    if (pdf == want)
+        return;
+    qsizetype at = 0;
+    while (at < pdf.size() && at < want.size() && pdf[at] == want[at])
+        ++at;
+    const qsizetype from = qMax<qsizetype>(0, at - 60);
+    ADD_FAILURE() << path.toStdString() << ": " << pdf.size() << " bytes, want " << want.size()
+                  << "; first difference at " << at << "\n got: " << pdf.mid(from, 120).toStdString()
+                  << "\nwant: " << want.mid(from, 120).toStdString();
 }
 
 // The cross-reference table read back: startxref points at "xref", every

@@ -627,4 +627,131 @@ TEST_F(BatchPdf, WholeReportPassesQpdf)
     EXPECT_TRUE(fc::test::PdfToText(pdf).contains(QStringLiteral("pagina 3")));
 }
 
+// Each cell's left frame line runs down to the bottom of the last band its
+// span covers, as the report model finds it (TARCell::LastSpanBand): spans
+// of one to four bands, side by side, over a page break, to the last band,
+// and shared cells that match no cell above by width or by left edge.
+TEST_F(BatchPdf, MergedCellsReachTheLastBandOfTheirSpanAsTheReportFindsIt)
+{
+    // Column widths per band, and which cells continue the cell above.
+    const struct {
+        QList<int> widths;
+        QList<int> shared;
+        bool pageBreak;
+    } rows[] = {
+        {{100, 100, 100}, {}, false},
+        {{100, 100, 100}, {0}, false},
+        {{100, 100, 100}, {0, 2}, false},
+        {{100, 100, 100}, {0}, false},
+        {{100, 80, 120}, {1, 2}, false},      // 1 and 2 fit no cell above
+        {{100, 80, 120}, {}, false},
+        {{100, 80, 120}, {0, 1, 2}, true},    // over a page break
+        {{200, 100}, {0, 1}, false},          // no width or left matches
+        {{200, 100}, {1}, false},
+        {{200, 100}, {1}, false},              // to the last band
+    };
+    int height = 20;
+    for (const auto& r : rows) {
+        QList<CellSpec> cells;
+        for (int w : r.widths) {
+            CellSpec c = Text(QString(), w);
+            c.sides = {1, 0, 0, 0};
+            cells << c;
+        }
+        TARBand* band = AddBand(rep_, height, cells, r.pageBreak ? arbsPageBreak : 0);
+        for (int j : r.shared)
+            band->GetCell(j)->SetShared(true);
+        height += 7;
+    }
+    // The expected left lines, page by page, from the report model.
+    QList<QByteArray> want = {QByteArray("/F0 10 Tf\n")};
+    int y = 822;
+    for (int i = 0; i < rep_.BandCount(); ++i) {
+        const TARBand* band = rep_.GetBand(i);
+        if (band->BandState & arbsPageBreak) {
+            want << QByteArray("/F0 10 Tf\n");
+            y = 822;
+        }
+        for (int j = 0; j < band->CellCount(); ++j) {
+            const TARCell* cell = band->GetCell(j);
+            if (cell->Shared())
+                continue;
+            int bottom = y;
+            const int last = rep_.IndexOfBand(cell->LastSpanBand());
+            for (int k = i; k <= last; ++k)
+                bottom -= int(fc::Round(rep_.GetBand(k)->Height() * 0.79));
+            const QByteArray x = QByteArray::number(fc::Round(band->CellLeft(j) * 0.76) + 20);
+            want.last() += "0.2 w\n" + x + ' ' + QByteArray::number(y) + " m\n" + x + ' ' +
+                           QByteArray::number(bottom) + " l\nS\n";
+        }
+        y -= int(fc::Round(band->Height() * 0.79));
+    }
+    EXPECT_EQ(PageContents(Export()), want);
+}
+
+// A report that uses every feature the export draws, against a checked-in
+// file byte for byte (dates masked): fonts and sizes, the three alignments,
+// explicit and wrapped lines, frames of every width, cells merged down over
+// two and three bands, page breaks, and pictures of three kinds drawn many
+// times at the same heights on different pages. FC_UPDATE_GOLDEN=1 rewrites
+// the file.
+TEST_F(BatchPdf, AReportOfEveryFeatureWritesTheCheckedInBytes)
+{
+    QImage rgb(23, 11, QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x)
+            rgb.setPixel(x, y, qRgb(x * 11, y * 23, (x * y) & 255));
+    const QString rgbFile = Path(QStringLiteral("rgb.bmp"));
+    ASSERT_TRUE(rgb.save(rgbFile, "BMP"));
+    QImage indexed(13, 5, QImage::Format_Indexed8);
+    indexed.setColorTable({qRgb(0, 0, 0), qRgb(0, 128, 255), qRgb(250, 20, 5)});
+    for (int y = 0; y < indexed.height(); ++y)
+        for (int x = 0; x < indexed.width(); ++x)
+            indexed.setPixel(x, y, uint((x + y) % 3));
+    const QString indexedFile = Path(QStringLiteral("indexed.bmp"));
+    ASSERT_TRUE(indexed.save(indexedFile, "BMP"));
+    QImage mono(17, 6, QImage::Format_Mono);
+    mono.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 90)});
+    for (int y = 0; y < mono.height(); ++y)
+        for (int x = 0; x < mono.width(); ++x)
+            mono.setPixel(x, y, uint((x ^ y) & 1));
+    const QString monoFile = Path(QStringLiteral("mono.bmp"));
+    ASSERT_TRUE(mono.save(monoFile, "BMP"));
+    const QString pictures[] = {rgbFile, indexedFile, monoFile};
+
+    const QString fonts[] = {QStringLiteral("Arial"), QStringLiteral("Times-Roman"), QStringLiteral("FixedWidth")};
+    const THAlign aligns[] = {ahLeft, ahRight, ahCenter};
+    for (int page = 0; page < 12; ++page) {
+        CellSpec head = Text(QStringLiteral("Pagina %1 – \"selezione\" (prova) \\ 100%").arg(page + 1), 400, ahCenter);
+        head.sides = {3, 3, 3, 3};
+        head.size = 14;
+        TARBand* top = AddBand(rep_, 50, {head, Text(QString(), 120)}, page ? arbsPageBreak : 0);
+        top->GetCell(0)->SetFontStyle(fsBold);
+        top->GetCell(1)->SetPictureFileName(pictures[page % 3]);
+        for (int row = 0; row < 14; ++row) {
+            const int k = page * 14 + row;
+            CellSpec a = Text(QStringLiteral("FC-%1 velocità media, portata d'aria nominale %2 m³/h").arg(k).arg(k * 37),
+                              90 + (k % 5) * 17, aligns[k % 3]);
+            a.sides = {k % 4, (k + 1) % 4, (k + 2) % 4, (k + 3) % 4};
+            a.font = fonts[k % 3];
+            a.size = 6 + k % 7;
+            CellSpec b = Text(QStringLiteral("%1,%2\r%3").arg(k * 1234).arg(k % 10).arg(-k * 7), 80, aligns[(k + 1) % 3]);
+            b.sides = {1, 1, 1, 1};
+            CellSpec c = Text(k % 4 == 0 ? QStringLiteral("Unito") : QString(), 70);
+            c.sides = {2, 2, 2, 2};
+            TARBand* band = AddBand(rep_, 17 + k % 11, {a, b, c});
+            if (k % 2)
+                band->GetCell(1)->SetFontStyle(fsBold);
+            // Column 3 merges down over the next band, or the next two.
+            if (k % 4 == 1 || (k % 4 == 2 && k % 8 == 2))
+                band->GetCell(2)->SetShared(true);
+            if (row % 5 == 3)
+                band->GetCell(0)->SetPictureFileName(pictures[(k + 1) % 3]);
+        }
+    }
+    const QByteArray pdf = Export();
+    fc::test::ExpectXrefConsistent(pdf);
+    fc::test::ExpectGoldenPdf(pdf, fc::test::testDataDir() + QStringLiteral("data/every-feature.pdf"));
+}
+
 } // namespace

@@ -3,10 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QStringDecoder>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <iomanip>
+#include <random>
+#include <vector>
 
 #include "PdfTestSupport.h"
 #include "pdf/PdfDoc.h"
 #include "pdf/PdfTypes.h"
+#include "platform/Numbers.h"
 
 using namespace fc::pdf;
 using fc::test::MessageOf;
@@ -61,6 +68,157 @@ TEST(PdfObjects, RealsNeverUseExponents)
     }
     TPdfReal nan(std::nan(""));
     EXPECT_THROW(Bytes(nan), EInvalidOp);
+}
+
+namespace {
+
+// The reals as printf writes them: 15 significant digits by "%.14e", the
+// exponent spelt out, trailing zeros dropped. The writer must give these
+// texts exactly, whatever way it gets there.
+QByteArray PrintfReal(double V)
+{
+    if (V == 0.0)
+        return "0";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", V);
+    QByteArray s(buf);
+    const bool negative = s.startsWith('-');
+    if (negative)
+        s.remove(0, 1);
+    const qsizetype ePos = s.indexOf('e');
+    const int exponent = s.mid(ePos + 1).toInt();
+    QByteArray digits = s.left(ePos);
+    digits.remove(1, 1);
+    while (digits.size() > 1 && digits.endsWith('0'))
+        digits.chop(1);
+    QByteArray out;
+    if (exponent >= 0) {
+        QByteArray intPart = digits.left(exponent + 1);
+        while (intPart.size() < exponent + 1)
+            intPart.append('0');
+        const QByteArray frac = digits.mid(exponent + 1);
+        out = frac.isEmpty() ? intPart : intPart + '.' + frac;
+    } else {
+        out = "0." + QByteArray(-exponent - 1, '0') + digits;
+    }
+    return negative ? '-' + out : out;
+}
+
+QByteArray PrintfOperand(double V) { return PrintfReal(double(fc::Trunc(V * 100 + 0.5)) / 100); }
+
+// Values where a formatter goes wrong: signs, zeros, integers at the
+// 15-digit edge, ties and carries at the last digit, powers of ten and the
+// neighbours of each, the smallest and largest doubles.
+std::vector<double> EdgeValues()
+{
+    std::vector<double> v = {0.0,
+                             -0.0,
+                             0.2,
+                             0.4,
+                             0.8,
+                             1.0 / 3,
+                             2.0 / 3,
+                             0.1 + 0.2,
+                             1.005,
+                             2.675,
+                             1.0000000000000049,
+                             1.0000000000000051,
+                             9.9999999999999947,
+                             9.9999999999999964,
+                             0.99999999999999994,
+                             999999999999999.0,
+                             999999999999999.4,
+                             999999999999999.6,
+                             1e15,
+                             1e15 + 1,
+                             1e15 + 5,
+                             1e15 + 15,
+                             1e15 + 25,
+                             9007199254740991.0,
+                             9007199254740993.0,
+                             123456789012345678.0,
+                             9.2233720368547e18,
+                             1e20,
+                             1e22,
+                             1e23,
+                             1.7976931348623157e308,
+                             2.2250738585072014e-308,
+                             4.9406564584124654e-324,
+                             1e-5,
+                             1.5e-7,
+                             0.000001,
+                             0.0000012345,
+                             5e-15,
+                             0.125,
+                             0.005,
+                             0.015,
+                             0.025,
+                             0.035,
+                             10.5,
+                             596,
+                             842,
+                             822,
+                             -21,
+                             2147483647,
+                             -2147483648.0,
+                             4294967296.0};
+    for (int e = -320; e <= 308; ++e) {
+        const double p = std::pow(10.0, e);
+        v.insert(v.end(), {p, std::nextafter(p, 0.0), std::nextafter(p, HUGE_VAL), 5 * p, 9.5 * p, 0.5 * p * 3});
+    }
+    for (int b = -1074; b <= 1023; b += 3)
+        v.push_back(std::ldexp(1.0, b));
+    std::erase_if(v, [](double x) { return !std::isfinite(x); });
+    const std::size_t n = v.size();
+    for (std::size_t i = 0; i < n; ++i)
+        v.push_back(-v[i]);
+    return v;
+}
+
+} // namespace
+
+TEST(PdfObjects, RealsAreWrittenAsPrintfWritesThemForEveryKindOfValue)
+{
+    std::vector<double> values = EdgeValues();
+    // The writer's own operands: whole points and hundredths, with and
+    // without the error a computed coordinate carries.
+    for (int k = -100000; k <= 100000; ++k) {
+        values.push_back(k / 100.0);
+        values.push_back(k);
+    }
+    std::mt19937_64 random(20261210);
+    std::uniform_real_distribution<double> page(-2000, 2000);
+    std::uniform_int_distribution<quint64> bits;
+    for (int i = 0; i < 40000; ++i) {
+        values.push_back(page(random));
+        const double any = std::bit_cast<double>(bits(random));
+        if (std::isfinite(any))
+            values.push_back(any);
+        // k / 100 of up to 17 digits, and the value just beside it.
+        const double k = double(qint64(bits(random) >> (std::uniform_int_distribution<int>(7, 63)(random))));
+        values.push_back(k / 100);
+        values.push_back(std::nextafter(k / 100, HUGE_VAL));
+    }
+    int checked = 0;
+    for (double v : values) {
+        ASSERT_EQ(FormatPdfReal(v), PrintfReal(v)) << std::setprecision(17) << v;
+        TPdfReal r(v);
+        ASSERT_EQ(Bytes(r), PrintfReal(v)) << std::setprecision(17) << v;
+        // Operands beyond what Trunc takes fail for both.
+        if (std::fabs(v * 100) < 9.2e18) {
+            ASSERT_EQ(FloatToPdfStr(v), PrintfOperand(v)) << std::setprecision(17) << v;
+            ++checked;
+        } else {
+            EXPECT_THROW(FloatToPdfStr(v), EInvalidOp) << v;
+        }
+    }
+    EXPECT_GT(checked, 500000);
+    EXPECT_THROW(FormatPdfReal(std::nan("")), EInvalidOp);
+    EXPECT_THROW(FloatToPdfStr(std::nan("")), EInvalidOp);
+    for (double bad : {HUGE_VAL, -HUGE_VAL}) {
+        EXPECT_ANY_THROW(FormatPdfReal(bad));
+        EXPECT_THROW(FloatToPdfStr(bad), EInvalidOp);
+    }
 }
 
 TEST(PdfObjects, FloatToPdfStrKeepsTwoDecimalsTruncatingAfterTheHalf)
