@@ -11,6 +11,7 @@
 //   its main window shown (the demo catalogue, English texts), beside a
 //   process that starts a bare QApplication and shows one QWidget the same
 //   way; "ratio" is the program's time over the bare one's.
+// - TranslateMainWindow: the language file applied to the main window.
 // The models are the first N of the two-pipe fan coils of the demo catalogue
 // repeated 100 times (600 of them).
 #include <benchmark/benchmark.h>
@@ -28,6 +29,7 @@
 #include <unistd.h>
 
 #include "BenchCatalogue.h"
+#include "components/Lang.h"
 #include "components/OvNumEdit.h"
 #include "engine/Catalogo.h"
 #include "engine/Records.h"
@@ -136,6 +138,16 @@ void Calcola(benchmark::State& state)
     state.counters["rows"] = p.main->SGRisultati.RowCount();
 }
 BENCHMARK(Calcola)->Arg(1)->Arg(20)->Arg(100)->Arg(600)->Unit(benchmark::kMillisecond);
+
+// The main window's translation as start-up runs it: the 90 paths of the
+// language file applied to the window (the start-up's share of the ratio).
+void TranslateMainWindow(benchmark::State& state)
+{
+    Program& p = program();
+    for (auto _ : state)
+        p.main->Language1->Translate();
+}
+BENCHMARK(TranslateMainWindow)->Unit(benchmark::kMillisecond);
 
 // The child processes of StartToMainWindowShown: they end as soon as their
 // window is shown on screen.
