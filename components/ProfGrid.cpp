@@ -452,11 +452,17 @@ bool TProfGrid::deleteLastRow(std::vector<TProfGridCell*>& seen)
     for (TProfGridCell* c : seen)
         if (c->topRow_ == r)
             delete c;
+    rowGone();
+    return true;
+}
+
+// The count and the state after a row's cells have gone.
+void TProfGrid::rowGone()
+{
     --rowCount_;
     if (FixedRows() > rowCount_ - 1)
         ApplyFixedRows(SafeFixedRows(rowCount_ - 1));
     ClampState();
-    return true;
 }
 
 int TProfGrid::SafeFixedRows(int value)
@@ -1001,10 +1007,7 @@ bool TProfGrid::DeleteRow(int ARow)
     }
     for (TProfGridCell* c : toFree)
         delete c;
-    --rowCount_;
-    if (FixedRows() > rowCount_ - 1)
-        ApplyFixedRows(SafeFixedRows(rowCount_ - 1));
-    ClampState();
+    rowGone();
     return true;
 }
 

@@ -576,6 +576,7 @@ private:
     // The largest fixed-row count not above value whose edge cuts no cell.
     int SafeFixedRows(int value);
     bool deleteLastRow(std::vector<TProfGridCell*>& seen);
+    void rowGone();
     void ClampState();
     void PushToBase();
     void MoveBaseCurrent(int ACol, int ARow);
