@@ -70,40 +70,61 @@ void TARUserRep::ApplyTemplate()
     viewport()->update();
 }
 
-int TARUserRep::findVar(const QString& name) const
+static ar::VarName varKey(const QString& name) { return {name}; }
+
+int TARUserRep::findVar(const QString& name) const { return varIndex_.value(varKey(name), -1); }
+
+void TARUserRep::ClearVars()
 {
+    vars_.clear();
+    values_.clear();
+    varIndex_.clear();
+}
+
+void TARUserRep::rebuildVarIndex()
+{
+    varIndex_.clear();
     for (int i = 0; i < vars_.size(); ++i) {
-        const QString& line = vars_[i];
-        const qsizetype eq = line.indexOf(u'=');
-        const QString n = eq < 0 ? line : line.left(eq);
-        if (QString::compare(n, name, Qt::CaseInsensitive) == 0)
-            return i;
+        const ar::VarName key = varKey(vars_[i].left(vars_[i].size() - values_[i].size() - 1));
+        // The first line of a name is the one found, as a scan finds it.
+        if (!varIndex_.contains(key))
+            varIndex_.insert(key, i);
     }
-    return -1;
 }
 
 void TARUserRep::SetVar(const QString& name, const QString& value)
 {
     const int at = findVar(name);
     if (value.isEmpty()) {
-        if (at >= 0)
+        if (at >= 0) {
             vars_.removeAt(at);
+            values_.removeAt(at);
+            rebuildVarIndex();
+        }
         return;
     }
-    const QString line = name.toUpper() + u'=' + value;
-    if (at >= 0)
+    const QString upper = name.toUpper();
+    const QString line = upper + u'=' + value;
+    if (at >= 0) {
         vars_[at] = line;
-    else
+        values_[at] = value;
+        // Upper-casing can change what the stored name matches (a capital
+        // sharp s becomes SS).
+        if (varKey(upper) != varKey(name))
+            rebuildVarIndex();
+    } else {
+        const ar::VarName key = varKey(upper);
+        if (!varIndex_.contains(key))
+            varIndex_.insert(key, int(vars_.size()));
         vars_.append(line);
+        values_.append(value);
+    }
 }
 
 QString TARUserRep::GetVar(const QString& name) const
 {
     const int at = findVar(name);
-    if (at < 0)
-        return QString();
-    const QString& line = vars_[at];
-    return line.mid(line.indexOf(u'=') + 1);
+    return at < 0 ? QString() : values_[at];
 }
 
 void TARUserRep::SetVarValue(const QString& name, int value) { SetVar(name, QString::number(value)); }

@@ -2,11 +2,37 @@
 // The report grid view an application fills from a template file: named
 // text variables, and copies of the template's bands appended by band name
 // with the variables substituted into their cells.
+#include <QHash>
 #include <QStringList>
 #include <memory>
 #include <vector>
 
 #include "ARGridRep.h"
+
+namespace ar {
+// A variable name as a hash key: equal as QString::compare without regard to
+// case finds them (code point by code point through the simple case
+// folding), hashed through the same folding.
+struct VarName {
+    QString name;
+    friend bool operator==(const VarName& a, const VarName& b)
+    {
+        return QString::compare(a.name, b.name, Qt::CaseInsensitive) == 0;
+    }
+    friend size_t qHash(const VarName& v, size_t seed) noexcept
+    {
+        size_t h = seed;
+        const qsizetype n = v.name.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            char32_t c = v.name[i].unicode();
+            if (QChar::isHighSurrogate(c) && i + 1 < n && v.name[i + 1].isLowSurrogate())
+                c = QChar::surrogateToUcs4(char16_t(c), v.name[++i].unicode());
+            h = h * 31 + QChar::toCaseFolded(c);
+        }
+        return h;
+    }
+};
+} // namespace ar
 
 class TARUserRep : public TARGridRep {
     Q_OBJECT
@@ -19,7 +45,7 @@ public:
     QString TemplateCacheName(int i) const { return cache_[size_t(i)].name; }
 
     void LoadTemplate(const QString& fileName);
-    void ClearVars() { vars_.clear(); }
+    void ClearVars();
     void Clear() override;
     void SetVar(const QString& name, const QString& value);
     QString GetVar(const QString& name) const;
@@ -51,6 +77,7 @@ private:
     void ApplyTemplate();
     void parseTemplateCells();
     int findVar(const QString& name) const;
+    void rebuildVarIndex();
     struct Entry {
         QString name;
         std::unique_ptr<TARRep> rep;
@@ -58,6 +85,11 @@ private:
     std::vector<Entry> cache_;
     TARRep* template_ = nullptr;
     QStringList vars_;
+    // Beside the lines: each line's value, and the line of each name by its
+    // case-folded form (a page sets a few hundred variables and every
+    // reference of every appended cell is looked up).
+    QStringList values_;
+    QHash<ar::VarName, int> varIndex_;
     TARBandState pendingBandState_ = 0;
     QString path_;
 };

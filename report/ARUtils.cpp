@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTextBlock>
+#include <QPaintEngine>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <cmath>
@@ -149,7 +150,36 @@ QByteArray TPicture::SaveToBytes() const
 
 // ---- canvas ----
 
-TCanvas::TCanvas(QPainter* painter, const ITextMeasurer* measurer) : painter_(painter), measurer_(measurer) {}
+TCanvas::TCanvas(QPainter* painter, const ITextMeasurer* measurer) : painter_(painter), measurer_(measurer)
+{
+    recorded_ = painter_ && painter_->isActive() && painter_->paintEngine() &&
+                painter_->paintEngine()->type() == QPaintEngine::Picture;
+}
+
+QPainter* TCanvas::Painter() const
+{
+    settle();
+    return painter_;
+}
+
+void TCanvas::holdState() const
+{
+    if (diverged_)
+        return;
+    held_ = {painter_->pen(), painter_->brush(), painter_->font()};
+    diverged_ = true;
+}
+
+void TCanvas::settle() const
+{
+    if (!diverged_)
+        return;
+    diverged_ = false;
+    painter_->setPen(held_.pen);
+    painter_->setBrush(held_.brush);
+    if (painter_->font() != held_.font)
+        painter_->setFont(held_.font);
+}
 
 const ITextMeasurer& TCanvas::Measurer() const { return measurer_ ? *measurer_ : fc::TextMeasurer(); }
 
@@ -161,7 +191,19 @@ void TCanvas::FillRect(const TRect& r)
 {
     if (!painter_ || r.IsEmpty())
         return;
-    painter_->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), ar::ToQColor(BrushColor));
+    const QRect q(r.Left, r.Top, r.Width(), r.Height());
+    if (!recorded_) {
+        painter_->fillRect(q, ar::ToQColor(BrushColor));
+        return;
+    }
+    // What QPainter::fillRect draws on such a painter, without putting the
+    // pen and brush back after each rectangle.
+    holdState();
+    painter_->setPen(Qt::NoPen);
+    const QColor c = ar::ToQColor(BrushColor);
+    if (painter_->brush().style() != Qt::SolidPattern || painter_->brush().color() != c)
+        painter_->setBrush(c);
+    painter_->drawRect(q);
 }
 
 void TCanvas::TextOut(int x, int y, const QString& s)
@@ -169,8 +211,25 @@ void TCanvas::TextOut(int x, int y, const QString& s)
     if (!painter_ || s.isEmpty())
         return;
     const QFont f = fc::ToQFont(Font);
-    painter_->setFont(f);
+    if (!recorded_) {
+        painter_->setFont(f);
+        painter_->setPen(ar::ToQColor(Font.Color));
+        painter_->drawText(QPointF(x, y + QFontMetrics(f).ascent()), s);
+        return;
+    }
+    // Text is drawn with the font and the pen only; the brush may stay a
+    // fill's. The font and colour stay set afterwards, as they always did.
+    if (!(lastFontValid_ && f == lastFont_ && painter_->font() == lastResolvedFont_)) {
+        painter_->setFont(f);
+        lastFont_ = f;
+        lastResolvedFont_ = painter_->font();
+        lastFontValid_ = true;
+    }
     painter_->setPen(ar::ToQColor(Font.Color));
+    if (diverged_) {
+        held_.pen = painter_->pen();
+        held_.font = painter_->font();
+    }
     painter_->drawText(QPointF(x, y + QFontMetrics(f).ascent()), s);
 }
 
@@ -194,6 +253,7 @@ void TCanvas::Rectangle(const TRect& r)
 {
     if (!painter_)
         return;
+    settle();
     // The outline runs inside (Left, Top)-(Right, Bottom) as on the platform.
     painter_->save();
     const int w = qMax(1, PenWidth);
@@ -219,6 +279,7 @@ void TCanvas::RoundRect(const TRect& r, int ew, int eh)
 {
     if (!painter_)
         return;
+    settle();
     painter_->save();
     painter_->setPen(framePen(*this));
     painter_->setBrush(BrushHollow ? QBrush(Qt::NoBrush) : QBrush(ar::ToQColor(BrushColor)));
@@ -230,6 +291,7 @@ void TCanvas::Line(int x1, int y1, int x2, int y2)
 {
     if (!painter_)
         return;
+    settle();
     painter_->save();
     painter_->setPen(framePen(*this));
     painter_->drawLine(x1, y1, x2, y2);
@@ -240,6 +302,7 @@ void TCanvas::DrawFocusRect(const TRect& r)
 {
     if (!painter_ || r.IsEmpty())
         return;
+    settle();
     // A dotted outline that inverts what it covers, so drawing it twice
     // removes it again.
     painter_->save();
@@ -254,6 +317,7 @@ void TCanvas::InvertRect(const TRect& r)
 {
     if (!painter_ || r.IsEmpty())
         return;
+    settle();
     painter_->save();
     painter_->setCompositionMode(QPainter::RasterOp_NotDestination);
     painter_->fillRect(QRect(r.Left, r.Top, r.Width(), r.Height()), Qt::white);
@@ -265,6 +329,7 @@ void TCanvas::Draw(int x, int y, const TPicture& p)
     if (!painter_ || !p.HasGraphic())
         return;
     if (p.kind() == TPicture::Metafile) {
+        settle();
         // Metafiles are not rendered: an empty frame of their size.
         if (p.Width() > 0 && p.Height() > 0) {
             painter_->save();
@@ -283,6 +348,7 @@ void TCanvas::StretchDraw(const TRect& r, const TPicture& p)
     if (!painter_ || !p.HasGraphic() || r.IsEmpty())
         return;
     if (p.kind() == TPicture::Metafile) {
+        settle();
         painter_->save();
         painter_->setPen(Qt::black);
         painter_->setBrush(Qt::NoBrush);
@@ -297,15 +363,45 @@ void TCanvas::PushClip(const TRect& r)
 {
     if (!painter_)
         return;
-    painter_->save();
     const QRect q(r.Left, r.Top, qMax(0, r.Width()), qMax(0, r.Height()));
+    // On a recorded page, with no clip or transform of anyone else's in
+    // force, the nested rectangles are intersected here and the painter is
+    // given the result; popping gives it the outer one again.
+    const bool own = recorded_ && painter_->transform().isIdentity() &&
+                     (clips_.empty() ? !painter_->hasClipping() : !clips_.back().saved);
+    if (own) {
+        holdState();
+        const QRect clip = clips_.empty() ? q : clips_.back().rect.intersected(q);
+        clips_.push_back({false, clip, held_});
+        painter_->setClipRect(clip, Qt::ReplaceClip);
+        return;
+    }
+    settle();
+    clips_.push_back({true, QRect(), Held{}});
+    painter_->save();
     painter_->setClipRect(q, painter_->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
 }
 
 void TCanvas::PopClip()
 {
-    if (painter_)
+    if (!painter_)
+        return;
+    if (clips_.empty() || clips_.back().saved) {
+        if (!clips_.empty())
+            clips_.pop_back();
+        // The state saved with the clip is the one the callers expect.
+        diverged_ = false;
         painter_->restore();
+        return;
+    }
+    // What a restore would have brought back.
+    held_ = clips_.back().held;
+    diverged_ = true;
+    clips_.pop_back();
+    if (clips_.empty())
+        painter_->setClipping(false);
+    else
+        painter_->setClipRect(clips_.back().rect, Qt::ReplaceClip);
 }
 
 // ---- rich text ----

@@ -6,10 +6,14 @@
 // top-left corner.
 #include <QByteArray>
 #include <QColor>
+#include <QFont>
 #include <QImage>
+#include <QBrush>
+#include <QPen>
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
 
 #include "ARRepCommon.h"
 #include "platform/Colors.h"
@@ -77,7 +81,8 @@ private:
 class TCanvas {
 public:
     explicit TCanvas(QPainter* painter = nullptr, const ITextMeasurer* measurer = nullptr);
-    QPainter* Painter() const { return painter_; }
+    // The painter with the pen and brush the canvas's callers expect.
+    QPainter* Painter() const;
     const ITextMeasurer& Measurer() const;
 
     TFont Font = MakeFont(QStringLiteral("ARIAL"), 10, 0, clBlack);
@@ -106,8 +111,34 @@ public:
     void PopClip();
 
 private:
+    // Gives the painter the pen, brush and font its callers expect.
+    void settle() const;
+    void holdState() const;
     QPainter* painter_;
     const ITextMeasurer* measurer_;
+    // A recorded page stores every change of pen, brush and font, and a
+    // restore of saved painter state records the clip again with its
+    // transform. On such a painter the canvas keeps the state the drawing
+    // calls expect (held) apart from the painter's, gives the painter only
+    // what each draw uses (fills: no pen and the fill colour; text: its font
+    // and colour), and clips without saving painter state; anything else
+    // gets the held state first. What is drawn, with what, is unchanged.
+    struct Held {
+        QPen pen;
+        QBrush brush;
+        QFont font;
+    };
+    struct ClipLevel {
+        bool saved; // through QPainter::save (the painter's own clip or transform was in force)
+        QRect rect; // the clip in force, when not saved
+        Held held;
+    };
+    bool recorded_ = false;
+    mutable bool diverged_ = false;
+    mutable Held held_;
+    std::vector<ClipLevel> clips_;
+    QFont lastFont_, lastResolvedFont_;
+    bool lastFontValid_ = false;
 };
 
 class TClipScope {

@@ -86,6 +86,57 @@ TEST_F(Filling, VariablesIgnoreCaseAndEmptyRemoves)
     EXPECT_EQ(rep.GetVar(QStringLiteral("page")), "");
 }
 
+// Many variables, some removed and set again: the lines keep the order of
+// first setting, a removed line's place closes up, and every name is found
+// in any case, accented letters included; a lookup compares with the
+// stored (upper-cased) name.
+TEST_F(Filling, ManyVariablesKeepTheirOrderThroughRemovals)
+{
+    QStringList want;
+    for (int i = 0; i < 300; ++i) {
+        rep.SetVar(QStringLiteral("Var%1").arg(i), QString::number(i));
+        want << QStringLiteral("VAR%1=%2").arg(i).arg(i);
+    }
+    for (int i = 0; i < 300; i += 3) {
+        rep.SetVar(QStringLiteral("vAR%1").arg(i), QString());
+        want.removeAll(QStringLiteral("VAR%1=%2").arg(i).arg(i));
+    }
+    for (int i = 1; i < 300; i += 3) {
+        rep.SetVar(QStringLiteral("var%1").arg(i), QStringLiteral("x%1").arg(i));
+        want.replace(want.indexOf(QStringLiteral("VAR%1=%2").arg(i).arg(i)), QStringLiteral("VAR%1=x%2").arg(i).arg(i));
+    }
+    rep.SetVar(QStringLiteral("var0"), QStringLiteral("again"));
+    want << QStringLiteral("VAR0=again");
+    EXPECT_EQ(rep.Vars(), want);
+    for (int i = 0; i < 300; ++i) {
+        const QString v = i == 0 ? QStringLiteral("again") : i % 3 == 0 ? QString() : i % 3 == 1 ? QStringLiteral("x%1").arg(i) : QString::number(i);
+        EXPECT_EQ(rep.GetVar(QStringLiteral("VaR%1").arg(i)), v) << i;
+    }
+
+    struct Case {
+        const char* set;
+        const char* get;
+        bool found;
+    } cases[] = {
+        {"Umidità", "UMIDITÀ", true},
+        {"umidità", "Umidita", false},
+        // The stored name is upper-cased first: ß becomes SS.
+        {"Straße", "strasse", true},
+        {"Straße", "Straße", false},
+        {"ÉTÉ", "été", true},
+        {"m³/h", "M³/H", true},
+        {"A", "a ", false},
+    };
+    for (const Case& c : cases) {
+        rep.ClearVars();
+        rep.SetVar(QString::fromUtf8(c.set), QStringLiteral("v"));
+        EXPECT_EQ(rep.GetVar(QString::fromUtf8(c.get)), c.found ? "v" : "") << c.set << " / " << c.get;
+        EXPECT_EQ(rep.Vars(), QStringList{QString::fromUtf8(c.set).toUpper() + QStringLiteral("=v")});
+        rep.SetVar(QString::fromUtf8(c.get), QString());
+        EXPECT_EQ(rep.Vars().size(), c.found ? 0 : 1) << c.set;
+    }
+}
+
 TEST_F(Filling, SubstitutesVariablesInOrder)
 {
     const QString path = write("t.AR", TemplateBytes({

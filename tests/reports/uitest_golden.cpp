@@ -1,10 +1,17 @@
 // Filled reports as text against checked-in golden files: every band with
 // its page-break mark and every cell's text (bold marked with *), so that a
 // change of a template or a builder shows up cell by cell.
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QPushButton>
 
 #include "ReportsFixture.h"
+#include "platform/Printing.h"
+#include "platform/QtTextMeasurer.h"
+#include "report/ARPrinter.h"
 
 using namespace rtest;
 
@@ -32,10 +39,33 @@ QString dump(const TARRep& rep)
     return out;
 }
 
-void compare(const TARRep& rep, const QString& name)
+// Everything filling sets on a band and its cells besides the text.
+QString dumpFull(const TARRep& rep)
+{
+    QString out;
+    for (int i = 0; i < rep.BandCount(); ++i) {
+        const TARBand* b = rep.GetBand(i);
+        out += QStringLiteral("%1 h=%2 state=%3 top=%4\n").arg(b->Name()).arg(b->Height()).arg(int(b->BandState)).arg(b->Top());
+        for (int j = 0; j < b->CellCount(); ++j) {
+            const TARCell* c = b->GetCell(j);
+            QString s = c->S();
+            s.replace(u'\r', QStringLiteral("\\r"));
+            out += QStringLiteral("  |%1| w=%2 min=%3 style=%4 rtf=%5 uv=%6 pic=%7\n")
+                       .arg(s)
+                       .arg(c->Width())
+                       .arg(c->MinWidth())
+                       .arg(int(c->FontStyle()))
+                       .arg(int(c->IsRTF()))
+                       .arg(c->UserVarValue())
+                       .arg(QFileInfo(c->PictureFileName()).fileName());
+        }
+    }
+    return out;
+}
+
+void compareText(const QString& got, const QString& name)
 {
     const QString path = fc::test::testDataDir() + QStringLiteral("data/") + name;
-    const QString got = dump(rep);
     if (qEnvironmentVariableIsSet("FC_UPDATE_GOLDEN")) {
         QDir().mkpath(QFileInfo(path).path());
         QFile f(path);
@@ -49,6 +79,58 @@ void compare(const TARRep& rep, const QString& name)
     for (int i = 0; i < qMax(g.size(), w.size()); ++i)
         ASSERT_EQ(g.value(i).toStdString(), w.value(i).toStdString()) << name.toStdString() << " line " << i + 1;
 }
+
+void compare(const TARRep& rep, const QString& name) { compareText(dump(rep), name); }
+
+// The pages of the page store drawn as the preview draws them and scaled as
+// printing scales them, one line of picture digests per page.
+QString dumpPages(const TARPrinter& pr)
+{
+    QString out;
+    for (int p = 1; p <= pr.PageCount(); ++p) {
+        out += QStringLiteral("page %1").arg(p);
+        for (const double scale : {1.0, 2.5}) {
+            QImage img(int(pr.PageWidth() * scale), int(pr.PageHeight() * scale), QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter painter(&img);
+            painter.scale(scale, scale);
+            painter.drawPicture(0, 0, *pr.Page(p));
+            painter.end();
+            out += u' ' + QString::fromLatin1(QCryptographicHash::hash(QByteArrayView(img.constBits(), img.sizeInBytes()),
+                                                                      QCryptographicHash::Sha1).toHex());
+        }
+        out += u'\n';
+    }
+    return out;
+}
+
+// Filled and laid out as the program does it: real text measures, the
+// logos in the program folder, a printer.
+class GoldenPages : public ReportsTest {
+protected:
+    GoldenPages()
+    {
+        fc::InstallQtTextMeasurer();
+        for (const char* logo : {"imgs/MiniLogo.bmp", "imgs/MiniLogo1.bmp"})
+            pf.write(QLatin1String(logo), fc::test::readFile(sourceData(QLatin1String(logo))));
+        in.Riferimento = QStringLiteral("Hotel Nord");
+        in.Prezzi.CheckListino = in.Prezzi.CheckNetto = in.Prezzi.CheckSconto = true;
+        in.Prezzi.Sconto = true;
+        in.Prezzi.Sconto1 = 12.5;
+    }
+    ~GoldenPages() override { fc::SetTextMeasurer(nullptr); }
+
+    // The pages the Print button builds.
+    QString printedPages()
+    {
+        QString pages;
+        TARPrinter::SetPreviewRunner([&pages](TARPrinter& pr) { pages = dumpPages(pr); });
+        form.Button3->click();
+        TARPrinter::SetPreviewRunner(nullptr);
+        return pages;
+    }
+    fc::ScopedFakePrinter printer;
+};
 
 TEST_F(Golden, PanelTwoModelsCoolingAndHeatingWithPrices)
 {
@@ -75,6 +157,42 @@ TEST_F(Golden, OneSpeedHeatingOnly)
     in.Prezzi.Sconto1 = 12.5;
     ASSERT_TRUE(reportUnaVelocita(in, form));
     compare(rep(), QStringLiteral("Rep1Vel-heating.txt"));
+}
+
+TEST_F(Golden, ThreeSpeedHundredModelsEveryCell)
+{
+    models(100);
+    Stato.VeloCalcolo = 2;
+    for (int k = 1; k <= 100; k += 7)
+        model(k).NonCalcolatoFreddo[k % 3 + 1] = true;
+    for (int s = 1; s <= 3; ++s)
+        Stato.PressioneDisponibile[s] = 10 * s + 20; // clamped at some speeds
+    in.Riferimento = QStringLiteral("Hotel Nord");
+    in.Prezzi.CheckListino = in.Prezzi.CheckMoltiplica = in.Prezzi.CheckNetto = true;
+    in.Prezzi.moltiplicatore = true;
+    in.Prezzi.Moltip = 0.75;
+    ASSERT_TRUE(reportTreVelocita(in, form));
+    compareText(dumpFull(rep()), QStringLiteral("Rep9Col-100models.txt"));
+}
+
+TEST_F(GoldenPages, PrintedPagesOfEachReport)
+{
+    struct Case {
+        const char* name;
+        int models;
+        bool (*build)(const TReportInputs&, TFormPrew&);
+    } cases[] = {
+        {"Rep9Col", 20, &reportTreVelocita},
+        {"Rep1Vel", 12, &reportUnaVelocita},
+        {"RepPann", 27, &reportPannello},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        onlyModels(c.models);
+        ASSERT_TRUE(c.build(in, form));
+        compareText(dumpFull(rep()), QStringLiteral("%1-pages-bands.txt").arg(QLatin1String(c.name)));
+        compareText(printedPages(), QStringLiteral("%1-pages.txt").arg(QLatin1String(c.name)));
+    }
 }
 
 } // namespace

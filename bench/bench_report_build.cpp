@@ -1,0 +1,169 @@
+// The selection reports as a user waits on them, on the demo catalogue
+// repeated 100 times (one family of 600 models): filling the three-speed
+// table for the first 1, 20, 100 and 600 models of the family after a
+// cooling and heating run (template read, every variable set, every band
+// appended), and building the printed pages of the panel (one page per
+// model, 1 to 600 pages) as the preview window's Print button does, with
+// the page store's bytes per page.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <memory>
+
+#include "BenchCatalogue.h"
+#include "engine/Catalogo.h"
+#include "engine/Correzioni.h"
+#include "engine/Records.h"
+#include "engine/Psicrometria.h"
+#include "engine/Selezione.h"
+#include "platform/Dataset.h"
+#include "platform/MainWindowLink.h"
+#include "platform/QtTextMeasurer.h"
+#include "report/ARPrinter.h"
+#include "report/ARRep.h"
+#include "report/ARUserRep.h"
+#include "reports/Reports.h"
+#include "reports/UnitPreview.h"
+
+namespace {
+
+// The catalogue loaded as the main window loads it for family VENTO,
+// version M, every model rated for cooling and heating; the ticked list
+// holds the first `ticked` models.
+class Session {
+public:
+    Session() : cat_(100), macchine_(fc::MacchineDef()), versioni_(fc::VersioniDef())
+    {
+        cat_.use();
+        macchine_.SetFileName(cat_.path() + QStringLiteral("Dati.cds"));
+        versioni_.SetFileName(cat_.path() + QStringLiteral("Versioni.cds"));
+        macchine_.Open();
+        versioni_.Open();
+        mw_.macchine = &macchine_;
+        mw_.versioni = &versioni_;
+        mw_.versionText = QStringLiteral("M");
+        fc::SetMainWindow(&mw_);
+        macchine_.SetFilter({{QStringLiteral("Velocita"), QStringLiteral("MAX")}, {QStringLiteral("Tipo"), QStringLiteral("VENTO")}});
+        caricaDati();
+        for (int i = 0; i < ListaMacchine.Count(); ++i)
+            if (ListaMacchine.Objects(i)->Tipo == QLatin1String("VENTO"))
+                mw_.models.push_back({ListaMacchine.Strings(i).leftJustified(19, u' ') + QStringLiteral("   35   45   60"), true});
+
+        correzioneGlicole(0);
+        correzioneAltitudine(0);
+        UnitaSI = true;
+        Stato.ModoCalcolo = 2;
+        Stato.VeloCalcolo = 3;
+        Stato.TBSFreddo = 27;
+        Stato.TBUFreddo = 19;
+        Stato.URFreddo = 47.4;
+        Stato.TempIngAcquaFreddo = 7;
+        Stato.TempAriaCaldo = 20;
+        Stato.TempIngAcquaCaldo = 70;
+        Stato.PressioneStatica = 1;
+        for (int s = 1; s <= 3; ++s)
+            Stato.PressioneDisponibile[s] = 20;
+        Stato.DatiInRaffredda = 1;
+        Stato.PortAcquaRichiestaFreddo = 600;
+        Stato.DatiInRiscalda = 1;
+        Stato.PortAcquaRichiesta = 400;
+        calcolaRaffreddamento();
+        calcolaRiscaldamento();
+
+        in_.Versione = QStringLiteral("M");
+        in_.DescVersione = QStringLiteral("Con mobile");
+        in_.CaptionRif = QStringLiteral("Riferimento:");
+        in_.Riferimento = QStringLiteral("Hotel Nord");
+        in_.Prezzi.CheckListino = in_.Prezzi.CheckNetto = in_.Prezzi.CheckSconto = true;
+        in_.Prezzi.Sconto = true;
+        in_.Prezzi.Sconto1 = 10;
+    }
+    ~Session() { fc::SetMainWindow(nullptr); }
+
+    int familySize() const { return int(mw_.models.size()); }
+    // The first n models ticked for the report.
+    TReportInputs& inputs(int n, int tipoReport)
+    {
+        in_.ModelliSpuntati.clear();
+        for (int i = 0; i < n && i < int(mw_.models.size()); ++i)
+            in_.ModelliSpuntati << mw_.models[size_t(i)].text;
+        in_.TipoReport = tipoReport;
+        return in_;
+    }
+    TFormPrew& form() { return form_; }
+
+private:
+    fc::bench::ScaledCatalogue cat_;
+    TDataset macchine_, versioni_;
+    FakeMainWindowLink mw_;
+    TReportInputs in_;
+    TFormPrew form_;
+};
+
+Session& session()
+{
+    static Session s;
+    return s;
+}
+
+void sizes(benchmark::internal::Benchmark* b)
+{
+    for (int n : {1, 20, 100, 600})
+        b->Arg(n);
+}
+
+// Filling the three-speed table of n models: nine per page.
+void BM_FillThreeSpeedTable(benchmark::State& state)
+{
+    Session& s = session();
+    const int n = int(state.range(0));
+    if (s.familySize() < n) {
+        state.SkipWithError("family too small");
+        return;
+    }
+    TReportInputs& in = s.inputs(n, 0);
+    for (auto _ : state) {
+        if (!reportTreVelocita(in, s.form())) {
+            state.SkipWithError("report not built");
+            return;
+        }
+    }
+    state.counters["bands"] = s.form().UserRep->Rep()->BandCount();
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_FillThreeSpeedTable)->Apply(sizes)->Unit(benchmark::kMillisecond);
+
+// Building the printed pages of a panel of n models (n pages), filled once.
+void BM_BuildPanelPages(benchmark::State& state)
+{
+    Session& s = session();
+    const int n = int(state.range(0));
+    if (s.familySize() < n || !reportPannello(s.inputs(n, 2), s.form())) {
+        state.SkipWithError("report not built");
+        return;
+    }
+    TARUserRep& rep = *s.form().UserRep;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(rep.BuildPages(QStringLiteral("Preparing pages")));
+    const TARPrinter& pr = *rep.Printer();
+    qint64 bytes = 0;
+    for (int p = 1; p <= pr.PageCount(); ++p)
+        bytes += pr.Page(p)->size();
+    state.counters["pages"] = pr.PageCount();
+    state.counters["bytes_per_page"] = pr.PageCount() ? double(bytes) / pr.PageCount() : 0;
+    state.SetItemsProcessed(state.iterations() * pr.PageCount());
+}
+BENCHMARK(BM_BuildPanelPages)->Arg(1)->Arg(27)->Arg(100)->Arg(600)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    fc::InstallQtTextMeasurer();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
