@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QPointer>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -65,6 +67,32 @@ FileStamp stampOf(const QString& path)
 
 } // namespace
 
+// The components of each owner that a translation has looked into, listed
+// once per translation instead of once per path segment. Names are compared
+// as they stand at each lookup; a component gone meanwhile is passed over.
+struct TLanguage::ComponentLists {
+    struct Owned {
+        QPointer<QObject> owner;
+        QList<QPointer<QObject>> components;
+    };
+    QHash<QObject*, Owned> lists;
+
+    QObject* find(QObject* owner, const QString& name)
+    {
+        auto it = lists.find(owner);
+        if (it == lists.end() || it->owner != owner) {
+            Owned o{owner, {}};
+            for (QObject* c : fc::OwnedComponents(owner))
+                o.components.append(c);
+            it = lists.insert(owner, std::move(o));
+        }
+        for (const QPointer<QObject>& c : it->components)
+            if (c && c->objectName().compare(name, Qt::CaseInsensitive) == 0)
+                return c;
+        return nullptr;
+    }
+};
+
 struct TLanguage::Cache {
     QString fileName;
     FileStamp stamp;
@@ -102,6 +130,7 @@ void TLanguage::Translate()
     if (OnBeforeTranslation)
         OnBeforeTranslation(this);
     const fc::IniFile& ini = file();
+    ComponentLists components;
     const qsizetype count = properties_.size();
     for (qsizetype i = 0; i < count; ++i) {
         if (i >= properties_.size()) // a handler shortened the list
@@ -109,7 +138,7 @@ void TLanguage::Translate()
         const QString line = properties_[i];
         if (trimText(line).isEmpty())
             continue;
-        TranslateProperty(line, ini.ReadString(QStringLiteral("Translations"), line, QString()));
+        translateProperty(line, ini.ReadString(QStringLiteral("Translations"), line, QString()), &components);
     }
     if (OnAfterTranslation)
         OnAfterTranslation(this);
@@ -121,6 +150,11 @@ void TLanguage::Translate()
 
 void TLanguage::TranslateProperty(const QString& path, const QString& value)
 {
+    translateProperty(path, value, nullptr);
+}
+
+void TLanguage::translateProperty(const QString& path, const QString& value, ComponentLists* components)
+{
     QString rest = trimText(path);
     if (rest.isEmpty())
         return;
@@ -129,7 +163,8 @@ void TLanguage::TranslateProperty(const QString& path, const QString& value)
     while ((dot = rest.indexOf(u'.')) >= 0) {
         const QString segment = trimText(rest.left(dot));
         rest = trimText(rest.mid(dot + 1));
-        current = current ? fc::FindComponent(current, segment) : nullptr;
+        if (current)
+            current = components ? components->find(current, segment) : fc::FindComponent(current, segment);
     }
     const QString propertyName = rest;
     if (!current || value.isEmpty())

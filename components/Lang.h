@@ -60,6 +60,8 @@ public:
     static QStringList SplitList(const QString& text, const QString& separator);
 
 private:
+    struct ComponentLists;
+    void translateProperty(const QString& path, const QString& value, ComponentLists* components);
     // The parsed language file, read again when its name, size or time changes.
     const fc::IniFile& file();
 

@@ -47,19 +47,21 @@ Decimal shortestDecimal(long double v)
         r = std::to_chars(buf, buf + sizeof buf, asDouble, std::chars_format::scientific);
     else
         r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific);
-    const std::string s(buf, r.ptr);
 
+    // "-d.ddde+XX": read in place, without intermediate strings.
     Decimal d;
-    std::size_t i = 0;
-    if (i < s.size() && s[i] == '-') {
+    const char* p = buf;
+    if (p < r.ptr && *p == '-') {
         d.negative = true;
-        ++i;
+        ++p;
     }
-    const std::size_t e = s.find('e', i);
-    for (std::size_t k = i; k < e; ++k)
-        if (s[k] != '.')
-            d.digits += s[k];
-    d.exp = std::stoi(s.substr(e + 1)) + 1;
+    for (; p < r.ptr && *p != 'e'; ++p)
+        if (*p != '.')
+            d.digits += *p;
+    int exponent = 0;
+    if (p < r.ptr)
+        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), r.ptr, exponent);
+    d.exp = exponent + 1;
     trimDigits(d);
     return d;
 }
@@ -168,14 +170,11 @@ int digitsBefore(const QString& r)
 
 } // namespace
 
-QString FormatNumber(long double v, int decimals, TNumberFormat format)
+namespace {
+
+QString formatDecimal(const Decimal& dv, int decimals, TNumberFormat format)
 {
-    if (std::isnan(v))
-        throw EInvalidOp();
-    if (std::isinf(v))
-        throw EOverflow();
     decimals = std::clamp(decimals, -1, 14);
-    const Decimal dv = shortestDecimal(v);
 
     if (format == TNumberFormat::Engineering && !dv.isZero()) {
         // e = 3 * Trunc(log10|V| / 3), taken from the decimal exponent so
@@ -235,6 +234,36 @@ QString FormatNumber(long double v, int decimals, TNumberFormat format)
         r += QString(decimals - room, QChar('0'));
     }
     return r;
+}
+
+void checkFinite(long double v)
+{
+    if (std::isnan(v))
+        throw EInvalidOp();
+    if (std::isinf(v))
+        throw EOverflow();
+}
+
+} // namespace
+
+QString FormatNumber(long double v, int decimals, TNumberFormat format)
+{
+    checkFinite(v);
+    return formatDecimal(shortestDecimal(v), decimals, format);
+}
+
+// Up to 15 digits, away from the ends of the double range, a decimal reads
+// back to a number whose shortest form is that decimal again: the rounded
+// decimal is formatted directly instead of taking the trip through binary.
+QString FormatNumberSignificant(long double v, int digits, int decimals, TNumberFormat format)
+{
+    checkFinite(v);
+    if (digits < 1 || digits > 15)
+        return FormatNumber(RoundSignificant(v, digits), decimals, format);
+    const Decimal d = shortestDecimal(v);
+    if (d.exp < -290 || d.exp > 300)
+        return FormatNumber(RoundSignificant(v, digits), decimals, format);
+    return formatDecimal(roundDigits(d, digits), decimals, format);
 }
 
 QString CleanText(const QString& s)

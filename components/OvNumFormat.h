@@ -15,6 +15,9 @@ enum class TNumberFormat { Standard, Thousands, Scientific, Engineering };
 // decimals is 1.01. NaN raises EInvalidOp, an infinity EOverflow.
 QString FormatNumber(long double v, int decimals, TNumberFormat format);
 
+// FormatNumber(RoundSignificant(v, digits), decimals, format), in one step.
+QString FormatNumberSignificant(long double v, int digits, int decimals, TNumberFormat format);
+
 // The edit's text as a plain number: "," taken as the decimal separator,
 // thousands separators dropped; "" becomes "0" and "-" becomes "-0". When
 // "," is itself the thousands separator it is dropped, so that a text

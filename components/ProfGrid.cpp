@@ -412,10 +412,56 @@ void TProfGrid::SetRowCount(int value)
     if (value < rowCount_) {
         if (row_ >= value)
             SetRow(value - 1);
+        std::vector<TProfGridCell*> seen;
         for (int r = rowCount_ - 1; r >= value; --r)
-            DeleteRow(r);
+            if (!deleteLastRow(seen))
+                DeleteRow(r);
     }
     rowCount_ = value;
+    ClampState();
+}
+
+// DeleteRow for the last row inside SetRowCount's bracket, with the editor
+// closed: no cell below moves, so only the row's own cells are let go.
+// False, having done nothing, when a column holds cells past the last row.
+bool TProfGrid::deleteLastRow(std::vector<TProfGridCell*>& seen)
+{
+    const int r = rowCount_ - 1;
+    if (r < 1)
+        return false;
+    for (TProfGridCol* col : layout_)
+        if (int(col->cells_.size()) > rowCount_)
+            return false;
+    seen.clear();
+    for (TProfGridCol* col : layout_) {
+        auto& s = col->cells_;
+        if (r >= int(s.size()))
+            continue;
+        TProfGridCell* c = s.back();
+        s.pop_back();
+        // A cell spread over several columns stands in each of their slots.
+        if (std::find(seen.begin(), seen.end(), c) != seen.end())
+            continue;
+        seen.push_back(c);
+        if (c->topRow_ != c->bottomRow_) {
+            --c->bottomRow_;
+            c->needsWrap_ = true;
+        }
+    }
+    // Those that were this row's alone.
+    for (TProfGridCell* c : seen)
+        if (c->topRow_ == r)
+            delete c;
+    rowGone();
+    return true;
+}
+
+// The count and the state after a row's cells have gone.
+void TProfGrid::rowGone()
+{
+    --rowCount_;
+    if (FixedRows() > rowCount_ - 1)
+        ApplyFixedRows(SafeFixedRows(rowCount_ - 1));
     ClampState();
 }
 
@@ -961,10 +1007,7 @@ bool TProfGrid::DeleteRow(int ARow)
     }
     for (TProfGridCell* c : toFree)
         delete c;
-    --rowCount_;
-    if (FixedRows() > rowCount_ - 1)
-        ApplyFixedRows(SafeFixedRows(rowCount_ - 1));
-    ClampState();
+    rowGone();
     return true;
 }
 

@@ -575,6 +575,8 @@ private:
     void ApplyFixedCols(int value, bool moveCurrent);
     // The largest fixed-row count not above value whose edge cuts no cell.
     int SafeFixedRows(int value);
+    bool deleteLastRow(std::vector<TProfGridCell*>& seen);
+    void rowGone();
     void ClampState();
     void PushToBase();
     void MoveBaseCurrent(int ACol, int ARow);

@@ -176,6 +176,14 @@ bool TProfGridCell::Wrap(QStringList& lines) const
     if (g.Options().Has(pgoVertLine) && g.GridLineWidth() > 0)
         w -= g.GridLineWidth();
 
+    // Without word wrap a text without line breaks (no CR at all: one
+    // character to look for) is one token: when it fits, it is the one
+    // line, as the loop below would find.
+    if (!ww && !text_.isEmpty() && !text_.contains(QLatin1Char('\r')) && m.TextWidth(font_, text_) <= w) {
+        lines << text_;
+        return true;
+    }
+
     QString rest = text_;
     QString token = NextWrapToken(rest, ww);
     while (!rest.isEmpty()) {

@@ -1,6 +1,11 @@
 #include "QtTextMeasurer.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QHash>
+#include <QMutex>
+#include <memory>
+#include <vector>
 
 namespace fc {
 
@@ -36,14 +41,100 @@ QFont ToQFont(const TFont& f)
     return q;
 }
 
+namespace {
+
+// Grids and reports measure the same few fonts and many repeated texts:
+// the metrics of a font are made once and the widths of its texts kept,
+// instead of a QFont, a font lookup and a text shaping per call.
+struct FontKey {
+    QString name;
+    int height;
+    TFontStyles style;
+    bool fixed;
+    friend bool operator==(const FontKey&, const FontKey&) = default;
+};
+
+FontKey keyOf(const TFont& f)
+{
+    // Exactly what ToQFont reads.
+    return {f.Name, f.Height < 0 ? -f.Height : f.Height,
+            TFontStyles(f.Style & (fsBold | fsItalic | fsUnderline | fsStrikeOut)), f.Pitch == fpFixed};
+}
+
+struct FontMeasures {
+    FontKey key;
+    QFontMetrics metrics;
+    int height;
+    QHash<QString, int> widths;
+};
+
+// Bounds of the caches: past them they start again, so that a long run of
+// distinct texts costs no more than measuring them.
+constexpr size_t kMaxFonts = 64;
+constexpr qsizetype kMaxWidths = 8192;
+
+struct MeasureCache {
+    QMutex mutex;
+    std::vector<std::unique_ptr<FontMeasures>> fonts;
+    bool cleanupRegistered = false;
+};
+
+MeasureCache& cache()
+{
+    static MeasureCache c;
+    return c;
+}
+
+// The fonts go before the application object that their engines belong to.
+void clearCache()
+{
+    MeasureCache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    c.fonts.clear();
+    c.cleanupRegistered = false;
+}
+
+// With the cache's mutex held.
+FontMeasures& measuresOf(MeasureCache& c, const TFont& font)
+{
+    const FontKey key = keyOf(font);
+    for (auto& f : c.fonts)
+        if (f->key == key)
+            return *f;
+    if (!c.cleanupRegistered && QCoreApplication::instance()) {
+        qAddPostRoutine(clearCache);
+        c.cleanupRegistered = true;
+    }
+    if (c.fonts.size() >= kMaxFonts)
+        c.fonts.clear();
+    QFontMetrics metrics(ToQFont(font));
+    const int height = metrics.height();
+    c.fonts.push_back(std::make_unique<FontMeasures>(FontMeasures{key, metrics, height, {}}));
+    return *c.fonts.back();
+}
+
+} // namespace
+
 int QtTextMeasurer::TextWidth(const TFont& font, const QString& text) const
 {
-    return QFontMetrics(ToQFont(font)).horizontalAdvance(text);
+    MeasureCache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    FontMeasures& f = measuresOf(c, font);
+    const auto it = f.widths.constFind(text);
+    if (it != f.widths.constEnd())
+        return *it;
+    const int w = f.metrics.horizontalAdvance(text);
+    if (f.widths.size() >= kMaxWidths)
+        f.widths.clear();
+    f.widths.insert(text, w);
+    return w;
 }
 
 int QtTextMeasurer::TextHeight(const TFont& font, const QString&) const
 {
-    return QFontMetrics(ToQFont(font)).height();
+    MeasureCache& c = cache();
+    QMutexLocker lock(&c.mutex);
+    return measuresOf(c, font).height;
 }
 
 void InstallQtTextMeasurer()

@@ -1,6 +1,7 @@
 // The result grid's rows: a block per ticked model after each rating,
 // eleven rows for cooling, nine for heating.
 #include <cmath>
+#include <vector>
 
 #include "ClientData.h"
 #include "components/Lang.h"
@@ -48,7 +49,7 @@ const Riga kCaldo[] = {
 
 QString numero(double v, int decimali)
 {
-    return fc::FormatNumber(fc::RoundSignificant(v, 12), decimali, fc::TNumberFormat::Thousands);
+    return fc::FormatNumberSignificant(v, 12, decimali, fc::TNumberFormat::Thousands);
 }
 
 QString percentuale(double V, double R)
@@ -73,6 +74,25 @@ void mostraBlocchi(TDodedaVO& w, TProfGrid& g, TLanguage& lang, bool cooling)
     const int blocco = nRighe + 2; // header and difference rows
     const int prima = 4 - Stato.NumVelocita;
     TCheckListBox* list = f.ListaModelli;
+    // One update bracket over the whole fill: each block's new row count and
+    // each cell would otherwise recalculate the heights of every row so far.
+    struct Bracket {
+        TProfGrid& g;
+        explicit Bracket(TProfGrid& grid) : g(grid) { g.BeginUpdate(); }
+        ~Bracket() { g.EndUpdate(); }
+    } bracket(g);
+    // The labels are the same for every block: looked up once per fill.
+    const QString testa = lang.Msg(cooling ? QStringLiteral("RAFF.") : QStringLiteral("RISC."));
+    const QString velocita[3] = {lang.Msg(QStringLiteral("MIN")), lang.Msg(QStringLiteral("MED")),
+                                 lang.Msg(QStringLiteral("MAX"))};
+    std::vector<QString> etichette(static_cast<size_t>(nRighe)), unita(static_cast<size_t>(nRighe));
+    for (int r = 0; r < nRighe; ++r) {
+        if (righe[r].etichetta)
+            etichette[size_t(r)] = lang.Msg(QString::fromUtf8(righe[r].etichetta));
+        unita[size_t(r)] = QString::fromUtf8(righe[r].unita);
+    }
+    QString nonCalc, differenza;
+    bool nonCalcLetto = false, differenzaLetta = false;
     for (int i = 0; i < list->Count(); ++i) {
         if (!list->Checked(i))
             continue;
@@ -97,10 +117,9 @@ void mostraBlocchi(TDodedaVO& w, TProfGrid& g, TLanguage& lang, bool cooling)
         const int h = g.RowCount();
         g.SetRowCount(h + blocco);
         g.Cell(0, h).SetText(key);
-        g.Cell(1, h).SetText(lang.Msg(cooling ? QStringLiteral("RAFF.") : QStringLiteral("RISC.")));
-        g.Cell(2, h).SetText(lang.Msg(QStringLiteral("MIN")));
-        g.Cell(3, h).SetText(lang.Msg(QStringLiteral("MED")));
-        g.Cell(4, h).SetText(lang.Msg(QStringLiteral("MAX")));
+        g.Cell(1, h).SetText(testa);
+        for (int s = 1; s <= 3; ++s)
+            g.Cell(s + 1, h).SetText(velocita[s - 1]);
         for (int c = 0; c < 5; ++c) {
             g.Cell(c, h).SetColor(clSilver);
             if (c >= 2)
@@ -110,15 +129,20 @@ void mostraBlocchi(TDodedaVO& w, TProfGrid& g, TLanguage& lang, bool cooling)
             const Riga& riga = righe[r];
             const int row = h + 1 + r;
             if (riga.etichetta)
-                g.Cell(0, row).SetText(lang.Msg(QString::fromUtf8(riga.etichetta)));
-            g.Cell(1, row).SetText(QString::fromUtf8(riga.unita));
+                g.Cell(0, row).SetText(etichette[size_t(r)]);
+            g.Cell(1, row).SetText(unita[size_t(r)]);
             for (int s = 1; s <= 3; ++s) {
                 TProfGridCell& cell = g.Cell(s + 1, row);
                 cell.SetAlignment(taRightJustify);
                 // A computed speed the water side could not rate shows so,
                 // not the zeros its fields hold.
-                if (riga.acqua && s >= prima && nonCalcolato[s])
-                    cell.SetText(w.testoNonCalcolato());
+                if (riga.acqua && s >= prima && nonCalcolato[s]) {
+                    if (!nonCalcLetto) {
+                        nonCalc = w.testoNonCalcolato();
+                        nonCalcLetto = true;
+                    }
+                    cell.SetText(nonCalc);
+                }
                 else
                     cell.SetText(numero((m->*riga.valori)[s], riga.decimali));
             }
@@ -145,7 +169,11 @@ void mostraBlocchi(TDodedaVO& w, TProfGrid& g, TLanguage& lang, bool cooling)
             continue;
         const int rigaD = h + nRighe + 1;
         g.Cell(ref + 1, rigaV).SetFontStyle(fsBold);
-        g.Cell(0, rigaD).SetText(lang.Msg(QStringLiteral("Differenza")));
+        if (!differenzaLetta) {
+            differenza = lang.Msg(QStringLiteral("Differenza"));
+            differenzaLetta = true;
+        }
+        g.Cell(0, rigaD).SetText(differenza);
         TProfGridCell& d = g.Cell(ref + 1, rigaD);
         d.SetAlignment(taRightJustify);
         d.SetFontStyle(fsBold);

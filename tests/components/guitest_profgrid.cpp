@@ -500,3 +500,53 @@ TEST(ProfGrid, SelectionChangesRepaintOnlyTheCellsConcerned)
     EXPECT_EQ(g.Selection().Top(), 2);
     EXPECT_EQ(g.Col(), 1);
 }
+
+// Shrinking the row count lets the rows go as deleting them one by one from
+// the last would: cells merged over the cut keep their part above it and
+// wrap again, cells spread over columns go once, the heights follow.
+TEST(ProfGrid, ShrinkingRowsIsDeletingThemFromTheLast)
+{
+    FixedPitchMeasurer m(6, 13);
+    auto build = [&m](TProfGrid& g) {
+        g.SetTextMeasurer(&m);
+        g.SetColCount(5);
+        g.SetRowCount(12);
+        g.SetWordWrap(true);
+        for (int r = 0; r < 12; ++r)
+            for (int c = 0; c < 5; ++c)
+                g.Cell(c, r).SetText(QStringLiteral("cell %1 %2 with words to wrap").arg(c).arg(r));
+        EXPECT_TRUE(g.MergeCells(0, 3, 0, 8));  // over the cut at 6
+        EXPECT_TRUE(g.MergeCells(1, 8, 3, 8));  // over columns, below the cut
+        EXPECT_TRUE(g.MergeCells(2, 4, 3, 7));  // over rows and columns and the cut
+        EXPECT_TRUE(g.MergeCells(4, 9, 4, 11)); // the last rows
+        g.SetFixedRows(2);
+    };
+    auto shape = [](TProfGrid& g) {
+        QString out;
+        for (int r = 0; r < g.RowCount(); ++r) {
+            out += QString::number(g.RowHeights(r)) + ':';
+            for (int c = 0; c < g.ColCount(); ++c) {
+                const TProfGridCell& x = g.Cell(c, r);
+                out += QStringLiteral(" [%1 %2-%3 %4]").arg(x.Text()).arg(x.TopRow()).arg(x.BottomRow()).arg(x.Lines().join('/'));
+            }
+            out += '\n';
+        }
+        for (int c = 0; c < g.ColCount(); ++c)
+            out += QString::number(g.Columns(c).SlotCount()) + ' ';
+        return out + QString::number(g.FixedRows());
+    };
+    for (int keep : {11, 9, 6, 4, 1}) {
+        SCOPED_TRACE(keep);
+        TProfGrid a, b;
+        build(a);
+        build(b);
+        a.SetRowCount(keep);
+        b.BeginUpdate();
+        for (int r = b.RowCount() - 1; r >= keep; --r)
+            b.DeleteRow(r);
+        b.EndUpdate();
+        EXPECT_EQ(a.RowCount(), keep);
+        EXPECT_EQ(shape(a).toStdString(), shape(b).toStdString());
+        EXPECT_TRUE(GridIsConsistent(a));
+    }
+}

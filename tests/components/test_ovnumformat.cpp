@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
 
 #include "components/OvNumFormat.h"
 #include "platform/Errors.h"
@@ -138,6 +142,51 @@ TEST(FormatNumber, ReadsBackItsOwnText)
             }
         }
     }
+}
+
+// The one-step form gives exactly the text of rounding first and formatting
+// the rounded value, over every magnitude, form and number of decimals, on
+// values that sit on a rounding edge as well as arbitrary bit patterns.
+TEST(FormatNumber, SignificantInOneStepIsRoundingThenFormatting)
+{
+    fc::test::ScopedSeparators sep(QChar('.'), QChar(','));
+    std::vector<long double> values = {0.0L, -0.0L, 1.0L, -1.0L, 0.5L, 2.5L, 1.005L, 9.9999999999995L,
+                                       999999999999.5L, 1234567890125.0L, 1.234567890125L, 0.1L + 0.2L, 1e17L,
+                                       1e19L, 123456789012345678901.0L, 1e-5L, 4.9e-324L, 2.2e-308L, 1e-300L,
+                                       1.7e308L, 1e305L, 0.1L / 3, 2.0L / 3, -7.123456789012345e-7L, 1e-30L,
+                                       0.86L, 1000.0L / 0.86L, 330.0L * 0.86L};
+    unsigned long long seed = 0x9E3779B97F4A7C15ull;
+    auto next = [&seed] {
+        seed ^= seed << 13;
+        seed ^= seed >> 7;
+        seed ^= seed << 17;
+        return seed;
+    };
+    for (int i = 0; i < 300; ++i) {
+        const unsigned long long bits = next();
+        double d;
+        std::memcpy(&d, &bits, sizeof d);
+        if (std::isfinite(d))
+            values.push_back(d);
+        // Decimals of a few digits, as the ratings give, some on a half.
+        const long double k = (long double)(next() % 100000000000000ull);
+        values.push_back(k / std::pow(10.0L, int(next() % 16)) * ((next() & 1) ? -1 : 1));
+        values.push_back((k + 0.5L) / 1000.0L);
+        values.push_back(double(k / 7.0L));
+    }
+    const TNumberFormat formats[] = {TNumberFormat::Standard, TNumberFormat::Thousands, TNumberFormat::Scientific,
+                                     TNumberFormat::Engineering};
+    for (long double v : values)
+        for (int digits : {1, 12, 15, 16})
+            for (int decimals : {-1, 0, 1, 2, 5, 14})
+                for (TNumberFormat f : formats)
+                    ASSERT_EQ(fc::FormatNumberSignificant(v, digits, decimals, f),
+                              fc::FormatNumber(fc::RoundSignificant(v, digits), decimals, f))
+                        << double(v) << " digits " << digits << " decimals " << decimals << " form " << int(f);
+    EXPECT_THROW(fc::FormatNumberSignificant(std::numeric_limits<long double>::infinity(), 12, 0, TNumberFormat::Standard),
+                 EOverflow);
+    EXPECT_THROW(fc::FormatNumberSignificant(std::numeric_limits<long double>::quiet_NaN(), 12, 0, TNumberFormat::Standard),
+                 EInvalidOp);
 }
 
 struct CleanCase {

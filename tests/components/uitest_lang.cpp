@@ -281,6 +281,33 @@ TEST_F(LanguageTest, OnTranslateMayRewriteTheValue)
     EXPECT_EQ(f.edit7->text(), QString());
 }
 
+// Components are looked up by their names as they stand at each path: one
+// deleted or renamed by a handler earlier in the translation is not reached.
+TEST_F(LanguageTest, AComponentGoneOrRenamedMeanwhileIsNotReached)
+{
+    QObject* checkListino = f.w->findChild<QObject*>("CheckListino");
+    ASSERT_NE(checkListino, nullptr);
+    auto* other = named<QLabel>(f.w, "OtherLabel");
+    lang.OnTranslate = [&](TLanguage*, QObject* c, const QString&, const QString&, QString&) {
+        calls.append({c, {}, {}, {}});
+        if (c == f.button) {
+            delete f.label2;
+            f.label2 = nullptr;
+            checkListino->setObjectName("Renamed");
+            other->setObjectName("label2"); // now the only one of that name
+        }
+    };
+    lang.SetLanguageFile(fixture("english.lng"));
+    lang.Translate();
+    QList<QObject*> reached;
+    for (const Call& c : calls)
+        reached << c.component;
+    EXPECT_TRUE(reached.contains(f.button));
+    EXPECT_FALSE(reached.contains(checkListino));
+    EXPECT_TRUE(reached.contains(other));
+    EXPECT_EQ(events, QStringList({"before", "after"}));
+}
+
 TEST_F(LanguageTest, IntegerThatIsNotANumberStopsTheTranslation)
 {
     fc::test::ScopedProgramFolder folder;

@@ -1,0 +1,231 @@
+// What a user waits for around the calculation run, on the main window as
+// the program makes it:
+// - ResultRows/N: the result rows of N ticked models after a cooling and a
+//   heating rating (mode 2, twenty rows a model), filled the way the run
+//   fills them: the grid back to one row, then a block of rows per model,
+//   each block growing the grid by its own row count.
+// - Calcola/N: Calcola pressed on the last page with N models ticked and the
+//   three-speed report chosen: validation, the water pages read, the rating,
+//   the result rows and the report filled into the preview window.
+// - StartToMainWindowShown: the program started in a process of its own to
+//   its main window shown (the demo catalogue, English texts), beside a
+//   process that starts a bare QApplication and shows one QWidget the same
+//   way; "ratio" is the program's time over the bare one's.
+// - TranslateMainWindow: the language file applied to the main window.
+// The models are the first N of the two-pipe fan coils of the demo catalogue
+// repeated 100 times (600 of them).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+#include <QWindow>
+#include <chrono>
+#include <cstring>
+#include <memory>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "BenchCatalogue.h"
+#include "components/Lang.h"
+#include "components/OvNumEdit.h"
+#include "engine/Catalogo.h"
+#include "engine/Records.h"
+#include "engine/Selezione.h"
+#include "platform/CheckListBox.h"
+#include "platform/PageControl.h"
+#include "platform/RadioGroup.h"
+#include "shell/ProgramStart.h"
+
+extern char** environ;
+
+namespace {
+
+struct Program {
+    fc::bench::ScaledCatalogue cat{100};
+    std::unique_ptr<TDodedaVO> main;
+    std::unique_ptr<TFormPrew> preview;
+    int reports = 0;
+
+    Program()
+    {
+        cat.use();
+        ResetEngineRecords();
+        ListaMacchine.Clear();
+        ListaVersioni.Clear();
+        main = std::make_unique<TDodedaVO>();
+        main->resize(1060, 640);
+        preview = std::make_unique<TFormPrew>();
+        main->OnRisultatiPronti = [this](int) {
+            ++reports;
+            costruisciReport(*main, *preview);
+        };
+    }
+    template <class T>
+    T* control(const char* name) const
+    {
+        T* c = main->findChild<T*>(QLatin1String(name));
+        if (!c)
+            throw std::runtime_error(std::string("no control ") + name);
+        return c;
+    }
+    TCheckListBox* models() const { return control<TCheckListBox>("ListaModelli"); }
+    // The first n models of the list ticked, the others not.
+    void tick(int n)
+    {
+        TCheckListBox* list = models();
+        if (list->Count() < n)
+            throw std::runtime_error("the model list is too short");
+        for (int i = 0; i < list->Count(); ++i)
+            list->SetChecked(i, i < n);
+    }
+    // n models ticked, cooling and heating, the three-speed report, and the
+    // wizard walked to the last page with Avanti, as a user does.
+    void prepare(int n)
+    {
+        tick(n);
+        control<TRadioGroup>("Calcolo")->Button(2)->click();
+        control<TRadioGroup>("TipoReport")->SetItemIndex(0);
+        TPageControl* pc = control<TPageControl>("ControllaPagine");
+        QPushButton* avanti = control<QPushButton>("Avanti");
+        for (int i = 0; i < 6 && pc->currentWidget()->objectName() != QLatin1String("Calcola"); ++i)
+            avanti->click();
+        if (pc->currentWidget()->objectName() != QLatin1String("Calcola"))
+            throw std::runtime_error("the wizard did not reach the last page");
+    }
+};
+
+std::unique_ptr<Program> theProgram;
+
+Program& program()
+{
+    if (!theProgram)
+        theProgram = std::make_unique<Program>();
+    return *theProgram;
+}
+
+void ResultRows(benchmark::State& state)
+{
+    Program& p = program();
+    const int n = int(state.range(0));
+    p.prepare(n);
+    // One run leaves the ratings in the models.
+    p.control<QPushButton>("BitBtnCalc")->click();
+    for (auto _ : state) {
+        p.main->SGRisultati.SetRowCount(1);
+        p.main->mostraRaffreddamento();
+        p.main->mostraRiscaldamento();
+    }
+    if (p.main->SGRisultati.RowCount() != 1 + 20 * n)
+        state.SkipWithError("not every model got its rows");
+    state.counters["rows"] = p.main->SGRisultati.RowCount();
+}
+BENCHMARK(ResultRows)->Arg(1)->Arg(20)->Arg(100)->Arg(600)->Unit(benchmark::kMillisecond);
+
+void Calcola(benchmark::State& state)
+{
+    Program& p = program();
+    const int n = int(state.range(0));
+    p.prepare(n);
+    QPushButton* calc = p.control<QPushButton>("BitBtnCalc");
+    p.reports = 0;
+    for (auto _ : state)
+        calc->click();
+    if (p.reports != int(state.iterations()) || p.main->SGRisultati.RowCount() != 1 + 20 * n)
+        state.SkipWithError("Calcola built no report");
+    state.counters["rows"] = p.main->SGRisultati.RowCount();
+}
+BENCHMARK(Calcola)->Arg(1)->Arg(20)->Arg(100)->Arg(600)->Unit(benchmark::kMillisecond);
+
+// The main window's translation as start-up runs it: the 90 paths of the
+// language file applied to the window (the start-up's share of the ratio).
+void TranslateMainWindow(benchmark::State& state)
+{
+    Program& p = program();
+    for (auto _ : state)
+        p.main->Language1->Translate();
+}
+BENCHMARK(TranslateMainWindow)->Unit(benchmark::kMillisecond);
+
+// The child processes of StartToMainWindowShown: they end as soon as their
+// window is shown on screen.
+[[noreturn]] void endWhenExposed(QWidget& w)
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!(w.windowHandle() && w.windowHandle()->isExposed()) && std::chrono::steady_clock::now() < until)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    _exit(w.windowHandle() && w.windowHandle()->isExposed() ? 0 : 3);
+}
+
+int startChild(const char* kind, const char* folder, int argc, char** argv)
+{
+    if (std::strcmp(kind, "minimal") == 0) {
+        QApplication app(argc, argv);
+        QWidget w;
+        w.resize(1060, 640);
+        w.show();
+        endWhenExposed(w);
+    }
+    fc::SetProgramFolderForTests(QString::fromLocal8Bit(folder));
+    return fc::RunProgram(argc, argv, [](TDodedaVO& w) { endWhenExposed(w); });
+}
+
+double runChild(const char* kind, const std::string& folder)
+{
+    const std::string self = "/proc/self/exe";
+    std::string a0 = "bench_calcolo", a1 = "--start-child", a2 = kind, a3 = folder;
+    char* args[] = {a0.data(), a1.data(), a2.data(), a3.data(), nullptr};
+    const auto t0 = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, args, environ) != 0)
+        throw std::runtime_error("cannot start the child");
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const auto t1 = std::chrono::steady_clock::now();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(std::string("the child did not show its window: ") + kind);
+    return std::chrono::duration<double>(t1 - t0).count();
+}
+
+void StartToMainWindowShown(benchmark::State& state)
+{
+    fc::bench::ScaledCatalogue demo(1);
+    const std::string folder = demo.path().toStdString();
+    double programTotal = 0, minimalTotal = 0;
+    try {
+        for (auto _ : state) {
+            // Side by side, so that the machine's load falls on both alike.
+            const double m = runChild("minimal", folder);
+            const double t = runChild("program", folder);
+            minimalTotal += m;
+            programTotal += t;
+            state.SetIterationTime(t);
+        }
+    } catch (const std::exception& e) {
+        state.SkipWithError(e.what());
+        return;
+    }
+    const double n = double(state.iterations());
+    state.counters["program_ms"] = programTotal / n * 1000;
+    state.counters["minimal_ms"] = minimalTotal / n * 1000;
+    state.counters["ratio"] = programTotal / minimalTotal;
+}
+BENCHMARK(StartToMainWindowShown)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc >= 4 && std::strcmp(argv[1], "--start-child") == 0)
+        return startChild(argv[2], argv[3], argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    fc::InstallQtTextMeasurer();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    theProgram.reset();
+    return 0;
+}
