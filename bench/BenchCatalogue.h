@@ -106,7 +106,7 @@ public:
         writeScaledTable(root + "Param.cds", "Param", "CDSParam", 1);
         for (const char* f : {"select.ini", "English.lng", "Rep1Vel.AR", "Rep9Col.AR", "RepPann.AR"})
             QFile::copy(sourceFile(QStringLiteral("data/") + f), root + f);
-        for (const QString sub : {QStringLiteral("imgs"), QStringLiteral("docs")}) {
+        for (const QString& sub : {QStringLiteral("imgs"), QStringLiteral("docs")}) {
             const QDir from(sourceFile("data/" + sub));
             QDirIterator it(from.path(), QDir::Files, QDirIterator::Subdirectories);
             while (it.hasNext()) {
