@@ -24,6 +24,7 @@
 #include <map>
 #include <memory>
 
+#include "BenchSupport.h"
 #include "BenchCatalogue.h"
 #include "engine/Calcoli.h"
 #include "engine/Catalogo.h"
@@ -48,18 +49,8 @@ namespace {
 // The catalogue loaded and rated once for the whole run.
 class RatedCatalogue {
 public:
-    RatedCatalogue() : cat_(100), macchine_(fc::MacchineDef()), versioni_(fc::VersioniDef())
+    RatedCatalogue() : open_(100, QStringLiteral("VENTO"))
     {
-        cat_.use();
-        macchine_.SetFileName(cat_.path() + QStringLiteral("Dati.cds"));
-        versioni_.SetFileName(cat_.path() + QStringLiteral("Versioni.cds"));
-        macchine_.Open();
-        versioni_.Open();
-        window_.macchine = &macchine_;
-        window_.versioni = &versioni_;
-        window_.versionText = QStringLiteral("M");
-        fc::SetMainWindow(&window_);
-        macchine_.SetFilter({{QStringLiteral("Velocita"), QStringLiteral("MAX")}, {QStringLiteral("Tipo"), QStringLiteral("VENTO")}});
         Stato.TipoCalcolo = u'T';
         Stato.NumVelocita = 3;
         Stato.ModoCalcolo = 2;
@@ -93,15 +84,11 @@ public:
             names_ << m.Modello.leftJustified(19, u' ') + QStringLiteral("     0 Pa");
         }
     }
-    ~RatedCatalogue() { fc::SetMainWindow(nullptr); }
-
     int count() const { return int(names_.size()); }
     QStringList first(int n) const { return names_.mid(0, n); }
 
 private:
-    fc::bench::ScaledCatalogue cat_;
-    TDataset macchine_, versioni_;
-    FakeMainWindowLink window_;
+    fc::bench::OpenedCatalogue open_;
     QStringList names_;
 };
 
@@ -111,10 +98,12 @@ RatedCatalogue& catalogue()
     return c;
 }
 
-// The filled panel of the first n models, kept for the run.
+// The filled panels, kept for the run.
+std::map<int, std::unique_ptr<TFormPrew>> forms;
+
+// The filled panel of the first n models.
 TFormPrew& panel(int n)
 {
-    static std::map<int, std::unique_ptr<TFormPrew>> forms;
     auto& form = forms[n];
     if (!form) {
         form = std::make_unique<TFormPrew>();
@@ -249,11 +238,5 @@ BENCHMARK(BM_ExportReportToPdf)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    fc::InstallQtTextMeasurer();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return fc::bench::RunWithApplication(argc, argv, [] { forms.clear(); });
 }

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "BenchSupport.h"
 #include "BenchCatalogue.h"
 #include "engine/Catalogo.h"
 #include "engine/Records.h"
@@ -119,11 +120,5 @@ BENCHMARK(BM_ChooseVersion)->Arg(1)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmar
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    fc::InstallQtTextMeasurer();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return fc::bench::RunWithApplication(argc, argv);
 }

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "BenchSupport.h"
 #include "components/ProfGridWidget.h"
 #include "platform/QtTextMeasurer.h"
 
@@ -83,11 +84,5 @@ BENCHMARK(CopyAll)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    fc::InstallQtTextMeasurer();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return fc::bench::RunWithApplication(argc, argv);
 }

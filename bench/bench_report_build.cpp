@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "BenchSupport.h"
 #include "BenchCatalogue.h"
 #include "engine/Catalogo.h"
 #include "engine/Correzioni.h"
@@ -32,18 +33,8 @@ namespace {
 // holds the first `ticked` models.
 class Session {
 public:
-    Session() : cat_(100), macchine_(fc::MacchineDef()), versioni_(fc::VersioniDef())
+    Session() : open_(100, QStringLiteral("VENTO")), mw_(open_.link())
     {
-        cat_.use();
-        macchine_.SetFileName(cat_.path() + QStringLiteral("Dati.cds"));
-        versioni_.SetFileName(cat_.path() + QStringLiteral("Versioni.cds"));
-        macchine_.Open();
-        versioni_.Open();
-        mw_.macchine = &macchine_;
-        mw_.versioni = &versioni_;
-        mw_.versionText = QStringLiteral("M");
-        fc::SetMainWindow(&mw_);
-        macchine_.SetFilter({{QStringLiteral("Velocita"), QStringLiteral("MAX")}, {QStringLiteral("Tipo"), QStringLiteral("VENTO")}});
         caricaDati();
         for (int i = 0; i < ListaMacchine.Count(); ++i)
             if (ListaMacchine.Objects(i)->Tipo == QLatin1String("VENTO"))
@@ -78,8 +69,6 @@ public:
         in_.Prezzi.Sconto = true;
         in_.Prezzi.Sconto1 = 10;
     }
-    ~Session() { fc::SetMainWindow(nullptr); }
-
     int familySize() const { return int(mw_.models.size()); }
     // The first n models ticked for the report.
     TReportInputs& inputs(int n, int tipoReport)
@@ -93,9 +82,8 @@ public:
     TFormPrew& form() { return form_; }
 
 private:
-    fc::bench::ScaledCatalogue cat_;
-    TDataset macchine_, versioni_;
-    FakeMainWindowLink mw_;
+    fc::bench::OpenedCatalogue open_;
+    FakeMainWindowLink& mw_;
     TReportInputs in_;
     TFormPrew form_;
 };
@@ -159,11 +147,5 @@ BENCHMARK(BM_BuildPanelPages)->Arg(1)->Arg(27)->Arg(100)->Arg(600)->Unit(benchma
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    fc::InstallQtTextMeasurer();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return fc::bench::RunWithApplication(argc, argv);
 }

@@ -17,10 +17,13 @@ namespace {
 struct LiveRegistry {
     QSet<const TAINamedList*> lists[2];
 };
+// Never destroyed: a list kept in a static of its own (a form cached for
+// the run) is destroyed at exit, possibly after a registry made later
+// than its holder would have gone.
 LiveRegistry& registry()
 {
-    static LiveRegistry r;
-    return r;
+    static LiveRegistry* r = new LiveRegistry;
+    return *r;
 }
 } // namespace
 
