@@ -65,19 +65,7 @@ QString dumpFull(const TARRep& rep)
 
 void compareText(const QString& got, const QString& name)
 {
-    const QString path = fc::test::testDataDir() + QStringLiteral("data/") + name;
-    if (qEnvironmentVariableIsSet("FC_UPDATE_GOLDEN")) {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(got.toUtf8());
-        return;
-    }
-    const QString want = QString::fromUtf8(fc::test::readFile(path));
-    ASSERT_FALSE(want.isEmpty()) << "missing " << path.toStdString();
-    const QStringList g = got.split(u'\n'), w = want.split(u'\n');
-    for (int i = 0; i < qMax(g.size(), w.size()); ++i)
-        ASSERT_EQ(g.value(i).toStdString(), w.value(i).toStdString()) << name.toStdString() << " line " << i + 1;
+    fc::test::ExpectGoldenText(got, fc::test::testDataDir() + QStringLiteral("data/") + name);
 }
 
 void compare(const TARRep& rep, const QString& name) { compareText(dump(rep), name); }

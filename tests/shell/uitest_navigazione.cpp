@@ -146,19 +146,7 @@ TEST_F(Navigazione, EveryFamilyInstallationAndVersionShowsWhatItDidBefore)
     goTo("Parametri");
     out += state(QStringLiteral("by capacity on Parametri"));
 
-    const QString path = testDataDir() + QStringLiteral("data/navigazione.txt");
-    if (qEnvironmentVariableIsSet("FC_UPDATE_GOLDEN")) {
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(out.toUtf8());
-        return;
-    }
-    const QString want = QString::fromUtf8(readFile(path));
-    ASSERT_FALSE(want.isEmpty()) << "missing " << path.toStdString();
-    const QStringList g = out.split(u'\n'), w = want.split(u'\n');
-    for (int i = 0; i < qMax(g.size(), w.size()); ++i)
-        ASSERT_EQ(g.value(i).toStdString(), w.value(i).toStdString()) << "line " << i + 1;
+    ExpectGoldenText(out, testDataDir() + QStringLiteral("data/navigazione.txt"));
 }
 
 } // namespace

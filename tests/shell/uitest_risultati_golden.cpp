@@ -73,19 +73,7 @@ protected:
     void compare(const QString& name) { compareText(name, gridText()); }
     void compareText(const QString& name, const QString& got)
     {
-        const QString path = testDataDir() + QStringLiteral("data/") + name;
-        if (qEnvironmentVariableIsSet("FC_UPDATE_GOLDEN")) {
-            QDir().mkpath(QFileInfo(path).path());
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(got.toUtf8());
-            return;
-        }
-        const QString want = QString::fromUtf8(readFile(path));
-        ASSERT_FALSE(want.isEmpty()) << "missing " << path.toStdString();
-        const QStringList gl = got.split(u'\n'), wl = want.split(u'\n');
-        for (int i = 0; i < qMax(gl.size(), wl.size()); ++i)
-            ASSERT_EQ(gl.value(i).toStdString(), wl.value(i).toStdString()) << name.toStdString() << " line " << i + 1;
+        ExpectGoldenText(got, testDataDir() + QStringLiteral("data/") + name);
     }
     std::unique_ptr<ScopedSeparators> sep;
 };

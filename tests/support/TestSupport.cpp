@@ -7,11 +7,35 @@
 #include <cstring>
 #include <cerrno>
 #include <sys/resource.h>
+#include <gtest/gtest.h>
 
 #include "platform/Numbers.h"
 #include "platform/ProgramFolder.h"
 
 namespace fc::test {
+
+bool UpdateGolden(const QString& path, const QByteArray& bytes)
+{
+    if (!qEnvironmentVariableIsSet("FC_UPDATE_GOLDEN"))
+        return false;
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+    return true;
+}
+
+void ExpectGoldenText(const QString& got, const QString& path)
+{
+    if (UpdateGolden(path, got.toUtf8()))
+        return;
+    const QString want = QString::fromUtf8(readFile(path));
+    ASSERT_FALSE(want.isEmpty()) << "missing " << path.toStdString();
+    const QStringList g = got.split(u'\n'), w = want.split(u'\n');
+    const std::string name = QFileInfo(path).fileName().toStdString();
+    for (int i = 0; i < qMax(g.size(), w.size()); ++i)
+        ASSERT_EQ(g.value(i).toStdString(), w.value(i).toStdString()) << name << " line " << i + 1;
+}
 
 ScopedProgramFolder::ScopedProgramFolder() : previous_(fc::ProgramFolderOverride())
 {

@@ -44,6 +44,14 @@ private:
 // The contents of a file, empty when it cannot be read.
 QByteArray readFile(const QString& path);
 
+// With FC_UPDATE_GOLDEN set, writes bytes to path (creating its folder) and
+// returns true: the caller then has nothing to compare.
+bool UpdateGolden(const QString& path, const QByteArray& bytes);
+
+// got against the checked-in text file at path, line by line, naming the
+// first line that differs; with FC_UPDATE_GOLDEN set the file is written.
+void ExpectGoldenText(const QString& got, const QString& path);
+
 // A file-size limit (RLIMIT_FSIZE) for the scope: any write of a regular
 // file past `bytes` fails with EFBIG ("File too large"), as a full disk
 // fails a write. SIGXFSZ is ignored meanwhile, so the write fails instead
