@@ -4,6 +4,7 @@
 // the calculation modes on offer, the version's texts and factor, the model
 // list with its pressure columns and ticks, the static-pressure choice.
 // FC_UPDATE_GOLDEN=1 rewrites the record.
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -12,6 +13,10 @@
 #include "platform/CheckListBox.h"
 #include "platform/RadioGroup.h"
 #include "ui_TDodedaVO.h" // read by the layout generator, which does not look into ShellFixture.h
+
+// The demo catalogue repeated, as the benchmarks scale it.
+#define FC_SOURCE_DIR FC_TEST_DATA_DIR "/../.."
+#include "bench/BenchCatalogue.h"
 
 namespace fc::test {
 namespace {
@@ -109,6 +114,70 @@ protected:
                  u.ListaModelli->ItemText(i) + QStringLiteral("|\n");
         return s;
     }
+
+    // The records of the current view of cdsMacchine as the file numbers
+    // them, and where the cursor stands; the cursor is put back.
+    QString view()
+    {
+        TDataset& ds = window->cdsMacchine();
+        const bool eof = ds.Eof();
+        const int at = eof ? -1 : ds.RecordNumber();
+        int steps = eof ? ds.RecordCount() : -1;
+        QString records;
+        int k = 0;
+        for (ds.First(); !ds.Eof(); ds.Next(), ++k) {
+            records += u' ' + QString::number(ds.RecordNumber());
+            if (steps < 0 && ds.RecordNumber() == at)
+                steps = k;
+        }
+        ds.First();
+        for (int n = 0; n < steps; ++n)
+            ds.Next();
+        return QStringLiteral("vista %1 %2 at %3:").arg(ds.Filtered() ? "on" : "off").arg(ds.RecordCount()).arg(steps) +
+               records + u'\n';
+    }
+
+    // Every field of every model of ListaMacchine, in its order.
+    static QString models()
+    {
+        QString s;
+        auto arr = [&s](const auto& a, int lo, int hi) {
+            for (int i = lo; i <= hi; ++i)
+                s += u' ' + QString::number(double(a[i]), 'g', 17);
+            s += u'|';
+        };
+        for (int i = 0; i < ListaMacchine.Count(); ++i) {
+            const fancoil& m = *ListaMacchine.Objects(i);
+            s += ListaMacchine.Strings(i) + u'|' + m.Tipo + u'|' + m.Descr + u'|' + m.Impianto + u'|' + m.Modello +
+                 QStringLiteral("|%1|%2|%3|").arg(m.selezionato).arg(m.NumVelocita).arg(m.TipoCalcolo);
+            for (double v : {m.PDCNomRisc, m.PDCNomRaffr, m.n, m.m, m.p})
+                s += u' ' + QString::number(v, 'g', 17);
+            s += u'|';
+            arr(m.AssElettr, 1, 3);
+            arr(m.PortAria, 1, 3);
+            for (const PerSpeed* a : {&m.CorrAss, &m.CoeffResaTerm, &m.CoeffResaFrigTot, &m.CoeffResaFrigSens,
+                                      &m.LivSondBA, &m.LivSonNC, &m.LivSonNR, &m.PortataAriaEff, &m.TIngFreddo,
+                                      &m.TUscFreddo, &m.PortataFreddo, &m.PerditaFreddo, &m.ResaTotKcal, &m.ResaTotW,
+                                      &m.ResaSensKcal, &m.ResaSensW, &m.TIngCaldo, &m.TUscCaldo, &m.PortataCaldo,
+                                      &m.PerditaCaldo, &m.ResaCaldoKcal, &m.ResaCaldoW, &m.FattoreSens,
+                                      &m.FattoreTot, &m.FattoreCaldo})
+                arr(*a, 1, 3);
+            arr(m.NonCalcolatoFreddo, 1, 3);
+            arr(m.NonCalcolatoCaldo, 1, 3);
+            for (int sp = 1; sp <= 3; ++sp) {
+                arr(m.QA[sp], 1, 8);
+                arr(m.PSA[sp], 1, 8);
+            }
+            s += u'\n';
+        }
+        return s;
+    }
+    static QString modelsDigest()
+    {
+        return QStringLiteral("modelli %1 %2\n")
+            .arg(ListaMacchine.Count())
+            .arg(QString::fromLatin1(QCryptographicHash::hash(models().toUtf8(), QCryptographicHash::Sha1).toHex()));
+    }
 };
 
 TEST_F(Navigazione, EveryFamilyInstallationAndVersionShowsWhatItDidBefore)
@@ -147,6 +216,65 @@ TEST_F(Navigazione, EveryFamilyInstallationAndVersionShowsWhatItDidBefore)
     out += state(QStringLiteral("by capacity on Parametri"));
 
     ExpectGoldenText(out, testDataDir() + QStringLiteral("data/navigazione.txt"));
+}
+
+// Ten copies of the demo catalogue: each choice leaves the filtered view of
+// the models on the same records in the same order, the same lists and ticks,
+// and the models registry holding every model with the same values.
+TEST_F(Navigazione, TenTimesTheCatalogueEveryChoiceKeepsViewListsAndModels)
+{
+    {
+        const fc::bench::ScaledCatalogue cat(10);
+        for (const char* file : {"Dati.cds", "Versioni.cds", "Param.cds"})
+            ASSERT_TRUE(QFile::copy(cat.path() + QLatin1String(file), dir.file(QLatin1String(file))));
+    }
+    // The scaled folder gave the program folder back to the executable's.
+    fc::SetProgramFolderForTests(dir.path());
+    QByteArray ini = readFile(dataFile("select.ini"));
+    ini.replace("myLang=English.lng", "myLang=none.lng");
+    dir.write("select.ini", ini);
+    open();
+    QString out = state(QStringLiteral("start")) + view() + modelsDigest();
+    for (const QString& family : f().ListaFamiglie->Items()) {
+        chooseFamily(family);
+        out += state(QStringLiteral("family ") + family) + view() + modelsDigest();
+        for (const QString& inst : f().ListaImpianti->Items()) {
+            chooseInstallation(inst);
+            out += state(QStringLiteral("installation ") + inst) + view() + modelsDigest();
+            for (const QString& code : f().ListaVersion->Items()) {
+                chooseVersion(code);
+                out += state(QStringLiteral("version ") + code) + view() + modelsDigest();
+            }
+        }
+    }
+    goTo("Parametri");
+    out += state(QStringLiteral("Parametri")) + view();
+    ExpectGoldenText(out, testDataDir() + QStringLiteral("data/navigazione_10x.txt"));
+}
+
+// A version change loads the models afresh: what the last calculation left
+// in them (results, marks) is gone, the catalogue values are as loaded.
+TEST_F(Navigazione, VersionChangeAfterACalculationGivesTheModelsAsLoaded)
+{
+    standardFolder();
+    open();
+    chooseFamily(QStringLiteral("VENTO"));
+    const QString loaded = models();
+    const QStringList codes = f().ListaVersion->Items();
+    ASSERT_GE(codes.size(), 2);
+    for (int i = 0; i < 5 && pageName() != "Calcola"; ++i)
+        f().Avanti->click();
+    ASSERT_EQ(pageName(), "Calcola") << dialogs.messages().join('|').toStdString();
+    f().BitBtnCalc->click();
+    ASSERT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+    ASSERT_NE(models(), loaded) << "the run left its results in the models";
+    for (int k = 0; k < ListaMacchine.Count(); ++k)
+        ListaMacchine.Objects(k)->selezionato = true;
+
+    chooseVersion(codes[1]);
+    EXPECT_EQ(models(), loaded);
+    chooseVersion(codes[0]);
+    EXPECT_EQ(models(), loaded);
 }
 
 } // namespace
