@@ -145,12 +145,61 @@ void caricaMacchina(fancoil& f, TDataset& ds)
     }
 }
 
+namespace {
+
+// The last complete load of ListaMacchine: from which opening of which
+// dataset, and the list's revision right after it.
+struct CaricamentoModelli {
+    const TDataset* ds = nullptr;
+    std::uint64_t serial = 0;
+    std::uint64_t revision = 0;
+} ultimoCaricamento;
+
+// The model as the loader leaves it: its catalogue values, and everything
+// else (results, factors, marks of the last run) as a new model starts.
+void comeCaricato(fancoil& m)
+{
+    fancoil f;
+    f.Tipo = std::move(m.Tipo);
+    f.Descr = std::move(m.Descr);
+    f.Impianto = std::move(m.Impianto);
+    f.Modello = std::move(m.Modello);
+    f.AssElettr = m.AssElettr;
+    f.CorrAss = m.CorrAss;
+    f.PDCNomRisc = m.PDCNomRisc;
+    f.PDCNomRaffr = m.PDCNomRaffr;
+    f.PortAria = m.PortAria;
+    f.CoeffResaTerm = m.CoeffResaTerm;
+    f.CoeffResaFrigTot = m.CoeffResaFrigTot;
+    f.CoeffResaFrigSens = m.CoeffResaFrigSens;
+    f.LivSondBA = m.LivSondBA;
+    f.LivSonNC = m.LivSonNC;
+    f.LivSonNR = m.LivSonNR;
+    f.QA = m.QA;
+    f.PSA = m.PSA;
+    f.n = m.n;
+    f.m = m.m;
+    f.p = m.p;
+    f.NumVelocita = m.NumVelocita;
+    f.TipoCalcolo = m.TipoCalcolo;
+    m = std::move(f);
+}
+
+} // namespace
+
 void caricaMacchine()
 {
     IMainWindowLink& w = fc::MainWindow();
     TDataset& ds = w.cdsMacchine();
     const QString code = w.VersionText().trimmed();
-    ListaMacchine.Clear();
+    // The models do not depend on the version: while the records they were
+    // read from are those of the last load and the list is as that load
+    // left it, the same models come out of a new walk, in the same order.
+    const bool stessiRecord = ds.LoadSerial() != 0 && ultimoCaricamento.ds == &ds &&
+                              ultimoCaricamento.serial == ds.LoadSerial() &&
+                              ultimoCaricamento.revision == ListaMacchine.Revision();
+    if (!stessiRecord)
+        ListaMacchine.Clear();
 
     // Under the family filter the first record stands for the whole family.
     ds.First();
@@ -167,6 +216,25 @@ void caricaMacchine()
         for (int i = 0; i < ListaVersioni.Count(); ++i)
             if (ListaVersioni.Objects(i)->CodiceVersione == code)
                 chosen[ListaVersioni.Strings(i)].push_back(ListaVersioni.Objects(i));
+
+    if (stessiRecord) {
+        // Every matching version in turn, model by model: the last one wins.
+        const vers* scelta = nullptr;
+        for (int i = 0; i < ListaMacchine.Count(); ++i) {
+            comeCaricato(*ListaMacchine.Objects(i));
+            if (!chosen.isEmpty())
+                if (const auto it = chosen.constFind(ListaMacchine.Strings(i)); it != chosen.constEnd())
+                    scelta = it.value().back();
+        }
+        if (scelta) {
+            Stato.FattorePressione = scelta->FattorePressione;
+            w.SetVersionCaption(scelta->DescrizioneVersione);
+            w.SetVersionLabelSize(230, 40);
+        }
+        // As after the walk: the filter on, on its first record.
+        ds.SetFiltered(true);
+        return;
+    }
 
     ds.SetFiltered(false);
     ds.First();
@@ -189,6 +257,7 @@ void caricaMacchine()
         ListaMacchine.Add(name, std::move(model));
     }
     ds.SetFiltered(true);
+    ultimoCaricamento = {&ds, ds.LoadSerial(), ListaMacchine.Revision()};
 }
 
 void caricaDati()

@@ -7,6 +7,8 @@
 #include <QChar>
 #include <QHash>
 #include <QString>
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -75,9 +77,17 @@ public:
     int Count() const { return int(items_.size()); }
     const QString& Strings(int i) const { return at(i).first; }
     T* Objects(int i) const { return at(i).second.get(); }
-    int IndexOf(const QString& key) const { return index_.value(key.toCaseFolded(), -1); }
+    int IndexOf(const QString& key) const
+    {
+        const auto it = exact_.constFind(key);
+        return it != exact_.constEnd() ? it.value() : index_.value(key.toCaseFolded(), -1);
+    }
     // A key made for the lookup is folded where it stands.
-    int IndexOf(QString&& key) const { return index_.value(std::move(key).toCaseFolded(), -1); }
+    int IndexOf(QString&& key) const
+    {
+        const auto it = exact_.constFind(key);
+        return it != exact_.constEnd() ? it.value() : index_.value(std::move(key).toCaseFolded(), -1);
+    }
     // The object under key (first match), or nullptr.
     T* Find(const QString& key) const { return objectOrNull(IndexOf(key)); }
     T* Find(QString&& key) const { return objectOrNull(IndexOf(std::move(key))); }
@@ -85,15 +95,24 @@ public:
     {
         items_.emplace_back(key, std::move(object));
         const QString folded = key.toCaseFolded();
-        if (!index_.contains(folded))
+        const int first = index_.value(folded, -1);
+        if (first < 0)
             index_.insert(folded, Count() - 1);
+        if (!exact_.contains(key))
+            exact_.insert(key, first < 0 ? Count() - 1 : first);
+        revision_ = nextRevision();
         return Count() - 1;
     }
     void Clear()
     {
         items_.clear();
         index_.clear();
+        exact_.clear();
+        revision_ = nextRevision();
     }
+    // Changes with every Add and Clear, to a value no list has had before:
+    // what was derived from the list holds while it stays.
+    std::uint64_t Revision() const { return revision_; }
 
 private:
     T* objectOrNull(int i) const { return i < 0 ? nullptr : Objects(i); }
@@ -108,6 +127,15 @@ private:
     // every record's model up, which must not grow with the square of the
     // catalogue.
     QHash<QString, int> index_;
+    // Key as written -> the same index: most lookups spell a key as it was
+    // added and need no folding.
+    QHash<QString, int> exact_;
+    std::uint64_t revision_ = nextRevision();
+    static std::uint64_t nextRevision()
+    {
+        static std::atomic<std::uint64_t> n{0};
+        return ++n;
+    }
 };
 
 using TListaMacchine = TObjectStringList<fancoil>;

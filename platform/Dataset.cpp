@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QUrl>
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -219,8 +220,11 @@ void TDataset::SetActive(bool active)
     view_.clear();
     cursor_ = 0;
     active_ = false;
+    loadSerial_ = 0;
     if (active) {
         load();
+        static std::atomic<std::uint64_t> serials{0};
+        loadSerial_ = ++serials;
         active_ = true;
         prepareFilter();
         rebuildView();
@@ -551,6 +555,12 @@ void TDataset::prepareFilter()
 
 void TDataset::SetFiltered(bool filtered)
 {
+    // The view always follows the filter and the flag: setting the flag it
+    // already has gives the same view, only back on its first record.
+    if (filtered == filtered_) {
+        cursor_ = 0;
+        return;
+    }
     filtered_ = filtered;
     rebuildView();
 }

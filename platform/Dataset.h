@@ -93,6 +93,11 @@ public:
     void SetFileName(const QString& name) { fileName_ = name; }
 
     bool Active() const { return active_; }
+    // Tells one loading of records from another: a number no other opening
+    // of any dataset in this run has had; 0 while closed. The records of an
+    // opening never change, so what was built from them stays valid while
+    // this number stays.
+    std::uint64_t LoadSerial() const { return loadSerial_; }
     // true opens FileName and loads it (EFileError naming the file and what
     // is wrong, leaving the dataset closed); false drops the records.
     void SetActive(bool active);
@@ -163,6 +168,7 @@ private:
     TDatasetDef def_;
     QString fileName_;
     bool active_ = false;
+    std::uint64_t loadSerial_ = 0;
     TFilter filter_;
     std::vector<int> filterFields_;
     // Per filter term on a text field: whether each distinct text passes it.

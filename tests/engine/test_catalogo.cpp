@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QSet>
+#include <functional>
 
 #include "CatalogueFixture.h"
 #include "TestSupport.h"
@@ -420,3 +421,66 @@ TEST_F(Catalogo, TheDemoCatalogueLoadsWithItsFamilies)
     }
 }
 #endif
+
+// Each rebuild gives the models of the records open now, as loaded: a new
+// opening of the file (on the same dataset, or another), a cleared registry
+// and whatever a run wrote into the models do not carry over.
+TEST_F(Catalogo, EveryRebuildGivesTheOpenRecordsModelsAsLoaded)
+{
+    open(model3("A", 1, 1) + model3("B", 2, 4), insertVersione("A", "V1", "Prima", 2));
+    window.versionText = "V1";
+    caricaDati();
+    ASSERT_EQ(names(), QStringList({"A", "B"}));
+    const fancoil* a = ListaMacchine.Find("A");
+    const double psa = a->PSA[3][8];
+    const int portAria = a->PortAria[2];
+    {
+        fancoil& w = *ListaMacchine.Objects(0);
+        w.selezionato = true;
+        w.ResaTotW[3] = 1234;
+        w.FattoreTot[1] = 0.5;
+        w.NonCalcolatoCaldo[2] = true;
+    }
+    caricaMacchine();
+    ASSERT_EQ(names(), QStringList({"A", "B"}));
+    {
+        const fancoil& m = *ListaMacchine.Find("A");
+        EXPECT_FALSE(m.selezionato);
+        EXPECT_EQ(m.ResaTotW[3], 0.0);
+        EXPECT_EQ(m.FattoreTot[1], 0.0);
+        EXPECT_FALSE(m.NonCalcolatoCaldo[2]);
+        EXPECT_EQ(m.PSA[3][8], psa);
+        EXPECT_EQ(m.PortAria[2], portAria);
+        EXPECT_EQ(m.Modello, "A");
+        EXPECT_EQ(Stato.FattorePressione, 2);
+        EXPECT_EQ(window.versionCaption, "Prima");
+    }
+
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        QStringList names;
+        int portAria; // of the first model's MED speed
+    } cases[] = {
+        {"the same dataset opened on another file",
+         [&] {
+             makeDatabase(folder.file("Dati2.cds"),
+                          createTableSql(fc::MacchineDef()) + model3("C", 1, 7) + model3("A", 2, 1));
+             macchine.Close();
+             macchine.SetFileName(folder.file("Dati2.cds"));
+             macchine.Open();
+         },
+         {"C", "A"}, intValue(8, 11)},
+        {"the same file opened again", [&] { macchine.Close(); macchine.Open(); }, {"C", "A"}, intValue(8, 11)},
+        {"the registry cleared", [&] { ListaMacchine.Clear(); }, {"C", "A"}, intValue(8, 11)},
+        {"another model added to the registry",
+         [&] { ListaMacchine.Add("Z", std::make_unique<fancoil>()); }, {"C", "A"}, intValue(8, 11)},
+    };
+    for (const Case& c : cases) {
+        c.change();
+        caricaMacchine();
+        EXPECT_EQ(names(), c.names) << c.what;
+        EXPECT_EQ(ListaMacchine.Objects(0)->PortAria[2], c.portAria) << c.what;
+        EXPECT_TRUE(macchine.Filtered()) << c.what;
+    }
+}
