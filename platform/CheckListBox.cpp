@@ -1,5 +1,7 @@
 #include "CheckListBox.h"
 
+#include <QSignalBlocker>
+
 #include "Application.h"
 #include "Errors.h"
 
@@ -33,12 +35,40 @@ QStringList TCheckListBox::Items() const
     return out;
 }
 
+bool TCheckListBox::HasItems(const QStringList& items) const
+{
+    if (items.size() != count())
+        return false;
+    for (int i = 0; i < count(); ++i)
+        if (item(i)->text() != items[i])
+            return false;
+    return true;
+}
+
+namespace {
+constexpr Qt::ItemFlags kItemFlags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
+
+void setUpItem(QListWidgetItem* it)
+{
+    it->setFlags(kItemFlags);
+    it->setCheckState(Qt::Unchecked);
+}
+} // namespace
+
 void TCheckListBox::SetItems(const QStringList& items)
 {
     Depth d(codeDepth_);
     clear();
-    for (const QString& t : items)
-        AddItem(t);
+    // All rows in one insertion, then each made a check item as AddItem
+    // makes it: thousands of models are not inserted row by row. The view
+    // lays the new rows out after this, from their data as set here, so the
+    // per-item change signals would tell it nothing.
+    addItems(items);
+    {
+        const QSignalBlocker quiet(model());
+        for (int i = 0; i < count(); ++i)
+            setUpItem(item(i));
+    }
     setCurrentRow(-1);
 }
 
@@ -46,8 +76,7 @@ void TCheckListBox::AddItem(const QString& text)
 {
     Depth d(codeDepth_);
     auto* it = new QListWidgetItem(text);
-    it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-    it->setCheckState(Qt::Unchecked);
+    setUpItem(it);
     addItem(it);
 }
 

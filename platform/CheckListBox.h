@@ -14,6 +14,8 @@ public:
     explicit TCheckListBox(QWidget* parent = nullptr);
 
     QStringList Items() const;
+    // Whether the items are these texts, in this order (Items() == items).
+    bool HasItems(const QStringList& items) const;
     // Replaces the items, all unchecked; no item is current afterwards.
     void SetItems(const QStringList& items);
     void AddItem(const QString& text);

@@ -218,6 +218,7 @@ void TDataset::SetActive(bool active)
     rowCount_ = 0;
     recordNumbers_.clear();
     view_.clear();
+    textIndexes_.clear();
     cursor_ = 0;
     active_ = false;
     loadSerial_ = 0;
@@ -539,16 +540,42 @@ void TDataset::SetFilter(const TFilter& filter)
     rebuildView();
 }
 
+const TDataset::TextIndex& TDataset::textIndex(int field)
+{
+    if (textIndexes_.size() != def_.Fields.size())
+        textIndexes_.resize(def_.Fields.size());
+    std::unique_ptr<TextIndex>& index = textIndexes_[size_t(field)];
+    if (!index) {
+        index = std::make_unique<TextIndex>();
+        std::vector<int> slot(texts_.size(), -1);
+        const std::vector<std::uint32_t>& column = columns_[size_t(field)].texts;
+        for (int r = 0; r < rowCount_; ++r) {
+            const std::uint32_t text = column[size_t(r)];
+            if (slot[text] < 0) {
+                slot[text] = int(index->texts.size());
+                index->texts.push_back(text);
+                index->rows.emplace_back();
+            }
+            index->rows[size_t(slot[text])].push_back(r);
+        }
+    }
+    return *index;
+}
+
 void TDataset::prepareFilter()
 {
-    // A text term is decided once per distinct text, not once per record.
+    // A text term is decided once per distinct text of its field, not once
+    // per record.
     filterTexts_.assign(filter_.size(), {});
+    if (!active_)
+        return;
     for (size_t t = 0; t < filter_.size(); ++t) {
-        if (def_.Fields[size_t(filterFields_[t])].Type != TFieldType::String)
+        const int field = filterFields_[t];
+        if (def_.Fields[size_t(field)].Type != TFieldType::String)
             continue;
         std::vector<bool>& pass = filterTexts_[t];
-        pass.resize(texts_.size());
-        for (size_t k = 0; k < texts_.size(); ++k)
+        pass.assign(texts_.size(), false);
+        for (std::uint32_t k : textIndex(field).texts)
             pass[k] = texts_[k].compare(filter_[t].Value, Qt::CaseInsensitive) == 0;
     }
 }
@@ -605,9 +632,45 @@ void TDataset::rebuildView()
             view_[size_t(r)] = r;
         return;
     }
-    for (int r = 0; r < rowCount_; ++r)
-        if (passes(r))
-            view_.push_back(r);
+    // The records a text term can pass, from its field's index: those of
+    // the term with the fewest, in index order, each then tested whole.
+    // Without a text term every record is tested.
+    const std::vector<int>* only = nullptr;
+    std::vector<int> merged;
+    size_t fewest = size_t(rowCount_) + 1;
+    for (size_t t = 0; t < filter_.size(); ++t) {
+        if (filterTexts_[t].empty())
+            continue;
+        const TextIndex& index = textIndex(filterFields_[t]);
+        std::vector<const std::vector<int>*> lists;
+        size_t n = 0;
+        for (size_t k = 0; k < index.texts.size(); ++k)
+            if (filterTexts_[t][index.texts[k]]) {
+                lists.push_back(&index.rows[k]);
+                n += index.rows[k].size();
+            }
+        if (n >= fewest)
+            continue;
+        fewest = n;
+        if (lists.size() == 1) {
+            only = lists.front();
+            continue;
+        }
+        merged.clear();
+        for (const std::vector<int>* l : lists)
+            merged.insert(merged.end(), l->begin(), l->end());
+        std::sort(merged.begin(), merged.end());
+        only = &merged;
+    }
+    if (only) {
+        for (int r : *only)
+            if (passes(r))
+                view_.push_back(r);
+    } else {
+        for (int r = 0; r < rowCount_; ++r)
+            if (passes(r))
+                view_.push_back(r);
+    }
     view_.shrink_to_fit();
 }
 

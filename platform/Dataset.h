@@ -13,6 +13,7 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "Errors.h"
@@ -173,6 +174,16 @@ private:
     std::vector<int> filterFields_;
     // Per filter term on a text field: whether each distinct text passes it.
     std::vector<std::vector<bool>> filterTexts_;
+    // A text field's index, made the first time a filter tests the field:
+    // its distinct texts and, for each, the records holding it in index
+    // order. A filter then visits only the records one of its terms can
+    // pass, not every record.
+    struct TextIndex {
+        std::vector<std::uint32_t> texts;
+        std::vector<std::vector<int>> rows;
+    };
+    const TextIndex& textIndex(int field);
+    std::vector<std::unique_ptr<TextIndex>> textIndexes_; // by field
     bool filtered_ = false;
     std::vector<Column> columns_;             // in index order
     std::vector<QString> texts_;              // distinct texts; [0] the null one

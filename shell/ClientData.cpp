@@ -877,27 +877,44 @@ QString TDodedaVO::allineaDestra(const QString& text) { return text.rightJustifi
 
 QString TDodedaVO::descrizioneModello(const fancoil& model) const
 {
+    return descrizioneModello(model, ui->ListaVersion->Text().trimmed());
+}
+
+QString TDodedaVO::descrizioneModello(const fancoil& model, const QString& code) const
+{
     Ui::TDodedaVO& f = *ui;
-    // A name of 20 characters or more runs on up to the pressure columns;
-    // chiaveModello finds it whole again.
-    const QString nome = model.Modello.leftJustified(20, QLatin1Char(' '));
-    const QString code = f.ListaVersion->Text().trimmed();
     double k = 1;
     for (const vers* v : versioniDi(model.Modello))
         if (v->CodiceVersione == code)
             k = v->FattorePressione;
-    auto p = [&](int s) { return allineaDestra(QString::number(fc::Round(k * model.PSA[s][8]))); };
+    // A name of 20 characters or more runs on up to the pressure columns;
+    // chiaveModello finds it whole again.
+    QString riga;
+    riga.reserve(std::max<qsizetype>(20, model.Modello.size()) + 20);
+    riga += model.Modello;
+    if (riga.size() < 20)
+        riga.append(QString(20 - riga.size(), QLatin1Char(' ')));
+    auto p = [&](int s) { riga += allineaDestra(QString::number(fc::Round(k * model.PSA[s][8]))); };
     if (model.NumVelocita == 1) {
         f.Label8->hide();
         f.Label9->hide();
-        return nome + QString(11, QLatin1Char(' ')) + p(3) + QLatin1Char(' ');
+        riga += QLatin1String("           ");
+        p(3);
+        riga += QLatin1Char(' ');
+        return riga;
     }
     if (f.Operazione->ItemIndex() == 0) {
         f.Label8->show();
         f.Label9->show();
     }
-    const QString gap(3, QLatin1Char(' '));
-    return nome + QStringLiteral("  ") + p(1) + gap + p(2) + gap + p(3) + QLatin1Char(' ');
+    riga += QLatin1String("  ");
+    p(1);
+    riga += QLatin1String("   ");
+    p(2);
+    riga += QLatin1String("   ");
+    p(3);
+    riga += QLatin1Char(' ');
+    return riga;
 }
 
 void TDodedaVO::aggiornaListaModelli()
@@ -906,18 +923,20 @@ void TDodedaVO::aggiornaListaModelli()
     applyFamilyFilter(true);
     cdsMacchine_.First();
     QStringList righe;
+    righe.reserve(cdsMacchine_.RecordCount());
+    const QString code = f.ListaVersion->Text().trimmed();
     const int modello = cdsMacchine_.FieldIndex(QStringLiteral("Modello"));
     while (!cdsMacchine_.Eof()) {
         const QString name = cdsMacchine_.Fields(modello).AsString().trimmed();
         if (ListaVersioni.IndexOf(name) >= 0)
             if (const fancoil* m = ListaMacchine.Find(name))
-                righe << descrizioneModello(*m);
+                righe << descrizioneModello(*m, code);
         cdsMacchine_.Next();
     }
     // The list is rebuilt whenever it would list other models or other
     // pressures; the user's ticks stay only while it would not.
     bool rebuilt = false;
-    if (f.ListaModelli->Count() == 0 || righe != f.ListaModelli->Items()) {
+    if (f.ListaModelli->Count() == 0 || !f.ListaModelli->HasItems(righe)) {
         f.ListaModelli->SetItems(righe);
         rebuilt = true;
     }

@@ -202,6 +202,8 @@ private:
     const std::vector<const vers*>& versioniDi(const QString& model) const;
     void indicizzaVersioni() const;
     QString installationValue() const;
+    // descrizioneModello with the version code already read from the box.
+    QString descrizioneModello(const fancoil& model, const QString& code) const;
     void showStep(int pageIndex, bool visible);
     static void setFieldsEnabled(const std::vector<QWidget*>& widgets, bool enabled);
     void setSpinValue(long double value);

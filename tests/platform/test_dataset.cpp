@@ -344,3 +344,69 @@ TEST(Dataset, NumbersComeBackToTheBit)
     EXPECT_EQ(n, rows.size());
     EXPECT_TRUE(p.Eof());
 }
+
+// The filtered view holds exactly the records a test of every record
+// passes, in index order, whichever terms, texts and cases the filter has;
+// also after a filter set before opening and after opening another file.
+TEST_F(DatasetFixture, FilteredViewIsEveryPassingRecordInIndexOrder)
+{
+    const auto expected = [&](const TFilter& filter) {
+        QList<int> out;
+        ds.SetFiltered(false);
+        for (ds.First(); !ds.Eof(); ds.Next()) {
+            bool pass = true;
+            for (const TFilterTerm& t : filter)
+                pass = pass && ds.FieldByName(t.Field).AsString().compare(t.Value, Qt::CaseInsensitive) == 0;
+            if (pass)
+                out << ds.RecordNumber();
+        }
+        return out;
+    };
+    const auto view = [&] {
+        QList<int> out;
+        for (ds.First(); !ds.Eof(); ds.Next())
+            out << ds.RecordNumber();
+        return out;
+    };
+    const TFilter filters[] = {
+        {{"Velocita", "MAX"}},                              // two texts: "MAX" and "max"
+        {{"Velocita", "mAx"}, {"Tipo", "ària"}},
+        {{"Tipo", "ÀRIA"}, {"Velocita", "MAX"}},
+        {{"Impianto", "4 TUBI"}, {"Velocita", "max"}},
+        {{"Modello", "A"}, {"Posizione", "1"}},
+        {{"Posizione", "2"}},                               // no text term
+        {{"Modello", "Z"}},                                 // no text passes
+        {{"Modello", "A"}, {"Modello", "B"}},
+        {{"Descr", ""}},
+        {{"Velocita", "MAX"}, {"Velocita", "max"}, {"Tipo", "T1"}},
+    };
+    const auto check = [&](const char* when) {
+        for (const TFilter& f : filters) {
+            const QList<int> want = expected(f);
+            ds.SetFilter(f);
+            ds.SetFiltered(true);
+            EXPECT_EQ(view(), want) << when << ' ' << f[0].Field.toStdString() << '=' << f[0].Value.toStdString();
+            EXPECT_EQ(ds.RecordCount(), want.size());
+        }
+    };
+    check("first opening");
+
+    // Another file on the same dataset, opened with a filter already set.
+    QString sql = createTableSql(fc::MacchineDef());
+    for (int i = 0; i < 30; ++i)
+        sql += insertMacchina({.modello = QStringLiteral("M%1").arg(i % 7),
+                               .velocita = QStringList{"MIN", "MED", "MAX", "Max"}[i % 4],
+                               .posizione = 40 - i,
+                               .tipo = i % 3 ? "Ària" : "T1",
+                               .impianto = i % 5 ? "2 tubi" : "4 TUBI"});
+    makeDatabase(folder.file("Altri.cds"), sql);
+    ds.Close();
+    ds.SetFileName(folder.file("Altri.cds"));
+    ds.SetFilter({{"Velocita", "max"}, {"Tipo", "ària"}});
+    ds.SetFiltered(true);
+    ds.Open();
+    const QList<int> opened = view();
+    EXPECT_EQ(opened, expected({{"Velocita", "max"}, {"Tipo", "ària"}}));
+    EXPECT_FALSE(opened.isEmpty());
+    check("another file");
+}

@@ -330,3 +330,44 @@ TEST(CheckListBox, ClickCheckRunsOnlyForTheUsersTicks)
     EXPECT_THROW(list.SetChecked(-1, true), EListError);
     EXPECT_THROW(list.ItemText(3), EListError);
 }
+
+// A list filled at once holds the same check items as one filled item by
+// item: the same texts, flags and unticked boxes, none current, no handler.
+TEST(CheckListBox, ItemsSetAtOnceAreTheItemsAddedOneByOne)
+{
+    const QStringList texts{"FC 20", "FC 30", "", "FC 30"};
+    TCheckListBox bulk, single;
+    int clickChecks = 0;
+    bulk.OnClickCheck = [&] { ++clickChecks; };
+    bulk.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bulk));
+    bulk.SetItems({"old"});
+    bulk.SetItemIndex(0);
+    bulk.SetItems(texts);
+    for (const QString& t : texts)
+        single.AddItem(t);
+    ASSERT_EQ(bulk.Count(), single.Count());
+    EXPECT_TRUE(bulk.HasItems(texts));
+    EXPECT_FALSE(bulk.HasItems({"FC 20", "FC 30", "", "FC 31"}));
+    EXPECT_FALSE(bulk.HasItems(texts.mid(1)));
+    for (int i = 0; i < bulk.Count(); ++i) {
+        const QListWidgetItem* a = bulk.item(i);
+        const QListWidgetItem* b = single.item(i);
+        EXPECT_EQ(a->text(), b->text()) << i;
+        EXPECT_EQ(int(a->flags()), int(b->flags())) << i;
+        EXPECT_EQ(a->checkState(), Qt::Unchecked) << i;
+        for (int role : {int(Qt::DisplayRole), int(Qt::CheckStateRole), int(Qt::DecorationRole), int(Qt::SizeHintRole)})
+            EXPECT_EQ(a->data(role), b->data(role)) << i << ' ' << role;
+    }
+    EXPECT_EQ(bulk.ItemIndex(), -1);
+    EXPECT_EQ(clickChecks, 0);
+    // The shown list draws the new items with their boxes: the second one's
+    // box ticks it.
+    QCoreApplication::processEvents();
+    const QRect r = bulk.visualItemRect(bulk.item(1));
+    ASSERT_FALSE(r.isEmpty());
+    EXPECT_EQ(r.width(), bulk.viewport()->width());
+    QTest::mouseClick(bulk.viewport(), Qt::LeftButton, {}, QPoint(r.left() + r.height() / 2 + 2, r.center().y()));
+    EXPECT_TRUE(bulk.Checked(1));
+    EXPECT_EQ(clickChecks, 1);
+}
