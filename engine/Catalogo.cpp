@@ -155,34 +155,21 @@ struct CaricamentoModelli {
     std::uint64_t revision = 0;
 } ultimoCaricamento;
 
-// The model as the loader leaves it: its catalogue values, and everything
-// else (results, factors, marks of the last run) as a new model starts.
+// The model as the loader leaves it: its catalogue values stay, what a run
+// writes into it goes back to where a new model starts.
 void comeCaricato(fancoil& m)
 {
-    fancoil f;
-    f.Tipo = std::move(m.Tipo);
-    f.Descr = std::move(m.Descr);
-    f.Impianto = std::move(m.Impianto);
-    f.Modello = std::move(m.Modello);
-    f.AssElettr = m.AssElettr;
-    f.CorrAss = m.CorrAss;
-    f.PDCNomRisc = m.PDCNomRisc;
-    f.PDCNomRaffr = m.PDCNomRaffr;
-    f.PortAria = m.PortAria;
-    f.CoeffResaTerm = m.CoeffResaTerm;
-    f.CoeffResaFrigTot = m.CoeffResaFrigTot;
-    f.CoeffResaFrigSens = m.CoeffResaFrigSens;
-    f.LivSondBA = m.LivSondBA;
-    f.LivSonNC = m.LivSonNC;
-    f.LivSonNR = m.LivSonNR;
-    f.QA = m.QA;
-    f.PSA = m.PSA;
-    f.n = m.n;
-    f.m = m.m;
-    f.p = m.p;
-    f.NumVelocita = m.NumVelocita;
-    f.TipoCalcolo = m.TipoCalcolo;
-    m = std::move(f);
+    static const fancoil nuovo;
+    m.selezionato = nuovo.selezionato;
+    for (PerSpeed fancoil::*f :
+         {&fancoil::PortataAriaEff, &fancoil::TIngFreddo, &fancoil::TUscFreddo, &fancoil::PortataFreddo,
+          &fancoil::PerditaFreddo, &fancoil::ResaTotKcal, &fancoil::ResaTotW, &fancoil::ResaSensKcal,
+          &fancoil::ResaSensW, &fancoil::TIngCaldo, &fancoil::TUscCaldo, &fancoil::PortataCaldo,
+          &fancoil::PerditaCaldo, &fancoil::ResaCaldoKcal, &fancoil::ResaCaldoW, &fancoil::FattoreSens,
+          &fancoil::FattoreTot, &fancoil::FattoreCaldo})
+        m.*f = nuovo.*f;
+    m.NonCalcolatoFreddo = nuovo.NonCalcolatoFreddo;
+    m.NonCalcolatoCaldo = nuovo.NonCalcolatoCaldo;
 }
 
 } // namespace
@@ -210,22 +197,26 @@ void caricaMacchine()
         w.abilita(Stato.TipoCalcolo, Stato.NumVelocita);
     }
 
-    // The versions with the chosen code, by model name in stored order.
-    QHash<QString, std::vector<const vers*>> chosen;
-    if (!code.isEmpty())
-        for (int i = 0; i < ListaVersioni.Count(); ++i)
-            if (ListaVersioni.Objects(i)->CodiceVersione == code)
-                chosen[ListaVersioni.Strings(i)].push_back(ListaVersioni.Objects(i));
-
     if (stessiRecord) {
-        // Every matching version in turn, model by model: the last one wins.
-        const vers* scelta = nullptr;
-        for (int i = 0; i < ListaMacchine.Count(); ++i) {
+        for (int i = 0; i < ListaMacchine.Count(); ++i)
             comeCaricato(*ListaMacchine.Objects(i));
-            if (!chosen.isEmpty())
-                if (const auto it = chosen.constFind(ListaMacchine.Strings(i)); it != chosen.constEnd())
-                    scelta = it.value().back();
-        }
+        // The walk would take every version with the code of each model in
+        // turn, keyed exactly as the model: the last one of the last such
+        // model wins.
+        const vers* scelta = nullptr;
+        int ultimo = -1;
+        if (!code.isEmpty())
+            for (int i = 0; i < ListaVersioni.Count(); ++i) {
+                const vers* v = ListaVersioni.Objects(i);
+                if (v->CodiceVersione != code)
+                    continue;
+                const QString& key = ListaVersioni.Strings(i);
+                const int k = ListaMacchine.IndexOf(key);
+                if (k >= ultimo && k >= 0 && ListaMacchine.Strings(k) == key) {
+                    ultimo = k;
+                    scelta = v;
+                }
+            }
         if (scelta) {
             Stato.FattorePressione = scelta->FattorePressione;
             w.SetVersionCaption(scelta->DescrizioneVersione);
@@ -235,6 +226,13 @@ void caricaMacchine()
         ds.SetFiltered(true);
         return;
     }
+
+    // The versions with the chosen code, by model name in stored order.
+    QHash<QString, std::vector<const vers*>> chosen;
+    if (!code.isEmpty())
+        for (int i = 0; i < ListaVersioni.Count(); ++i)
+            if (ListaVersioni.Objects(i)->CodiceVersione == code)
+                chosen[ListaVersioni.Strings(i)].push_back(ListaVersioni.Objects(i));
 
     ds.SetFiltered(false);
     ds.First();

@@ -35,7 +35,8 @@ public:
     PerSpeedInt PortAria;     // nominal air flow, m3/h
     PerSpeed CoeffResaTerm, CoeffResaFrigTot, CoeffResaFrigSens;
     PerSpeed LivSondBA, LivSonNC, LivSonNR;
-    // Results of the last calculation.
+    // Results of the last calculation (caricaMacchine sets them back to
+    // zero, with selezionato, the air-flow factors and the speeds not rated).
     PerSpeed PortataAriaEff;
     PerSpeed TIngFreddo, TUscFreddo, PortataFreddo, PerditaFreddo;
     PerSpeed ResaTotKcal, ResaTotW, ResaSensKcal, ResaSensW;
