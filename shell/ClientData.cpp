@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QTextOption>
 #include <algorithm>
+#include <charconv>
 #include <mutex>
 
 #include "UnitPass.h"
@@ -882,9 +883,15 @@ QString TDodedaVO::descrizioneModello(const fancoil& model) const
 
 QString TDodedaVO::descrizioneModello(const fancoil& model, const QString& code) const
 {
+    return descrizioneModello(model, code, versioniDi(model.Modello));
+}
+
+QString TDodedaVO::descrizioneModello(const fancoil& model, const QString& code,
+                                      const std::vector<const vers*>& versioni) const
+{
     Ui::TDodedaVO& f = *ui;
     double k = 1;
-    for (const vers* v : versioniDi(model.Modello))
+    for (const vers* v : versioni)
         if (v->CodiceVersione == code)
             k = v->FattorePressione;
     // A name of 20 characters or more runs on up to the pressure columns;
@@ -894,7 +901,14 @@ QString TDodedaVO::descrizioneModello(const fancoil& model, const QString& code)
     riga += model.Modello;
     if (riga.size() < 20)
         riga.append(QString(20 - riga.size(), QLatin1Char(' ')));
-    auto p = [&](int s) { riga += allineaDestra(QString::number(fc::Round(k * model.PSA[s][8]))); };
+    // allineaDestra of the number's text, written straight into the line.
+    auto p = [&](int s) {
+        char digits[24];
+        const char* end = std::to_chars(digits, digits + sizeof digits, fc::Round(k * model.PSA[s][8])).ptr;
+        for (qsizetype n = end - digits; n < 3; ++n)
+            riga += QLatin1Char(' ');
+        riga += QLatin1StringView(digits, end - digits);
+    };
     if (model.NumVelocita == 1) {
         f.Label8->hide();
         f.Label9->hide();
@@ -928,9 +942,12 @@ void TDodedaVO::aggiornaListaModelli()
     const int modello = cdsMacchine_.FieldIndex(QStringLiteral("Modello"));
     while (!cdsMacchine_.Eof()) {
         const QString name = cdsMacchine_.Fields(modello).AsString().trimmed();
-        if (ListaVersioni.IndexOf(name) >= 0)
+        // Versions keyed as the record names the model are versions of it,
+        // and usually those of the model's own name too.
+        const std::vector<const vers*>& versioni = versioniDi(name);
+        if (!versioni.empty() || ListaVersioni.IndexOf(name) >= 0)
             if (const fancoil* m = ListaMacchine.Find(name))
-                righe << descrizioneModello(*m, code);
+                righe << (m->Modello == name ? descrizioneModello(*m, code, versioni) : descrizioneModello(*m, code));
         cdsMacchine_.Next();
     }
     // The list is rebuilt whenever it would list other models or other

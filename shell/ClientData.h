@@ -204,6 +204,8 @@ private:
     QString installationValue() const;
     // descrizioneModello with the version code already read from the box.
     QString descrizioneModello(const fancoil& model, const QString& code) const;
+    // ... and with the model's versions already looked up.
+    QString descrizioneModello(const fancoil& model, const QString& code, const std::vector<const vers*>& versioni) const;
     void showStep(int pageIndex, bool visible);
     static void setFieldsEnabled(const std::vector<QWidget*>& widgets, bool enabled);
     void setSpinValue(long double value);
