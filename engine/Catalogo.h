@@ -81,8 +81,12 @@ public:
     // The object under key (first match), or nullptr.
     T* Find(const QString& key) const { return objectOrNull(IndexOf(key)); }
     T* Find(QString&& key) const { return objectOrNull(IndexOf(std::move(key))); }
+    // Changes with every Add and Clear: a lookup kept beside the list is
+    // valid while this stays the same.
+    quint64 Version() const { return version_; }
     int Add(const QString& key, std::unique_ptr<T> object)
     {
+        ++version_;
         items_.emplace_back(key, std::move(object));
         const QString folded = key.toCaseFolded();
         if (!index_.contains(folded))
@@ -91,6 +95,7 @@ public:
     }
     void Clear()
     {
+        ++version_;
         items_.clear();
         index_.clear();
     }
@@ -108,6 +113,7 @@ private:
     // every record's model up, which must not grow with the square of the
     // catalogue.
     QHash<QString, int> index_;
+    quint64 version_ = 0;
 };
 
 using TListaMacchine = TObjectStringList<fancoil>;
