@@ -290,34 +290,23 @@ bool risolviCaldo(fancoil& model, int s, double Target)
 namespace {
 
 // The fan curve is a pure function of the speed's curve points, nominal air
-// flow, the three exponents and the pressure; a batch evaluates it several
+// flow, the three exponents and the pressure; a run evaluates it several
 // times over for each speed of a model (air side, then each rating and
-// solver), and each time costs three powers. The last evaluation of each
-// speed is kept with everything it was computed from, and given back only
-// when all of that is the same to the bit, so a reused result is the one
-// the evaluation would give.
-struct CurvaRicordata {
-    bool valida = false;
-    std::array<int, 8> QA;
-    std::array<double, 8> PSA;
-    int PortAria;
-    double n, m, p, x;
-    double FattoreSens, FattoreTot, FattoreCaldo, PortataAriaEff;
-    bool trovato;
+// solver, then the same again for the other side), and each time costs
+// three powers. Each model keeps the last evaluation of each speed with
+// everything it was computed from, given back only when all of that is the
+// same to the bit, so a reused result is the one the evaluation would give.
+template <class T, size_t N, class A>
+bool uguale(const std::array<T, N>& a, const A& b)
+{
+    return std::memcmp(a.data(), b.data(), sizeof(T) * N) == 0;
+}
 
-    template <class T, size_t N, class A>
-    static bool uguale(const std::array<T, N>& a, const A& b)
-    {
-        return std::memcmp(a.data(), b.data(), sizeof(T) * N) == 0;
-    }
-    static bool uguale(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-    bool vale(const fancoil& model, int s, double px) const
-    {
-        return valida && uguale(QA, model.QA[s]) && uguale(PSA, model.PSA[s]) && PortAria == model.PortAria[s]
-            && uguale(n, model.n) && uguale(m, model.m) && uguale(p, model.p) && uguale(x, px);
-    }
-};
-thread_local CurvaRicordata curveRicordate[4];
+bool vale(const CurvaRicordata& r, const fancoil& model, int s, double px)
+{
+    return r.valida && uguale(r.QA, model.QA[s]) && uguale(r.PSA, model.PSA[s]) && r.PortAria == model.PortAria[s]
+        && stessiBit(r.n, model.n) && stessiBit(r.m, model.m) && stessiBit(r.p, model.p) && stessiBit(r.x, px);
+}
 
 } // namespace
 
@@ -325,8 +314,8 @@ bool calcolaPortataAria(fancoil& model, int s, double x)
 {
     const auto& PSA = model.PSA[s];
     const auto& QA = model.QA[s];
-    CurvaRicordata& ricordata = curveRicordate[s];
-    if (ricordata.vale(model, s, x)) {
+    CurvaRicordata& ricordata = model.curvaRicordata[s];
+    if (vale(ricordata, model, s, x)) {
         model.FattoreSens[s] = ricordata.FattoreSens;
         model.FattoreTot[s] = ricordata.FattoreTot;
         model.FattoreCaldo[s] = ricordata.FattoreCaldo;
