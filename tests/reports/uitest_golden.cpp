@@ -83,7 +83,7 @@ QString dumpPages(const TARPrinter& pr)
             img.fill(Qt::white);
             QPainter painter(&img);
             painter.scale(scale, scale);
-            painter.drawPicture(0, 0, *pr.Page(p));
+            pr.Page(p)->Play(painter);
             painter.end();
             out += u' ' + QString::fromLatin1(QCryptographicHash::hash(QByteArrayView(img.constBits(), img.sizeInBytes()),
                                                                       QCryptographicHash::Sha1).toHex());
