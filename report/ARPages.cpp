@@ -267,11 +267,22 @@ public:
             }
             lastFont_ = fi;
         }
-        page->texts_.push_back({text, fi});
-        add(Page::DrawText, 0, int(page->texts_.size() - 1), QRectF(p.x(), p.y(), justifiedWidth(f, text, ti.width()), 0));
+        const qreal justified = justifiedWidth(f, text, ti.width());
+        page->texts_.push_back({text, fi, justified > 0 ? recordedAsPicture(p, ti) : nullptr});
+        add(Page::DrawText, 0, int(page->texts_.size() - 1), QRectF(p.x(), p.y(), justified, 0));
     }
 
     void reset() { lastFont_ = -1; }
+
+    // The text item alone, as a picture's engine records it.
+    static std::shared_ptr<QPicture> recordedAsPicture(const QPointF& p, const QTextItem& ti)
+    {
+        auto pic = std::make_shared<QPicture>();
+        QPainter pp(pic.get());
+        pp.paintEngine()->drawTextItem(p, ti);
+        pp.end();
+        return pic;
+    }
 
 private:
     void add(Page::Kind k, quint8 mode, int index, const QRectF& r = QRectF()) { page->add(k, mode, index, r); }
@@ -304,6 +315,42 @@ private:
     Engine* engine_;
 };
 
+namespace {
+// Hands the text items drawn on it, laid out at the recording resolution,
+// to a picture's engine as they are.
+class TextForwarder : public QPicture {
+public:
+    class Engine : public QPaintEngine {
+    public:
+        Engine() : QPaintEngine(AllFeatures) {}
+        QPainter* target = nullptr;
+        bool begin(QPaintDevice*) override
+        {
+            setActive(true);
+            return true;
+        }
+        bool end() override
+        {
+            setActive(false);
+            return true;
+        }
+        Type type() const override { return QPaintEngine::Picture; }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF& p, const QTextItem& ti) override
+        {
+            if (target)
+                target->paintEngine()->drawTextItem(p, ti);
+        }
+    };
+    TextForwarder() { setBoundingRect(QRect(0, 0, 1, 1)); }
+    QPaintEngine* paintEngine() const override { return &engine; }
+    mutable Engine engine;
+};
+} // namespace
+
 PageRecorder::PageRecorder()
     : res_(std::make_shared<PageResources>()), engine_(std::make_unique<Engine>()), device_(std::make_unique<PageDevice>(engine_.get()))
 {
@@ -333,33 +380,25 @@ void Page::Play(QPainter& p, int x, int y) const
 {
     if (!p.isActive())
         return;
-    QPaintDevice* dev = p.device();
-    if (dev && (dev->logicalDpiX() != recordDpiX() || dev->logicalDpiY() != recordDpiY())) {
-        // On a device of another resolution (a printer) a recorded text keeps
-        // the resolution it was laid out in, which only a picture's replay
-        // can give it: the page goes through one.
-        QPicture pic;
-        {
-            QPainter pp(&pic);
-            playDirect(pp, true);
-        }
-        pic.setBoundingRect(rect_);
-        p.drawPicture(x, y, pic);
-        return;
-    }
     p.save();
     p.translate(x, y);
-    playDirect(p, false);
+    play(p);
     p.restore();
 }
 
-void Page::playDirect(QPainter& p, bool intoPicture) const
+void Page::play(QPainter& p) const
 {
     const PageResources& res = *res_;
     QTransform world = p.transform();
     if (QPaintDevice* dev = p.device())
         world.scale(qreal(dev->logicalDpiX()) / recordDpiX(), qreal(dev->logicalDpiY()) / recordDpiY());
     p.setTransform(world);
+    // On a device of another resolution (a printer) a recorded text keeps
+    // the resolution it was laid out in, which only a picture's replay gives
+    // it: each text goes through a picture of its own.
+    const QPaintDevice* dev = p.device();
+    const bool otherResolution = dev && (dev->logicalDpiX() != recordDpiX() || dev->logicalDpiY() != recordDpiY());
+    std::unique_ptr<TextForwarder> forwarder;
     int font = -1;
     size_t wide = 0;
     for (const Op& o : ops_) {
@@ -441,12 +480,33 @@ void Page::playDirect(QPainter& p, bool intoPicture) const
                 size.setWidth(op.r.width());
                 flags |= Qt::TextJustificationForced | Qt::AlignJustify;
             }
-            // A picture's replay puts the top of the text its font's ascent
-            // above the recorded baseline and lays the line out from there.
-            // Into a picture, the line must land on the recorded baseline
-            // itself, for that picture's replay to do the same.
-            p.drawText(QRectF(QPointF(op.r.x(), op.r.y() - (intoPicture ? f.lineAscent : qreal(f.ascent))), size), flags,
-                       t.text);
+            if (!otherResolution) {
+                // As a picture's replay: the top of the text its font's ascent
+                // above the recorded baseline, the line laid out from there.
+                p.drawText(QRectF(QPointF(op.r.x(), op.r.y() - f.ascent), size), flags, t.text);
+                break;
+            }
+            std::shared_ptr<QPicture> pic = t.recorded;
+            if (!pic) {
+                // Laid out on the recorded baseline itself, and recorded.
+                pic = std::make_shared<QPicture>();
+                if (!forwarder)
+                    forwarder = std::make_unique<TextForwarder>();
+                QPainter target(pic.get());
+                forwarder->engine.target = &target;
+                QPainter fp(forwarder.get());
+                fp.setFont(f.font);
+                fp.drawText(QRectF(QPointF(op.r.x(), op.r.y() - f.lineAscent), size), flags, t.text);
+                fp.end();
+                forwarder->engine.target = nullptr;
+            }
+            // The picture's replay scales to the device itself.
+            const QTransform now = p.transform();
+            const QPaintDevice* d = p.device();
+            p.setTransform(QTransform::fromScale(qreal(recordDpiX()) / d->logicalDpiX(), qreal(recordDpiY()) / d->logicalDpiY()) *
+                           now);
+            p.drawPicture(0, 0, *pic);
+            p.setTransform(now);
             break;
         }
         }

@@ -22,6 +22,7 @@
 
 class QPaintDevice;
 class QPainter;
+class QPicture;
 
 namespace ar {
 
@@ -94,13 +95,16 @@ private:
     struct Text {
         QString text;
         int font;
+        // A justified text as a picture records it, for devices of another
+        // resolution (laying it out again would stretch it anew).
+        std::shared_ptr<QPicture> recorded;
     };
     struct Picture {
         int index; // into images or pixmaps
         QRectF source;
         quint32 flags;
     };
-    void playDirect(QPainter& p, bool intoPicture) const;
+    void play(QPainter& p) const;
     void add(Kind k, quint8 mode, int index, const QRectF& r);
     void finish();
 
