@@ -148,11 +148,11 @@ void caricaMacchina(fancoil& f, TDataset& ds)
 namespace {
 
 // The last complete load of ListaMacchine: from which opening of which
-// dataset, and the list's revision right after it.
+// dataset, and the list's version right after it.
 struct CaricamentoModelli {
     const TDataset* ds = nullptr;
     std::uint64_t serial = 0;
-    std::uint64_t revision = 0;
+    quint64 version = 0;
 } ultimoCaricamento;
 
 // The model as the loader leaves it: its catalogue values stay, what a run
@@ -170,6 +170,9 @@ void comeCaricato(fancoil& m)
         m.*f = nuovo.*f;
     m.NonCalcolatoFreddo = nuovo.NonCalcolatoFreddo;
     m.NonCalcolatoCaldo = nuovo.NonCalcolatoCaldo;
+    // No fan-curve evaluation of before is taken up again, as for a new model.
+    for (int s = 1; s <= 3; ++s)
+        m.curvaRicordata[s].valida = false;
 }
 
 } // namespace
@@ -184,7 +187,7 @@ void caricaMacchine()
     // left it, the same models come out of a new walk, in the same order.
     const bool stessiRecord = ds.LoadSerial() != 0 && ultimoCaricamento.ds == &ds &&
                               ultimoCaricamento.serial == ds.LoadSerial() &&
-                              ultimoCaricamento.revision == ListaMacchine.Revision();
+                              ultimoCaricamento.version == ListaMacchine.Version();
     if (!stessiRecord)
         ListaMacchine.Clear();
 
@@ -255,7 +258,7 @@ void caricaMacchine()
         ListaMacchine.Add(name, std::move(model));
     }
     ds.SetFiltered(true);
-    ultimoCaricamento = {&ds, ds.LoadSerial(), ListaMacchine.Revision()};
+    ultimoCaricamento = {&ds, ds.LoadSerial(), ListaMacchine.Version()};
 }
 
 void caricaDati()

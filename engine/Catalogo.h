@@ -7,8 +7,7 @@
 #include <QChar>
 #include <QHash>
 #include <QString>
-#include <atomic>
-#include <cstdint>
+#include <array>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -20,6 +19,18 @@
 // speeds 4 - k .. 3 and leaves the others zero.
 using PerSpeed = Array1<double, 1, 3>;
 using PerSpeedInt = Array1<int, 1, 3>;
+
+// A speed's last fan-curve evaluation, kept by calcolaPortataAria with
+// everything it was computed from, to the bit.
+struct CurvaRicordata {
+    bool valida = false;
+    std::array<int, 8> QA{};
+    std::array<double, 8> PSA{};
+    int PortAria = 0;
+    double n = 0, m = 0, p = 0, x = 0;
+    double FattoreSens = 0, FattoreTot = 0, FattoreCaldo = 0, PortataAriaEff = 0;
+    bool trovato = false;
+};
 
 class fancoil {
 public:
@@ -54,6 +65,8 @@ public:
     // target was out of reach. Their result fields of that side hold 0 and no
     // selection picks the model on them.
     Array1<bool, 1, 3> NonCalcolatoFreddo, NonCalcolatoCaldo;
+    // The fan curve's last evaluation per speed (engine/Calcoli.cpp).
+    Array1<CurvaRicordata, 1, 3> curvaRicordata;
 };
 
 class vers {
@@ -92,8 +105,12 @@ public:
     // The object under key (first match), or nullptr.
     T* Find(const QString& key) const { return objectOrNull(IndexOf(key)); }
     T* Find(QString&& key) const { return objectOrNull(IndexOf(std::move(key))); }
+    // Changes with every Add and Clear: a lookup kept beside the list is
+    // valid while this stays the same.
+    quint64 Version() const { return version_; }
     int Add(const QString& key, std::unique_ptr<T> object)
     {
+        ++version_;
         items_.emplace_back(key, std::move(object));
         const QString folded = key.toCaseFolded();
         const int first = index_.value(folded, -1);
@@ -101,19 +118,15 @@ public:
             index_.insert(folded, Count() - 1);
         if (!exact_.contains(key))
             exact_.insert(key, first < 0 ? Count() - 1 : first);
-        revision_ = nextRevision();
         return Count() - 1;
     }
     void Clear()
     {
+        ++version_;
         items_.clear();
         index_.clear();
         exact_.clear();
-        revision_ = nextRevision();
     }
-    // Changes with every Add and Clear, to a value no list has had before:
-    // what was derived from the list holds while it stays.
-    std::uint64_t Revision() const { return revision_; }
 
 private:
     T* objectOrNull(int i) const { return i < 0 ? nullptr : Objects(i); }
@@ -131,12 +144,7 @@ private:
     // Key as written -> the same index: most lookups spell a key as it was
     // added and need no folding.
     QHash<QString, int> exact_;
-    std::uint64_t revision_ = nextRevision();
-    static std::uint64_t nextRevision()
-    {
-        static std::atomic<std::uint64_t> n{0};
-        return ++n;
-    }
+    quint64 version_ = 0;
 };
 
 using TListaMacchine = TObjectStringList<fancoil>;
