@@ -273,6 +273,9 @@ TEST_F(Navigazione, VersionChangeAfterACalculationGivesTheModelsAsLoaded)
 
     chooseVersion(codes[1]);
     EXPECT_EQ(models(), loaded);
+    for (int k = 0; k < ListaMacchine.Count(); ++k)
+        for (int s = 1; s <= 3; ++s)
+            EXPECT_FALSE(ListaMacchine.Objects(k)->curvaRicordata[s].valida) << k << ' ' << s;
     chooseVersion(codes[0]);
     EXPECT_EQ(models(), loaded);
 }
