@@ -611,8 +611,8 @@ void TDodedaVO::Quit1Click()
 
 void TDodedaVO::Language1BeforeTranslation()
 {
-    const fc::IniFile lng(Language1->LanguageFile(), fc::IniTextMode::LanguageFile);
-    DatiGlobali.CharsetLingua = quint8(lng.Document().Charset() & 0xFF);
+    // The translation that follows reads the same parse of the file.
+    DatiGlobali.CharsetLingua = quint8(Language1->File().Document().Charset() & 0xFF);
 }
 
 void TDodedaVO::Language1Translate(QObject*, const QString&, QString&)
