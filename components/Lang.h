@@ -59,10 +59,14 @@ public:
     // The items a string-list value stands for, split at separator.
     static QStringList SplitList(const QString& text, const QString& separator);
 
+    // The language file as read now: parsed again when its name, size or
+    // time changes, so that a before-translation handler and the
+    // translation after it share one reading.
+    const fc::IniFile& File() { return file(); }
+
 private:
     struct ComponentLists;
     void translateProperty(const QString& path, const QString& value, ComponentLists* components);
-    // The parsed language file, read again when its name, size or time changes.
     const fc::IniFile& file();
 
     QString languageFile_;

@@ -266,7 +266,12 @@ void caricaDati()
     IMainWindowLink& w = fc::MainWindow();
     // Nothing is built from a catalogue the engine cannot use.
     controllaCatalogo(w.cdsMacchine(), w.cdsVersioni());
+    caricaDatiControllati();
+}
 
+void caricaDatiControllati()
+{
+    IMainWindowLink& w = fc::MainWindow();
     TDataset& dv = w.cdsVersioni();
     ListaVersioni.Clear();
     dv.SetFiltered(false);

@@ -164,6 +164,11 @@ void controllaCatalogo(TDataset& macchine, TDataset& versioni);
 // The start-up loader: checks the catalogue, then versions, models,
 // parameter tables, limits.
 void caricaDati();
+// caricaDati without the check, for open datasets that controllaCatalogo
+// has just passed: the main window's creation checks first, so as to report
+// a damaged catalogue before it loads anything, and one pass over a large
+// catalogue is enough.
+void caricaDatiControllati();
 // Rebuilds ListaMacchine for the version code in the main window's version box.
 void caricaMacchine();
 // Fill one object from the current record (records) of the dataset.

@@ -8,6 +8,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <optional>
 
 namespace fc {
 
@@ -69,6 +70,25 @@ private:
 };
 
 IPrinterService* g_service = nullptr;
+std::optional<QString> g_pendingTitle;
+
+IPrinterService& current()
+{
+    if (g_service)
+        return *g_service;
+    static QtPrinterService qt;
+    return qt;
+}
+
+void handPendingTitle(IPrinterService& printer)
+{
+    if (!g_pendingTitle)
+        return;
+    const QString title = std::move(*g_pendingTitle);
+    g_pendingTitle.reset();
+    if (printer.PrinterInstalled())
+        printer.SetTitle(title);
+}
 
 // A page of the fake printer: a picture with the printer's metrics.
 class FakePage : public QPicture {
@@ -278,13 +298,19 @@ int QtToPaperCode(int qtPageSizeId)
 
 IPrinterService& Printers()
 {
-    if (g_service)
-        return *g_service;
-    static QtPrinterService qt;
-    return qt;
+    IPrinterService& printer = current();
+    handPendingTitle(printer);
+    return printer;
 }
 
-void SetPrinters(IPrinterService* service) { g_service = service; }
+void SetPrinters(IPrinterService* service)
+{
+    // A title given meanwhile belongs to the printer it was given to.
+    handPendingTitle(current());
+    g_service = service;
+}
+
+void SetPrinterTitle(const QString& title) { g_pendingTitle = title; }
 
 bool FakePrinterService::ExecPageSetupDialog()
 {

@@ -106,8 +106,18 @@ private:
     mutable std::unique_ptr<QPrinter> printer_;
 };
 
+// The printer service; a title given with SetPrinterTitle is handed over
+// first, when a printer is installed.
 IPrinterService& Printers();
 void SetPrinters(IPrinterService* service); // nullptr: back to the Qt printer
+
+// Gives the printer the title when one is installed, at the printer's next
+// use through Printers(), which is as if at once: nothing reads or uses the
+// printer in between. Asking whether a printer is installed is a question
+// to the printing system (whose plugin loads on the first one), which the
+// preview window's creation at start-up and each page of a report fill
+// need not wait for.
+void SetPrinterTitle(const QString& title);
 
 // The Qt page size of a paper code, and back (0 when the size has no code).
 // Codes without a Qt size answer false.
@@ -158,7 +168,14 @@ public:
     std::deque<Job> jobs; // stable references while a job runs
     std::vector<PrinterPaper> paperWrites;
 
-    bool PrinterInstalled() const override { return installed; }
+    // Each question asked, as the printing system would be asked.
+    mutable int installedQueries = 0;
+
+    bool PrinterInstalled() const override
+    {
+        ++installedQueries;
+        return installed;
+    }
     QString Name() const override
     {
         if (!outputFile.isEmpty())

@@ -116,8 +116,8 @@ QString TARPrinter::GetTitle()
 void TARPrinter::SetTitle(const QString& t)
 {
     title_ = t;
-    if (PrinterInstalled())
-        fc::Printers().SetTitle(t);
+    // Handed to an installed printer at its next use.
+    fc::SetPrinterTitle(t);
 }
 
 int TARPrinter::GetCopies()

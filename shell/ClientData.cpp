@@ -386,9 +386,13 @@ void TDodedaVO::highlightStep(int pageIndex)
 {
     Ui::TDodedaVO& f = *ui;
     QPlainTextEdit* memos[5] = {f.Memo1, f.Memo2, f.Memo3, f.Memo4, f.Memo5};
-    for (int i = 0; i < 5; ++i)
-        memos[i]->setStyleSheet(i == pageIndex ? QStringLiteral("QPlainTextEdit { background: transparent; font-weight: bold; }")
-                                               : QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    for (int i = 0; i < 5; ++i) {
+        const QString sheet = i == pageIndex ? QStringLiteral("QPlainTextEdit { background: transparent; font-weight: bold; }")
+                                             : QStringLiteral("QPlainTextEdit { background: transparent; }");
+        // Setting a style sheet polishes the widget anew, even the same one.
+        if (memos[i]->styleSheet() != sheet)
+            memos[i]->setStyleSheet(sheet);
+    }
 }
 
 void TDodedaVO::stepCaptionsToTabs()
@@ -515,7 +519,8 @@ void TDodedaVO::FormCreate()
     f.DescTipologia->setText(Language1->Msg(primaDescr));
 
     caricaImpianti();
-    caricaDati();
+    // The catalogue passed its check above.
+    caricaDatiControllati();
     indicizzaVersioni();
     caricaVersioni(0);
     // The first family's pages, modes and installation type are set as
@@ -607,8 +612,8 @@ void TDodedaVO::Quit1Click()
 
 void TDodedaVO::Language1BeforeTranslation()
 {
-    const fc::IniFile lng(Language1->LanguageFile(), fc::IniTextMode::LanguageFile);
-    DatiGlobali.CharsetLingua = quint8(lng.Document().Charset() & 0xFF);
+    // The translation that follows reads the same parse of the file.
+    DatiGlobali.CharsetLingua = quint8(Language1->File().Document().Charset() & 0xFF);
 }
 
 void TDodedaVO::Language1Translate(QObject*, const QString&, QString&)

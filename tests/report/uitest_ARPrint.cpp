@@ -348,4 +348,55 @@ TEST_F(Printed, PrinterSetupKeepsPapersOfEveryCode)
     }
 }
 
+// A title given to the page store waits for the printer's next use: whether
+// a printer is installed is a question to the printing system, which the
+// preview window's creation at start-up need not wait for.
+TEST(PrinterTitle, GivingATitleAsksThePrintingSystemNothing)
+{
+    fc::ScopedFakePrinter fake;
+    TARPrinter pr;
+    pr.SetTitle(QStringLiteral("Preview"));
+    pr.SetTitle(QStringLiteral("Report"));
+    EXPECT_EQ(fake.installedQueries, 0);
+}
+
+// The printer is one for the whole program: with one installed, the last
+// title any page store gave is its title at its next use, whichever store
+// uses it; without one, each store keeps its own and the printer its own.
+TEST(PrinterTitle, ReachesAnInstalledPrinterBeforeItsNextUse)
+{
+    for (const bool installed : {true, false}) {
+        SCOPED_TRACE(installed ? "printer" : "no printer");
+        fc::ScopedFakePrinter fake;
+        fake.installed = installed;
+        fake.title = QStringLiteral("Earlier");
+        TARPrinter a, b;
+        a.SetTitle(QStringLiteral("A"));
+        b.SetTitle(QStringLiteral("B"));
+        EXPECT_EQ(a.GetTitle(), installed ? "B" : "A");
+        EXPECT_EQ(b.GetTitle(), "B");
+        EXPECT_EQ(fake.title, installed ? "B" : "Earlier");
+        // Any other use of the printer hands the title over first.
+        a.SetTitle(QStringLiteral("Copies"));
+        a.SetCopies(2);
+        EXPECT_EQ(fake.title, installed ? "Copies" : "Earlier");
+        EXPECT_EQ(fake.copies, installed ? 2 : 1);
+    }
+}
+
+// A title given while one printer service is in place is that service's,
+// not the next one's.
+TEST(PrinterTitle, StaysWithThePrinterItWasGivenTo)
+{
+    fc::FakePrinterService first, second;
+    fc::SetPrinters(&first);
+    TARPrinter pr;
+    pr.SetTitle(QStringLiteral("One"));
+    fc::SetPrinters(&second);
+    EXPECT_EQ(first.title, "One");
+    EXPECT_EQ(second.title, "");
+    EXPECT_EQ(pr.GetTitle(), "");
+    fc::SetPrinters(nullptr);
+}
+
 } // namespace

@@ -111,6 +111,21 @@ TEST_F(Preview, ExcelButtonWritesTheWorkbookWithProgress)
     EXPECT_TRUE(form.findChildren<TPrintProgressDlg*>().isEmpty());
 }
 
+// The preview window is made at start-up: making it asks the printing
+// system nothing, and its title reaches an installed printer all the same.
+TEST(PreviewStart, MakingTheWindowAsksThePrintingSystemNothing)
+{
+    for (const bool installed : {true, false}) {
+        SCOPED_TRACE(installed ? "printer" : "no printer");
+        fc::ScopedFakePrinter fake;
+        fake.installed = installed;
+        TFormPrew form;
+        EXPECT_EQ(fake.installedQueries, 0);
+        EXPECT_EQ(form.UserRep->Title(), "Preview");
+        EXPECT_EQ(fake.title, installed ? "Preview" : "");
+    }
+}
+
 TEST(PreviewName, ProposedPdfName)
 {
     struct Case {

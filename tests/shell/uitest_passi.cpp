@@ -1,6 +1,7 @@
 // The tab bar and the step captions under it stay where they are whichever
 // page is shown: only the page above them changes.
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QTabBar>
 
 #include "ShellFixture.h"
@@ -57,6 +58,33 @@ TEST_F(Passi, TabBarAndCaptionsKeepTheirPlaceOnEveryPage)
         // And back on the first page, after the others were shown.
         pc->SetActivePageIndex(0);
         EXPECT_EQ(geometry().toStdString(), first.toStdString()) << "first page again";
+    }
+}
+
+// The caption of the page shown is bold, the others plain, from the start
+// and on every page reached, also when the same page is shown again.
+TEST_F(Passi, TheCaptionOfThePageShownIsBold)
+{
+    standardFolder(true);
+    open();
+    f().Calcolo->SetItemIndex(2); // every page
+    window->show();
+    QPlainTextEdit* memos[5] = {f().Memo1, f().Memo2, f().Memo3, f().Memo4, f().Memo5};
+    auto bold = [&memos] {
+        QString s;
+        for (QPlainTextEdit* m : memos) {
+            m->ensurePolished();
+            s += m->font().bold() ? u'B' : u'-';
+        }
+        return s;
+    };
+    EXPECT_EQ(bold(), "B----");
+    TPageControl* pc = f().ControllaPagine;
+    for (const int i : {1, 2, 3, 4, 4, 2, 0}) {
+        pc->SetActivePageIndex(i);
+        QString want(5, u'-');
+        want[i] = u'B';
+        EXPECT_EQ(bold(), want) << "page " << i;
     }
 }
 
