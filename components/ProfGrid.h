@@ -169,7 +169,7 @@ public:
     void SetReadOnly(bool value) { readOnly_ = value; }
 
     // Word wrap and heights.
-    QStringList Lines() const { return soleLine_ ? QStringList{lineText_} : lines_; }
+    QStringList Lines() const { return soleLine_ ? QStringList{text_} : lines_; }
     int Height() const { return height_; }
     bool NeedsWrap() const { return needsWrap_; }
     int CalcHeight();
@@ -194,9 +194,8 @@ private:
     int height_;
     QString text_;
     QStringList lines_;
-    // A text that is its one display line is kept as that text, without a
-    // list of its own: most cells of a grid are such.
-    QString lineText_;
+    // The text is its one display line, kept without a list of its own (most
+    // cells of a grid are such); a new text first puts that line in the list.
     bool soleLine_ = false;
     int maxLength_ = 0;
     bool readOnly_ = false;

@@ -168,6 +168,11 @@ void TProfGridCell::SetText(const QString& value)
         if (fc::ValFloat(copy, x) != 0)
             return;
     }
+    // The display lines stay those of the last wrap until the next one.
+    if (soleLine_) {
+        lines_ = QStringList{text_};
+        soleLine_ = false;
+    }
     text_ = v;
     if (grid_->IsEditingCell(this)) {
         grid_->SetEditorText(text_);
@@ -333,7 +338,6 @@ int TProfGridCell::CalcHeight()
             h += 2 * g.BorderForText();
             lines_ = lines;
             soleLine_ = false;
-            lineText_.clear();
             h = std::max(h, g.DefaultRowHeight());
             height_ = h;
             return h;
@@ -354,7 +358,6 @@ int TProfGridCell::CalcHeight()
         }
         h = std::max(h, g.DefaultRowHeight());
         soleLine_ = whole;
-        lineText_ = whole ? text_ : QString();
         lines_ = lines;
         height_ = h;
         needsWrap_ = false;
