@@ -180,8 +180,8 @@ void BM_PanelQPdfWriter(benchmark::State& state)
         for (int p = 1; p <= pages; ++p) {
             if (p > 1)
                 writer.newPage();
-            if (const QPicture* page = rep.Printer()->Page(p))
-                painter.drawPicture(0, 0, *page);
+            if (const ar::Page* page = rep.Printer()->Page(p))
+                page->Play(painter);
         }
         painter.end();
     }

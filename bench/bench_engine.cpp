@@ -1,7 +1,7 @@
 // Rating engine: a cooling run at a required water flow over a large
 // catalogue, a cooling-then-heating run at given water temperatures beside
-// a plain loop of the same algorithm, and the humidity search of the
-// cooling page.
+// a plain loop of the same algorithm (and again after a change of the
+// static pressure), and the humidity search of the cooling page.
 
 #include <benchmark/benchmark.h>
 
@@ -133,6 +133,29 @@ void BM_BatchFreddoCaldo(benchmark::State& state)
     ListaMacchine.Clear();
 }
 BENCHMARK(BM_BatchFreddoCaldo)->Unit(benchmark::kMillisecond);
+
+// The same run after the user changed the available static pressure: it
+// alternates between 30 and 31 Pa from one iteration to the next, so no
+// fan-curve evaluation of the run before can be given back and every
+// model's curve is evaluated afresh (once, for both sides).
+void BM_BatchFreddoCaldoPressioneNuova(benchmark::State& state)
+{
+    ScopedFakeMainWindow mw;
+    condizioniTemperature();
+    catalogo(mw);
+    double pressione = 30;
+    for (auto _ : state) {
+        for (int s = 1; s <= 3; ++s)
+            Stato.PressioneDisponibile[s] = pressione;
+        pressione = pressione == 30 ? 31 : 30;
+        calcolaRaffreddamento();
+        calcolaRiscaldamento();
+        benchmark::DoNotOptimize(ListaMacchine.Objects(kModelli - 1)->ResaCaldoW[3]);
+    }
+    state.SetItemsProcessed(state.iterations() * kModelli * 3);
+    ListaMacchine.Clear();
+}
+BENCHMARK(BM_BatchFreddoCaldoPressioneNuova)->Unit(benchmark::kMillisecond);
 
 // The peer of BM_BatchFreddoCaldo: the same algorithm, step for step, as a
 // plain loop over plain arrays, with bare divisions and no checks, the

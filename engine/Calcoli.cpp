@@ -24,8 +24,16 @@ struct ProvaFreddo {
     double Qsens, Qtot, Flow, PD;
 };
 
+// The cooling coil's pressure drop at the outlet temperature T and the raw
+// flow Flow.
+inline double perditaFreddo(const fancoil& model, double T, double Flow, SegmentoPDC* seg)
+{
+    return perditaCarico((T + Stato.TempIngAcquaFreddo) / 2, Flow, model.PDCNomRaffr, seg);
+}
+
 // Cooling coil at the outlet temperature T. PD only when asked for.
-inline ProvaFreddo provaFreddo(const fancoil& model, int s, double T, double CoeffSens, double CoeffTot, bool conPD)
+inline ProvaFreddo provaFreddo(const fancoil& model, int s, double T, double CoeffSens, double CoeffTot, bool conPD,
+                               SegmentoPDC* seg = nullptr)
 {
     const double inlet = Stato.TempIngAcquaFreddo;
     const double dT = T - inlet;
@@ -36,7 +44,7 @@ inline ProvaFreddo provaFreddo(const fancoil& model, int s, double T, double Coe
     if (r.Qtot < r.Qsens)
         r.Qtot = r.Qsens;
     r.Flow = Divide(r.Qtot, dT);
-    r.PD = conPD ? perditaCarico(Tm, r.Flow, model.PDCNomRaffr) : 0.0;
+    r.PD = conPD ? perditaFreddo(model, T, r.Flow, seg) : 0.0;
     return r;
 }
 
@@ -57,7 +65,12 @@ struct ProvaCaldo {
     double Q, Flow, PD;
 };
 
-inline ProvaCaldo provaCaldo(const fancoil& model, int s, double T, double Coeff, bool conPD)
+inline double perditaCaldo(const fancoil& model, double T, double Flow, SegmentoPDC* seg)
+{
+    return perditaCarico((T + Stato.TempIngAcquaCaldo) / 2, Flow, model.PDCNomRisc, seg);
+}
+
+inline ProvaCaldo provaCaldo(const fancoil& model, int s, double T, double Coeff, bool conPD, SegmentoPDC* seg = nullptr)
 {
     const double inlet = Stato.TempIngAcquaCaldo;
     const double dT = inlet - T;
@@ -65,7 +78,7 @@ inline ProvaCaldo provaCaldo(const fancoil& model, int s, double T, double Coeff
     ProvaCaldo r{};
     r.Q = Coeff * (Tm - Stato.TempAriaCaldo) * DatiGlobali.fattCaldoAlt * model.FattoreCaldo[s];
     r.Flow = Divide(r.Q, dT);
-    r.PD = conPD ? perditaCarico(Tm, r.Flow, model.PDCNomRisc) : 0.0;
+    r.PD = conPD ? perditaCaldo(model, T, r.Flow, seg) : 0.0;
     return r;
 }
 
@@ -203,16 +216,27 @@ void copiaRiferimentoCaldo(fancoil& model)
 
 enum class Obiettivo { Portata, PDC };
 
-bool risolviFreddo(fancoil& model, int s, double Target, Obiettivo kind)
+bool stessiBit(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// The solvers keep each trial: the search ends on a trial at the
+// temperature it returns, and that trial is the rating to store (with its
+// pressure drop, which a flow search does not need until then). The
+// pressure-drop table's segment is kept from trial to trial.
+template <Obiettivo kind>
+bool risolviFreddo(fancoil& model, int s, double Target)
 {
     Target = Divide(Target, kind == Obiettivo::Portata ? DatiGlobali.fattPortataGlicole : DatiGlobali.fattPDCGlicole);
     calcolaPortataAria(model, s, pressioneLimitata(model, s));
     const double CoeffSens = model.CoeffResaFrigSens[s];
     const double CoeffTot = std::max(model.CoeffResaFrigTot[s], CoeffSens);
-    const bool pd = kind == Obiettivo::PDC;
+    constexpr bool pd = kind == Obiettivo::PDC;
+    SegmentoPDC seg;
+    ProvaFreddo prova{};
+    double Tprova = 0;
     const auto f = [&](double T) {
-        const ProvaFreddo r = provaFreddo(model, s, T, CoeffSens, CoeffTot, pd);
-        return pd ? conSegno(r.PD, r.Flow) : r.Flow;
+        prova = provaFreddo(model, s, T, CoeffSens, CoeffTot, pd, &seg);
+        Tprova = T;
+        return pd ? conSegno(prova.PD, prova.Flow) : prova.Flow;
     };
     double T = 0;
     if (!cercaUscita(Stato.TempIngAcquaFreddo, +1.0, Stato.TBSFreddo, Target, f, T)) {
@@ -221,23 +245,29 @@ bool risolviFreddo(fancoil& model, int s, double Target, Obiettivo kind)
         return false;
     }
     model.NonCalcolatoFreddo[s] = false;
-    if (pd)
-        resaFreddoPDC(model, s, true, T, CoeffSens, CoeffTot);
-    else
-        resaFreddoPortata(model, s, true, T, CoeffSens, CoeffTot);
+    if (!stessiBit(Tprova, T)) [[unlikely]]
+        prova = provaFreddo(model, s, T, CoeffSens, CoeffTot, pd, &seg);
+    if constexpr (!pd)
+        prova.PD = perditaFreddo(model, T, prova.Flow, &seg);
+    memorizzaFreddo(model, s, T, prova);
     copiaRiferimentoFreddo(model);
     return true;
 }
 
-bool risolviCaldo(fancoil& model, int s, double Target, Obiettivo kind)
+template <Obiettivo kind>
+bool risolviCaldo(fancoil& model, int s, double Target)
 {
     Target = Divide(Target, kind == Obiettivo::Portata ? DatiGlobali.fattPortataGlicole : DatiGlobali.fattPDCGlicole);
     calcolaPortataAria(model, s, pressioneLimitata(model, s));
     const double Coeff = model.CoeffResaTerm[s];
-    const bool pd = kind == Obiettivo::PDC;
+    constexpr bool pd = kind == Obiettivo::PDC;
+    SegmentoPDC seg;
+    ProvaCaldo prova{};
+    double Tprova = 0;
     const auto f = [&](double T) {
-        const ProvaCaldo r = provaCaldo(model, s, T, Coeff, pd);
-        return pd ? conSegno(r.PD, r.Flow) : r.Flow;
+        prova = provaCaldo(model, s, T, Coeff, pd, &seg);
+        Tprova = T;
+        return pd ? conSegno(prova.PD, prova.Flow) : prova.Flow;
     };
     double T = 0;
     if (!cercaUscita(Stato.TempIngAcquaCaldo, -1.0, Stato.TempAriaCaldo, Target, f, T)) {
@@ -246,10 +276,11 @@ bool risolviCaldo(fancoil& model, int s, double Target, Obiettivo kind)
         return false;
     }
     model.NonCalcolatoCaldo[s] = false;
-    if (pd)
-        resaCaldoPDC(model, s, true, T, Coeff);
-    else
-        resaCaldoPortata(model, s, true, T, Coeff);
+    if (!stessiBit(Tprova, T)) [[unlikely]]
+        prova = provaCaldo(model, s, T, Coeff, pd, &seg);
+    if constexpr (!pd)
+        prova.PD = perditaCaldo(model, T, prova.Flow, &seg);
+    memorizzaCaldo(model, s, T, prova);
     copiaRiferimentoCaldo(model);
     return true;
 }
@@ -259,34 +290,23 @@ bool risolviCaldo(fancoil& model, int s, double Target, Obiettivo kind)
 namespace {
 
 // The fan curve is a pure function of the speed's curve points, nominal air
-// flow, the three exponents and the pressure; a batch evaluates it several
+// flow, the three exponents and the pressure; a run evaluates it several
 // times over for each speed of a model (air side, then each rating and
-// solver), and each time costs three powers. The last evaluation of each
-// speed is kept with everything it was computed from, and given back only
-// when all of that is the same to the bit, so a reused result is the one
-// the evaluation would give.
-struct CurvaRicordata {
-    bool valida = false;
-    std::array<int, 8> QA;
-    std::array<double, 8> PSA;
-    int PortAria;
-    double n, m, p, x;
-    double FattoreSens, FattoreTot, FattoreCaldo, PortataAriaEff;
-    bool trovato;
+// solver, then the same again for the other side), and each time costs
+// three powers. Each model keeps the last evaluation of each speed with
+// everything it was computed from, given back only when all of that is the
+// same to the bit, so a reused result is the one the evaluation would give.
+template <class T, size_t N, class A>
+bool uguale(const std::array<T, N>& a, const A& b)
+{
+    return std::memcmp(a.data(), b.data(), sizeof(T) * N) == 0;
+}
 
-    template <class T, size_t N, class A>
-    static bool uguale(const std::array<T, N>& a, const A& b)
-    {
-        return std::memcmp(a.data(), b.data(), sizeof(T) * N) == 0;
-    }
-    static bool uguale(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-    bool vale(const fancoil& model, int s, double px) const
-    {
-        return valida && uguale(QA, model.QA[s]) && uguale(PSA, model.PSA[s]) && PortAria == model.PortAria[s]
-            && uguale(n, model.n) && uguale(m, model.m) && uguale(p, model.p) && uguale(x, px);
-    }
-};
-thread_local CurvaRicordata curveRicordate[4];
+bool vale(const CurvaRicordata& r, const fancoil& model, int s, double px)
+{
+    return r.valida && uguale(r.QA, model.QA[s]) && uguale(r.PSA, model.PSA[s]) && r.PortAria == model.PortAria[s]
+        && stessiBit(r.n, model.n) && stessiBit(r.m, model.m) && stessiBit(r.p, model.p) && stessiBit(r.x, px);
+}
 
 } // namespace
 
@@ -294,8 +314,8 @@ bool calcolaPortataAria(fancoil& model, int s, double x)
 {
     const auto& PSA = model.PSA[s];
     const auto& QA = model.QA[s];
-    CurvaRicordata& ricordata = curveRicordate[s];
-    if (ricordata.vale(model, s, x)) {
+    CurvaRicordata& ricordata = model.curvaRicordata[s];
+    if (vale(ricordata, model, s, x)) {
         model.FattoreSens[s] = ricordata.FattoreSens;
         model.FattoreTot[s] = ricordata.FattoreTot;
         model.FattoreCaldo[s] = ricordata.FattoreCaldo;
@@ -443,7 +463,7 @@ void calcolaCaldoTemperature(fancoil& model, int s)
     model.PerditaCaldo[s] = perditaCarico(Tm, Flow, model.PDCNomRisc) * g.fattPDCGlicole;
 }
 
-bool calcolaFreddoPortata(fancoil& model, int s, double Target) { return risolviFreddo(model, s, Target, Obiettivo::Portata); }
-bool calcolaFreddoPDC(fancoil& model, int s, double Target) { return risolviFreddo(model, s, Target, Obiettivo::PDC); }
-bool calcolaCaldoPortata(fancoil& model, int s, double Target) { return risolviCaldo(model, s, Target, Obiettivo::Portata); }
-bool calcolaCaldoPDC(fancoil& model, int s, double Target) { return risolviCaldo(model, s, Target, Obiettivo::PDC); }
+bool calcolaFreddoPortata(fancoil& model, int s, double Target) { return risolviFreddo<Obiettivo::Portata>(model, s, Target); }
+bool calcolaFreddoPDC(fancoil& model, int s, double Target) { return risolviFreddo<Obiettivo::PDC>(model, s, Target); }
+bool calcolaCaldoPortata(fancoil& model, int s, double Target) { return risolviCaldo<Obiettivo::Portata>(model, s, Target); }
+bool calcolaCaldoPDC(fancoil& model, int s, double Target) { return risolviCaldo<Obiettivo::PDC>(model, s, Target); }

@@ -7,6 +7,7 @@
 #include <QChar>
 #include <QHash>
 #include <QString>
+#include <array>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -18,6 +19,18 @@
 // speeds 4 - k .. 3 and leaves the others zero.
 using PerSpeed = Array1<double, 1, 3>;
 using PerSpeedInt = Array1<int, 1, 3>;
+
+// A speed's last fan-curve evaluation, kept by calcolaPortataAria with
+// everything it was computed from, to the bit.
+struct CurvaRicordata {
+    bool valida = false;
+    std::array<int, 8> QA{};
+    std::array<double, 8> PSA{};
+    int PortAria = 0;
+    double n = 0, m = 0, p = 0, x = 0;
+    double FattoreSens = 0, FattoreTot = 0, FattoreCaldo = 0, PortataAriaEff = 0;
+    bool trovato = false;
+};
 
 class fancoil {
 public:
@@ -51,6 +64,8 @@ public:
     // target was out of reach. Their result fields of that side hold 0 and no
     // selection picks the model on them.
     Array1<bool, 1, 3> NonCalcolatoFreddo, NonCalcolatoCaldo;
+    // The fan curve's last evaluation per speed (engine/Calcoli.cpp).
+    Array1<CurvaRicordata, 1, 3> curvaRicordata;
 };
 
 class vers {
@@ -81,8 +96,12 @@ public:
     // The object under key (first match), or nullptr.
     T* Find(const QString& key) const { return objectOrNull(IndexOf(key)); }
     T* Find(QString&& key) const { return objectOrNull(IndexOf(std::move(key))); }
+    // Changes with every Add and Clear: a lookup kept beside the list is
+    // valid while this stays the same.
+    quint64 Version() const { return version_; }
     int Add(const QString& key, std::unique_ptr<T> object)
     {
+        ++version_;
         items_.emplace_back(key, std::move(object));
         const QString folded = key.toCaseFolded();
         if (!index_.contains(folded))
@@ -91,6 +110,7 @@ public:
     }
     void Clear()
     {
+        ++version_;
         items_.clear();
         index_.clear();
     }
@@ -108,6 +128,7 @@ private:
     // every record's model up, which must not grow with the square of the
     // catalogue.
     QHash<QString, int> index_;
+    quint64 version_ = 0;
 };
 
 using TListaMacchine = TObjectStringList<fancoil>;

@@ -1,5 +1,8 @@
 #include "Selezione.h"
 
+#include <utility>
+#include <vector>
+
 #include "Calcoli.h"
 #include "Catalogo.h"
 #include "Records.h"
@@ -10,7 +13,34 @@ namespace {
 // The model of a check-list item. ListaMacchine keeps its own index by
 // case-folded key (first entry of a key wins), so a batch over a large check
 // list neither searches the list per item nor builds an index of its own.
-fancoil* modelloDi(const QString& itemText) { return ListaMacchine.Find(chiaveModello(itemText)); }
+fancoil* cercaModello(const QString& itemText) { return ListaMacchine.Find(chiaveModello(itemText)); }
+
+// The model found for each check-list item, with the item's text, while
+// ListaMacchine stays as it was: a run rates the same check list several
+// times over (cooling, then heating or a check), and cutting, folding and
+// hashing every key again would cost more than a side's rating of a model.
+struct VociRicordate {
+    quint64 versione = 0;
+    std::vector<std::pair<QString, fancoil*>> voci;
+};
+thread_local VociRicordate vociRicordate;
+
+fancoil* modelloDi(int item, const QString& itemText)
+{
+    VociRicordate& r = vociRicordate;
+    if (r.versione != ListaMacchine.Version()) {
+        r.voci.clear();
+        r.versione = ListaMacchine.Version();
+    }
+    const size_t i = size_t(item);
+    if (i < r.voci.size() && r.voci[i].first == itemText)
+        return r.voci[i].second;
+    fancoil* model = cercaModello(itemText);
+    if (i >= r.voci.size())
+        r.voci.resize(i + 1);
+    r.voci[i] = {itemText, model};
+    return model;
+}
 
 int primaVelocita() { return 4 - Stato.NumVelocita; }
 
@@ -23,7 +53,7 @@ void perOgniSpuntato(F f)
     for (int i = 0; i < count; ++i) {
         if (!mw.ModelChecked(i))
             continue;
-        if (fancoil* model = modelloDi(mw.ModelText(i)))
+        if (fancoil* model = modelloDi(i, mw.ModelText(i)))
             f(*model);
     }
 }
@@ -147,7 +177,7 @@ void marcaCoppia(double Richiesta, Grandezza g)
     const int count = mw.ModelCount();
     for (int i = 0; i < count; ++i) {
         mw.SetModelChecked(i, false);
-        fancoil* model = modelloDi(mw.ModelText(i));
+        fancoil* model = modelloDi(i, mw.ModelText(i));
         if (!model)
             continue;
         if (g == Grandezza::PortataAria)

@@ -326,7 +326,7 @@ void TARPreview::paintTo(QPainter& p)
 // the recorded page.
 void TARPreview::drawPage(QPainter& p)
 {
-    const QPicture* page = printer_->CurrentMetafile();
+    const ar::Page* page = printer_->CurrentMetafile();
     if (printer_->PrinterInstalled()) {
         if (showNPA_) {
             p.fillRect(QRect(0, 0, printer_->PageWidth(), printer_->PageHeight()), qc(clSilver));
@@ -336,9 +336,9 @@ void TARPreview::drawPage(QPainter& p)
                        Qt::white);
         }
         if (page)
-            p.drawPicture(printer_->LeftMargin(), printer_->TopMargin(), *page);
+            page->Play(p, printer_->LeftMargin(), printer_->TopMargin());
     } else if (page) {
-        p.drawPicture(0, 0, *page);
+        page->Play(p);
     }
 }
 

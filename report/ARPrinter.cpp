@@ -45,11 +45,12 @@ void TARPrinter::NewPage()
     if (painter_)
         painter_->end();
     painter_.reset();
-    auto pic = std::make_unique<QPicture>();
-    pic->setBoundingRect(QRect(0, 0, PageWidth(), PageHeight()));
-    pages_.push_back(std::move(pic));
+    if (!recorder_)
+        recorder_ = std::make_unique<ar::PageRecorder>();
+    const QRect sheet(0, 0, PageWidth(), PageHeight());
+    pages_.push_back(recorder_->NewPage(sheet));
     currentPage_ = PageCount();
-    painter_ = std::make_unique<QPainter>(pages_.back().get());
+    painter_ = std::make_unique<QPainter>(recorder_->Device(pages_.back().get(), sheet));
     canvas_ = std::make_unique<TCanvas>(painter_.get());
 }
 
@@ -59,10 +60,9 @@ void TARPrinter::EndDoc()
     if (painter_)
         painter_->end();
     painter_.reset();
-    // Recording shrinks the bounding rectangle to what was drawn; a page is
-    // always the whole sheet.
+    // A page is always the whole sheet.
     for (auto& p : pages_)
-        p->setBoundingRect(QRect(0, 0, PageWidth(), PageHeight()));
+        p->SetBoundingRect(QRect(0, 0, PageWidth(), PageHeight()));
     fromPage_ = IntMin(PageCount(), 1);
     toPage_ = PageCount();
 }
@@ -74,19 +74,29 @@ void TARPrinter::Clear()
         painter_->end();
     painter_.reset();
     pages_.clear();
+    // The next report shares nothing with this one.
+    recorder_.reset();
     currentPage_ = 0;
     fromPage_ = 0;
     toPage_ = 0;
 }
 
-const QPicture* TARPrinter::Page(int n) const
+const ar::Page* TARPrinter::Page(int n) const
 {
     if (n < 1 || n > PageCount())
         return nullptr;
     return pages_[size_t(n - 1)].get();
 }
 
-const QPicture* TARPrinter::CurrentMetafile() const { return Page(currentPage_); }
+const ar::Page* TARPrinter::CurrentMetafile() const { return Page(currentPage_); }
+
+qint64 TARPrinter::Bytes() const
+{
+    qint64 n = recorder_ ? recorder_->Resources().Bytes() : 0;
+    for (const auto& p : pages_)
+        n += p->OwnBytes();
+    return n;
+}
 
 void TARPrinter::SetCurrentPage(int n)
 {
@@ -286,11 +296,10 @@ void TARPrinter::PrintPages()
         for (int p = fromPage_; ok && p <= toPage_; ++p) {
             reached = p;
             SetCurrentPage(p);
-            const QPicture* pic = CurrentMetafile();
-            // Replaying a picture maps its screen pixels onto the device's
+            // Playing a page maps its screen pixels onto the device's
             // resolution already; no scaling of our own.
-            if (pic)
-                job->Painter()->drawPicture(0, 0, *pic);
+            if (const ar::Page* page = CurrentMetafile())
+                page->Play(*job->Painter());
             if (p < toPage_ && !job->NewPage()) {
                 reached = p + 1;
                 ok = false;

@@ -1,15 +1,14 @@
 #pragma once
-// The page store of a laid-out report: pages recorded as pictures in screen
-// pixels (origin at the printable area's top-left corner), the page
+// The page store of a laid-out report: pages recorded in screen pixels (origin at the printable area's top-left corner), the page
 // geometry of the current printer (or of the report's paper without one),
 // printing a range of pages scaled to the printer's resolution, and the
 // paper size moved between the report and the printer.
 #include <QObject>
-#include <QPicture>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "ARPages.h"
 #include "ARRepCommon.h"
 #include "platform/Printing.h"
 #include "ARUtils.h"
@@ -31,8 +30,10 @@ public:
     int PageCount() const { return int(pages_.size()); }
     int CurrentPage() const { return currentPage_; }
     // The page whose number is the current page; nullptr when there is none.
-    const QPicture* CurrentMetafile() const;
-    const QPicture* Page(int number) const;
+    const ar::Page* CurrentMetafile() const;
+    const ar::Page* Page(int number) const;
+    // Memory the pages take, with what they share (each image once).
+    qint64 Bytes() const;
     void SetCurrentPage(int n);
     // The canvas of the page being built; nullptr outside BeginDoc/EndDoc.
     TCanvas* Canvas() const { return canvas_.get(); }
@@ -83,7 +84,8 @@ public:
 private:
     int toScreen(int v, int res) const;
     fc::PrinterPaper printerPaper() const;
-    std::vector<std::unique_ptr<QPicture>> pages_;
+    std::unique_ptr<ar::PageRecorder> recorder_;
+    std::vector<std::unique_ptr<ar::Page>> pages_;
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<TCanvas> canvas_;
     int currentPage_ = 0;

@@ -256,7 +256,22 @@ public:
     int BandCount() const { return bands_.Count(); }
     // Raises the list index error for an index outside the list.
     TARBand* GetBandItem(int i) const;
-    int IndexOfBand(const TARBandList* b) const { return bands_.IndexOf(reinterpret_cast<const TARBand*>(b)); }
+    int IndexOfBand(const TARBandList* b) const
+    {
+        // Page building asks for every cell of every band in turn: the band
+        // found last and the one after it are tried first (a band is in its
+        // list once).
+        const TARBand* band = reinterpret_cast<const TARBand*>(b);
+        for (const int i : {indexHint_, indexHint_ + 1})
+            if (i >= 0 && i < bands_.Count() && bands_[i] == band) {
+                indexHint_ = i;
+                return i;
+            }
+        const int i = bands_.IndexOf(band);
+        if (i >= 0)
+            indexHint_ = i;
+        return i;
+    }
     void AppendBand(TARBand* band);
     void ClearBands();
     void RecalcTops(int from);
@@ -307,6 +322,7 @@ private:
     int top_ = 0;
     int height_ = 0;
     TAIList<TARBand> bands_{QStringLiteral("TARBandList.bands")};
+    mutable int indexHint_ = 0;
     bool expanded_ = false;
     QString name_;
     int updateCount_ = 0;

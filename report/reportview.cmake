@@ -8,6 +8,7 @@ fc_sources(ui
   ${CMAKE_CURRENT_LIST_DIR}/ARGridRep.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ARGridRepPages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ARUserRep.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ARPages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ARPrinter.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ARPreviewForm.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ARPrintProgress.cpp

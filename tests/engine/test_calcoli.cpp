@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstring>
 
 #include "ModelliProva.h"
 #include "engine/Calcoli.h"
@@ -94,6 +95,49 @@ TEST_F(Calcoli, FanCurveWithExtremeAirFlowsStaysExact)
         EXPECT_TRUE(calcolaPortataAria(*model, 3, c.x)) << c.qa1 << " " << c.qa2;
         EXPECT_DOUBLE_EQ(model->PortataAriaEff[3], c.q) << c.qa1 << " " << c.qa2;
         EXPECT_DOUBLE_EQ(model->FattoreSens[3], c.q / 1e9);
+    }
+}
+
+// An evaluation kept from before gives way to any change of what the curve
+// is computed from, whichever model was evaluated in between: after each
+// change the factors and the air flow are those of a model that never had
+// the curve evaluated, to the bit.
+TEST_F(Calcoli, FanCurveFollowsEveryChangeOfItsInputs)
+{
+    const struct {
+        const char* what;
+        void (*change)(fancoil&, double& x);
+    } cases[] = {
+        {"curve flow", [](fancoil& m, double&) { m.QA[3][2] -= 7; }},
+        {"curve pressure", [](fancoil& m, double&) { m.PSA[3][2] = std::nextafter(m.PSA[3][2], 100.0); }},
+        {"nominal flow", [](fancoil& m, double&) { m.PortAria[3] += 1; }},
+        {"sensible exponent", [](fancoil& m, double&) { m.n = std::nextafter(m.n, 1.0); }},
+        {"total exponent", [](fancoil& m, double&) { m.m = m.n; }},
+        {"heating exponent", [](fancoil& m, double&) { m.p = 0.7; }},
+        {"pressure", [](fancoil&, double& x) { x = std::nextafter(x, 0.0); }},
+        {"negative zero", [](fancoil&, double& x) { x = -0.0; }},
+        {"nothing", [](fancoil&, double&) {}},
+    };
+    auto other = modelloProva(QStringLiteral("FC 30"), 1.5);
+    double x = 17.5;
+    for (const auto& c : cases) {
+        calcolaPortataAria(*model, 3, x);
+        calcolaPortataAria(*other, 3, 40);
+        c.change(*model, x);
+        calcolaPortataAria(*model, 3, x);
+        auto fresh = modelloProva(QStringLiteral("FC 20"));
+        fresh->QA = model->QA;
+        fresh->PSA = model->PSA;
+        fresh->PortAria = model->PortAria;
+        fresh->n = model->n;
+        fresh->m = model->m;
+        fresh->p = model->p;
+        calcolaPortataAria(*fresh, 3, x);
+        for (const PerSpeed fancoil::*f :
+             {&fancoil::PortataAriaEff, &fancoil::FattoreSens, &fancoil::FattoreTot, &fancoil::FattoreCaldo}) {
+            const double got = ((*model).*f)[3], want = ((*fresh).*f)[3];
+            EXPECT_EQ(std::memcmp(&got, &want, sizeof got), 0) << c.what << ": " << got << " instead of " << want;
+        }
     }
 }
 

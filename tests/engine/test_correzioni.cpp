@@ -92,6 +92,24 @@ TEST_F(Correzioni, PressureDropCoefficientTakesTheRowAScanFinds)
         EXPECT_EQ(std::memcmp(&want, &got, sizeof got), 0) << t << ": " << got << " instead of " << want;
     }
     EXPECT_THROW(coeffPDCTemperatura(std::numeric_limits<double>::quiet_NaN()), EInvalidOp);
+    // The same with the segment of the value before kept, as a solver keeps
+    // it from trial to trial: in the order above, then each value after
+    // every other one, and a NaN after a segment is kept.
+    SegmentoPDC seg;
+    for (double t : temps) {
+        const double want = scan(t), got = coeffPDCTemperatura(t, &seg);
+        EXPECT_EQ(std::memcmp(&want, &got, sizeof got), 0) << t << ": " << got << " instead of " << want;
+    }
+    for (double before : temps) {
+        for (double t : temps) {
+            SegmentoPDC kept;
+            coeffPDCTemperatura(before, &kept);
+            const double want = scan(t), got = coeffPDCTemperatura(t, &kept);
+            EXPECT_EQ(std::memcmp(&want, &got, sizeof got), 0) << before << " then " << t << ": " << got;
+        }
+    }
+    coeffPDCTemperatura(12.5, &seg);
+    EXPECT_THROW(coeffPDCTemperatura(std::numeric_limits<double>::quiet_NaN(), &seg), EInvalidOp);
 }
 
 TEST_F(Correzioni, PressureDropOfACoil)

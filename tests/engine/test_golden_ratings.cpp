@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "TestSupport.h"
 #include "engine/Catalogo.h"
@@ -279,6 +281,102 @@ TEST_F(GoldenRatings, BatchRatingsOfEveryModel)
         }
     }
     compareGolden(out, QStringLiteral("demo-ratings.txt"));
+}
+
+// Many models in one batch, as a user's run rates them: every three-speed
+// model ticked at once (and one unticked, one in another case, one not in
+// the catalogue), a run of batches of different inputs one after the
+// other on the same objects, then the catalogue rebuilt under the same
+// item texts with each name's data moved to another name: every batch must
+// rate the model its item names, with that model's own data.
+TEST_F(GoldenRatings, OneBatchOverManyModels)
+{
+    window.versionText = "M";
+    caricaDati();
+    UnitaSI = true;
+    Stato.NumVelocita = 3;
+    window.models.clear();
+    std::vector<QString> nomi;
+    for (int i = 0; i < ListaMacchine.Count(); ++i)
+        if (ListaMacchine.Objects(i)->NumVelocita == 3)
+            nomi.push_back(ListaMacchine.Strings(i));
+    ASSERT_GE(nomi.size(), 4u);
+    for (const QString& n : nomi)
+        window.models.push_back({n.leftJustified(19, u' ') + QStringLiteral("   35   45   60"), true});
+    window.models[1].checked = false;
+    window.models[2].text = window.models[2].text.toLower();
+    window.models.push_back({QStringLiteral("NON IN CATALOGO"), true});
+
+    const auto condizioni = [](int glicole, int altitudine, int pressione, int riferimento) {
+        correzioneGlicole(glicole);
+        correzioneAltitudine(altitudine);
+        Stato.TBSFreddo = 27;
+        Stato.TBUFreddo = 19;
+        Stato.TempIngAcquaFreddo = 7;
+        Stato.TempUscAcquaFreddo = 12;
+        Stato.TempAriaCaldo = 20;
+        Stato.TempIngAcquaCaldo = 50;
+        Stato.TempUscAcquaCaldo = 45;
+        Stato.VeloCalcolo = riferimento;
+        Stato.PressioneStatica = pressione > 0 ? 1 : 0;
+        for (int s = 1; s <= 3; ++s)
+            Stato.PressioneDisponibile[s] = pressione;
+        Stato.DatiInRaffredda = Stato.DatiInRiscalda = 0;
+    };
+    QString out;
+    const auto batch = [&](const char* name, const std::function<void()>& run) {
+        QString error;
+        try {
+            run();
+        } catch (const Exception& e) {
+            error = QStringLiteral(" raised ") + e.Message();
+        }
+        out += QStringLiteral("== %1%2\n").arg(QLatin1String(name), error);
+        for (const QString& n : nomi)
+            out += n + u'\n' + dumpResults(*ListaMacchine.Find(n));
+    };
+    const auto freddoCaldo = [] {
+        calcolaRaffreddamento();
+        calcolaRiscaldamento();
+    };
+    const auto giro = [&] {
+        condizioni(0, 0, 30, 3);
+        batch("temperatures, 30 Pa", freddoCaldo);
+        condizioni(20, 750, 30, 2);
+        batch("the same pressure, 20% glycol, 750 m, MED", freddoCaldo);
+        condizioni(20, 750, 12, 2);
+        Stato.DatiInRaffredda = 1;
+        Stato.PortAcquaRichiestaFreddo = 500;
+        Stato.DatiInRiscalda = 2;
+        Stato.PDCCaldo = 6;
+        batch("flow and pressure drop, 12 Pa", freddoCaldo);
+        condizioni(0, 0, 0, 3);
+        batch("cooling, then heating on its water, free outlet", [] {
+            calcolaRaffreddamento();
+            verificaCaldoDaFreddo();
+        });
+        condizioni(10, 2000, 45, 1);
+        batch("heating, then cooling on its water, MIN", [] {
+            calcolaRiscaldamento();
+            verificaFreddoDaCaldo();
+        });
+        condizioni(0, 0, 30, 3);
+        batch("air side only", [] { calcolaSoloAria(); });
+    };
+    giro();
+
+    // Each name takes the data of the next name in the list.
+    std::vector<std::unique_ptr<fancoil>> dati;
+    for (const QString& n : nomi)
+        dati.push_back(std::make_unique<fancoil>(*ListaMacchine.Find(n)));
+    ListaMacchine.Clear();
+    for (size_t i = 0; i < nomi.size(); ++i) {
+        dati[(i + 1) % nomi.size()]->Modello = nomi[i];
+        ListaMacchine.Add(nomi[i], std::move(dati[(i + 1) % nomi.size()]));
+    }
+    out += QStringLiteral("== catalogue rebuilt, data moved\n");
+    giro();
+    compareGolden(out, QStringLiteral("demo-one-batch.txt"));
 }
 
 // The selections over a whole family: which two models bracket each

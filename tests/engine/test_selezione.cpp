@@ -121,6 +121,58 @@ TEST_F(Selezione, MissingKeysAndCase)
     EXPECT_EQ(spunte(), (std::vector<bool>{true, false, true}));
 }
 
+// Batch after batch, each item is rated as the model its text names now:
+// texts moved to other items, changed in place, or renamed to a model
+// that is not there, and models added to the catalogue in between.
+TEST_F(Selezione, EachBatchRatesTheModelsTheItemsNameNow)
+{
+    aggiungi(QStringLiteral("FC 10"), 0.5);
+    aggiungi(QStringLiteral("FC 20"), 1.0);
+    aggiungi(QStringLiteral("FC 30"), 1.5);
+    const auto resa = [](const char* name) { return ListaMacchine.Find(QLatin1String(name))->ResaTotW[3]; };
+    const auto azzera = [] {
+        for (int i = 0; i < ListaMacchine.Count(); ++i)
+            ListaMacchine.Objects(i)->ResaTotW[3] = 0;
+    };
+    calcolaRaffreddamento();
+    const double w10 = resa("FC 10"), w20 = resa("FC 20"), w30 = resa("FC 30");
+    ASSERT_GT(w10, 0);
+    ASSERT_LT(w10, w20);
+    ASSERT_LT(w20, w30);
+    // -1: no such model; kNuovo: the added model, rated.
+    constexpr double kNuovo = -2;
+    const struct {
+        std::vector<const char*> items; // in list order, all ticked
+        const char* added;              // a model added before the batch
+        std::vector<double> want;       // FC 10, FC 20, FC 30, FC 40 after it
+    } cases[] = {
+        {{"FC 30", "FC 10"}, nullptr, {w10, 0, w30, -1}},
+        {{"FC 20", "FC 10"}, nullptr, {w10, w20, 0, -1}},
+        {{"FC 20", "FC 99"}, nullptr, {0, w20, 0, -1}},
+        {{"FC 20", "FC 40"}, nullptr, {0, w20, 0, -1}},
+        {{"FC 20", "FC 40"}, "FC 40", {0, w20, 0, kNuovo}},
+        {{"fc 30", "FC 40"}, nullptr, {0, 0, w30, kNuovo}},
+    };
+    for (const auto& c : cases) {
+        if (c.added)
+            ListaMacchine.Add(QLatin1String(c.added), modelloProva(QLatin1String(c.added), 2.0));
+        mw.models.clear();
+        for (const char* item : c.items)
+            mw.models.push_back({voce(QLatin1String(item)), true});
+        azzera();
+        calcolaRaffreddamento();
+        const char* names[] = {"FC 10", "FC 20", "FC 30", "FC 40"};
+        for (int k = 0; k < 4; ++k) {
+            if (c.want[size_t(k)] == -1)
+                EXPECT_EQ(ListaMacchine.Find(QLatin1String(names[k])), nullptr);
+            else if (c.want[size_t(k)] == kNuovo)
+                EXPECT_GT(resa(names[k]), w30);
+            else
+                EXPECT_EQ(resa(names[k]), c.want[size_t(k)]) << c.items[0] << ' ' << c.items[1] << ": " << names[k];
+        }
+    }
+}
+
 TEST_F(Selezione, CoolingSelectionRatesEveryItem)
 {
     aggiungi(QStringLiteral("FC 10"), 0.5, false);

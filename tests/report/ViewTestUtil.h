@@ -11,6 +11,7 @@
 #include <QTextItem>
 #include <vector>
 
+#include "ARPages.h"
 #include "ARRep.h"
 #include "platform/Font.h"
 #include "platform/Printing.h"
@@ -125,7 +126,19 @@ inline std::vector<DrawnText> TextsOf(const QPicture& pic, double scale = 1.0)
     return dev.texts();
 }
 
-inline QStringList StringsOf(const QPicture& pic)
+// The texts of a page of the page store.
+inline std::vector<DrawnText> TextsOf(const ar::Page& page, double scale = 1.0)
+{
+    RecordingDevice dev(100000, 100000);
+    QPainter p(&dev);
+    p.scale(scale, scale);
+    page.Play(p);
+    p.end();
+    return dev.texts();
+}
+
+template <class PageT>
+QStringList StringsOf(const PageT& pic)
 {
     QStringList l;
     for (const DrawnText& t : TextsOf(pic))

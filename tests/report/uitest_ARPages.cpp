@@ -247,13 +247,13 @@ TEST_F(Pages, PageReplaysIntoAnImage)
     standard();
     rows(1, 2);
     ASSERT_TRUE(rep.BuildPages(QStringLiteral("x")));
-    const QPicture* page = rep.Printer()->Page(1);
+    const ar::Page* page = rep.Printer()->Page(1);
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(page->boundingRect(), QRect(0, 0, 794, 1123));
+    EXPECT_EQ(page->BoundingRect(), QRect(0, 0, 794, 1123));
     QImage img(794, 1123, QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
-    p.drawPicture(0, 0, *page);
+    page->Play(p);
     p.end();
     // The red background of the row cells, their black frame, white beside.
     EXPECT_EQ(img.pixelColor(50, 60), QColor(255, 0, 0));

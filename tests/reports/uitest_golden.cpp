@@ -11,6 +11,7 @@
 #include "ReportsFixture.h"
 #include "platform/Printing.h"
 #include "platform/QtTextMeasurer.h"
+#include "report/ARPreviewForm.h"
 #include "report/ARPrinter.h"
 
 using namespace rtest;
@@ -82,7 +83,7 @@ QString dumpPages(const TARPrinter& pr)
             img.fill(Qt::white);
             QPainter painter(&img);
             painter.scale(scale, scale);
-            painter.drawPicture(0, 0, *pr.Page(p));
+            pr.Page(p)->Play(painter);
             painter.end();
             out += u' ' + QString::fromLatin1(QCryptographicHash::hash(QByteArrayView(img.constBits(), img.sizeInBytes()),
                                                                       QCryptographicHash::Sha1).toHex());
@@ -90,6 +91,12 @@ QString dumpPages(const TARPrinter& pr)
         out += u'\n';
     }
     return out;
+}
+
+QString digest(const QImage& img)
+{
+    return QString::fromLatin1(
+        QCryptographicHash::hash(QByteArrayView(img.constBits(), img.sizeInBytes()), QCryptographicHash::Sha1).toHex());
 }
 
 // Filled and laid out as the program does it: real text measures, the
@@ -181,6 +188,48 @@ TEST_F(GoldenPages, PrintedPagesOfEachReport)
         compareText(dumpFull(rep()), QStringLiteral("%1-pages-bands.txt").arg(QLatin1String(c.name)));
         compareText(printedPages(), QStringLiteral("%1-pages.txt").arg(QLatin1String(c.name)));
     }
+}
+
+// The preview window at a reduced zoom (the page reduced by averaging) and
+// at an enlarged one (drawn scaled), with the non-printing border of a
+// printer whose printable area starts inside the sheet, and the same pages
+// printed: what reaches the printer at its 600 dpi, drawn at a quarter.
+TEST_F(GoldenPages, PanelInThePreviewAndOnThePrinter)
+{
+    printer.metrics = fc::PrinterMetrics{600, 600, 118, 142, 4960, 7016};
+    onlyModels(5);
+    ASSERT_TRUE(reportPannello(in, form));
+    QString out;
+    TARPrinter::SetPreviewRunner([&](TARPrinter& pr) {
+        TARPreview view;
+        view.resize(640, 900);
+        view.SetPrinter(&pr);
+        view.SetShowNonPrintingArea(true);
+        for (const int zoom : {75, 150}) {
+            view.SetZoom(zoom);
+            for (int p = 1; p <= pr.PageCount(); ++p) {
+                view.SetCurrPage(p);
+                view.ScrollVertTo(zoom > 100 ? 400 : 0);
+                out += QStringLiteral("preview zoom %1 page %2 %3\n").arg(zoom).arg(p).arg(digest(view.Render()));
+            }
+        }
+        pr.PrintPages();
+    });
+    form.Button3->click();
+    TARPrinter::SetPreviewRunner(nullptr);
+    ASSERT_EQ(printer.jobs.size(), 1u);
+    const auto& job = printer.jobs.front();
+    EXPECT_TRUE(job.ended);
+    for (size_t k = 0; k < job.pages.size(); ++k) {
+        QImage img(4960 / 4, 7016 / 4, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter painter(&img);
+        painter.scale(0.25, 0.25);
+        painter.drawPicture(0, 0, *job.pages[k]);
+        painter.end();
+        out += QStringLiteral("printed page %1 %2\n").arg(k + 1).arg(digest(img));
+    }
+    compareText(out, QStringLiteral("RepPann-preview-print.txt"));
 }
 
 } // namespace

@@ -212,7 +212,7 @@ TEST_F(LongTexts, PreviewPagesRenderedForALook)
             QImage img(900, 1200, QImage::Format_RGB32);
             img.fill(Qt::white);
             QPainter p(&img);
-            p.drawPicture(20, 20, *pr.Page(1));
+            pr.Page(1)->Play(p, 20, 20);
             p.end();
             img.save(qEnvironmentVariable("FC_REPORT_PDF_OUT") + QStringLiteral("preview-%1.png").arg(QLatin1String(r.name)));
         });

@@ -84,14 +84,18 @@ protected:
     fc::ScopedFakePrinter printer;
 };
 
+void drawAt(QPainter& p, int pad, const QPicture& page) { p.drawPicture(pad, pad, page); }
+void drawAt(QPainter& p, int pad, const ar::Page& page) { page.Play(p, pad, pad); }
+
 // Non-white pixels of a page drawn outside its printable area.
-int inkOutside(const QPicture& page, const QSize& printable)
+template <class PageT>
+int inkOutside(const PageT& page, const QSize& printable)
 {
     const int pad = 40;
     QImage img(printable + QSize(2 * pad, 2 * pad), QImage::Format_RGB32);
     img.fill(Qt::white);
     QPainter p(&img);
-    p.drawPicture(pad, pad, page);
+    drawAt(p, pad, page);
     p.end();
     const QRect inside(pad, pad, printable.width(), printable.height());
     int ink = 0;
