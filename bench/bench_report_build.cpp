@@ -89,10 +89,12 @@ private:
     TFormPrew form_;
 };
 
+// Kept to the end of the process: its windows must not outlive the
+// application object, which main's return destroys before any static.
 Session& session()
 {
-    static Session s;
-    return s;
+    static Session* s = new Session;
+    return *s;
 }
 
 void sizes(benchmark::internal::Benchmark* b)

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
+
+#include <QVarLengthArray>
 
 #include "platform/Errors.h"
 #include "platform/Numbers.h"
@@ -12,11 +15,51 @@ namespace fc {
 
 namespace {
 
+// The digits of a decimal, held in place: a double's shortest form has at
+// most 17 of them, a long double's 21, and rounding never adds one beyond
+// what it took away, so formatting allocates nothing until its text.
+class Digits {
+public:
+    size_t size() const { return n_; }
+    bool empty() const { return n_ == 0; }
+    char operator[](size_t i) const { return d_[i]; }
+    char& operator[](size_t i) { return d_[i]; }
+    const char* data() const { return d_; }
+    void clear() { n_ = 0; }
+    void push_back(char c)
+    {
+        if (n_ < kCapacity)
+            d_[n_++] = c;
+    }
+    // Only ever shortens.
+    void resize(size_t n) { n_ = std::min(n, n_); }
+    void push_front(char c)
+    {
+        if (n_ == kCapacity)
+            --n_;
+        std::memmove(d_ + 1, d_, n_);
+        d_[0] = c;
+        ++n_;
+    }
+    void eraseFront(size_t k)
+    {
+        k = std::min(k, n_);
+        std::memmove(d_, d_ + k, n_ - k);
+        n_ -= k;
+    }
+    bool operator==(const char* s) const { return std::strlen(s) == n_ && std::memcmp(d_, s, n_) == 0; }
+
+private:
+    static constexpr size_t kCapacity = 40;
+    char d_[kCapacity] = {};
+    size_t n_ = 0;
+};
+
 // |value| = 0.d1d2d3... x 10^exp, digits without leading or trailing zeros;
 // no digits is zero.
 struct Decimal {
     bool negative = false;
-    std::string digits;
+    Digits digits;
     int exp = 0;
 
     bool isZero() const { return digits.empty(); }
@@ -24,15 +67,20 @@ struct Decimal {
 
 void trimDigits(Decimal& d)
 {
-    const auto first = d.digits.find_first_not_of('0');
-    if (first == std::string::npos) {
+    size_t first = 0;
+    while (first < d.digits.size() && d.digits[first] == '0')
+        ++first;
+    if (first == d.digits.size()) {
         d.digits.clear();
         d.exp = 0;
         return;
     }
-    d.digits.erase(0, first);
+    d.digits.eraseFront(first);
     d.exp -= int(first);
-    d.digits.erase(d.digits.find_last_not_of('0') + 1);
+    size_t end = d.digits.size();
+    while (end > 0 && d.digits[end - 1] == '0')
+        --end;
+    d.digits.resize(end);
 }
 
 // The shortest decimal that reads back as v. A value that is exactly a
@@ -57,7 +105,7 @@ Decimal shortestDecimal(long double v)
     }
     for (; p < r.ptr && *p != 'e'; ++p)
         if (*p != '.')
-            d.digits += *p;
+            d.digits.push_back(*p);
     int exponent = 0;
     if (p < r.ptr)
         std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), r.ptr, exponent);
@@ -89,7 +137,7 @@ Decimal roundDigits(Decimal d, int keep)
         if (k >= 0) {
             ++d.digits[k];
         } else {
-            d.digits.insert(d.digits.begin(), '1');
+            d.digits.push_front('1');
             ++d.exp;
         }
     }
@@ -97,42 +145,34 @@ Decimal roundDigits(Decimal d, int keep)
     return d;
 }
 
-QString groupThousands(const QString& digits)
-{
-    QString out;
-    const qsizetype n = digits.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        if (i > 0 && (n - i) % 3 == 0)
-            out += ThousandSeparator();
-        out += digits[i];
-    }
-    return out;
-}
-
-// Fixed notation with minDec..maxDec decimals.
+// Fixed notation with minDec..maxDec decimals, thousands separated when
+// asked; the text is put together in place and made a string once.
 QString formatFixed(const Decimal& v, int minDec, int maxDec, bool thousands)
 {
     const Decimal d = roundDigits(v, v.exp + maxDec);
-    QString intPart, frac;
-    if (d.exp > 0) {
-        for (int i = 0; i < d.exp; ++i)
-            intPart += QChar(i < int(d.digits.size()) ? d.digits[i] : '0');
-    } else {
-        intPart = QStringLiteral("0");
-    }
-    for (int i = d.exp; i < int(d.digits.size()); ++i)
-        frac += QChar(i < 0 ? '0' : d.digits[i]);
-    while (frac.size() < minDec)
-        frac += QChar('0');
-    if (thousands)
-        intPart = groupThousands(intPart);
-    QString out;
+    const int n = int(d.digits.size());
+    QVarLengthArray<QChar, 96> out;
     if (d.negative && !d.isZero())
-        out += QChar('-');
-    out += intPart;
-    if (!frac.isEmpty())
-        out += DecimalSeparator() + frac;
-    return out;
+        out.append(QChar('-'));
+    if (d.exp > 0) {
+        const QChar sep = ThousandSeparator();
+        for (int i = 0; i < d.exp; ++i) {
+            if (thousands && i > 0 && (d.exp - i) % 3 == 0)
+                out.append(sep);
+            out.append(QChar(i < n ? d.digits[size_t(i)] : '0'));
+        }
+    } else {
+        out.append(QChar('0'));
+    }
+    const qsizetype fracStart = out.size() + 1;
+    out.append(DecimalSeparator());
+    for (int i = d.exp; i < n; ++i)
+        out.append(QChar(i < 0 ? '0' : d.digits[size_t(i)]));
+    while (out.size() - fracStart < minDec)
+        out.append(QChar('0'));
+    if (out.size() == fracStart)
+        out.removeLast(); // no decimals: no separator
+    return QString(out.constData(), out.size());
 }
 
 // One integer digit, minDec..maxDec decimals, "E" and the exponent, signed
@@ -153,7 +193,12 @@ bool aboveNines(const Decimal& d, int nines)
         return false;
     if (d.exp > nines)
         return true;
-    return int(d.digits.size()) > nines && d.digits.compare(0, nines, std::string(nines, '9')) == 0;
+    if (int(d.digits.size()) <= nines)
+        return false;
+    for (int i = 0; i < nines; ++i)
+        if (d.digits[size_t(i)] != '9')
+            return false;
+    return true;
 }
 
 int digitsBefore(const QString& r)
@@ -372,7 +417,7 @@ long double fromDecimal(const Decimal& d)
 {
     if (d.isZero())
         return 0;
-    const std::string text = "0." + d.digits + "e" + std::to_string(d.exp);
+    const std::string text = "0." + std::string(d.digits.data(), d.digits.size()) + "e" + std::to_string(d.exp);
     long double out = 0;
     std::from_chars(text.data(), text.data() + text.size(), out);
     return d.negative ? -out : out;

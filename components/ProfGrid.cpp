@@ -3,6 +3,8 @@
 
 #include "ProfGrid.h"
 
+#include <QVarLengthArray>
+
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
@@ -1225,17 +1227,21 @@ void TProfGrid::RecalcRowHeight(int ARow)
             first = std::min(first, c->TopRow());
             last = std::max(last, c->BottomRow());
         }
-    std::vector<int> h(size_t(last - first + 1), 0);
+    QVarLengthArray<int, 8> h(last - first + 1, 0);
+    bool merged = false;
     for (int r = first; r <= last; ++r)
         for (int i = 0; i < colCount_; ++i) {
             TProfGridCell* c = slot(i, r);
-            const int ch = !c ? base_.defaultRowHeight
-                              : (c->TopRow() == r && c->BottomRow() == r ? c->CalcHeight() : 0);
-            h[size_t(r - first)] = std::max(h[size_t(r - first)], ch);
+            const bool single = c && c->TopRow() == r && c->BottomRow() == r;
+            if (c && !single)
+                merged = true;
+            const int ch = !c ? base_.defaultRowHeight : (single ? c->CalcHeight() : 0);
+            h[r - first] = std::max(h[r - first], ch);
         }
     // Merged cells: the smallest shortfall first, added to the cell's
-    // bottom row, until every cell fits.
-    const int maxPasses = (last - first + 1) * colCount_ + 1;
+    // bottom row, until every cell fits. A band of single cells has none:
+    // each row is already as high as its highest cell.
+    const int maxPasses = merged ? (last - first + 1) * colCount_ + 1 : 0;
     for (int pass = 0; pass < maxPasses; ++pass) {
         TProfGridCell* winner = nullptr;
         int best = 0;
@@ -1251,7 +1257,7 @@ void TProfGrid::RecalcRowHeight(int ARow)
                     break;
                 int sum = 0;
                 for (int rr = std::max(c->TopRow(), first); rr <= c->BottomRow(); ++rr)
-                    sum += h[size_t(rr - first)];
+                    sum += h[rr - first];
                 const int d = c->CalcHeight() - sum;
                 if (d > 0 && (!winner || d < best)) {
                     best = d;
@@ -1264,12 +1270,12 @@ void TProfGrid::RecalcRowHeight(int ARow)
         }
         if (!winner)
             break;
-        h[size_t(winner->BottomRow() - first)] += best;
+        h[winner->BottomRow() - first] += best;
     }
     bool changed = false;
     for (int r = first; r <= last; ++r)
-        if (BaseRowHeight(r) != h[size_t(r - first)] || r >= int(base_.rowHeights.size())) {
-            SetBaseRowHeight(r, h[size_t(r - first)]);
+        if (BaseRowHeight(r) != h[r - first] || r >= int(base_.rowHeights.size())) {
+            SetBaseRowHeight(r, h[r - first]);
             changed = true;
         }
     rowHeightsDeferred_ = false;

@@ -131,6 +131,10 @@ class TProfGridCell {
 public:
     TProfGridCell(TProfGridCol* column, int row);
     TProfGridCell(const TProfGridCell&) = delete;
+    // Cells come from a pool of their own: a result grid makes and lets go
+    // of tens of thousands at a time, one size all.
+    static void* operator new(size_t size);
+    static void operator delete(void* p, size_t size) noexcept;
     TProfGridCell& operator=(const TProfGridCell&) = delete;
 
     TProfGrid& Grid() const { return *grid_; }
@@ -165,7 +169,7 @@ public:
     void SetReadOnly(bool value) { readOnly_ = value; }
 
     // Word wrap and heights.
-    const QStringList& Lines() const { return lines_; }
+    QStringList Lines() const { return soleLine_ ? QStringList{text_} : lines_; }
     int Height() const { return height_; }
     bool NeedsWrap() const { return needsWrap_; }
     int CalcHeight();
@@ -177,7 +181,9 @@ private:
     friend class TProfGrid;
     friend class TProfGridCol;
     void FontChanged();
-    bool Wrap(QStringList& lines) const;
+    // The display lines into lines; true in whole when the text is one line
+    // as it stands, which lines then does not hold.
+    bool Wrap(QStringList& lines, bool& whole) const;
 
     TProfGrid* grid_;
     int topRow_, bottomRow_;
@@ -188,6 +194,9 @@ private:
     int height_;
     QString text_;
     QStringList lines_;
+    // The text is its one display line, kept without a list of its own (most
+    // cells of a grid are such); a new text first puts that line in the list.
+    bool soleLine_ = false;
     int maxLength_ = 0;
     bool readOnly_ = false;
     bool needsWrap_ = false;

@@ -1,6 +1,7 @@
 // Grid cells: text, colours, fonts, word wrap and the cached height.
 
 #include <algorithm>
+#include <cstddef>
 
 #include "ProfGrid.h"
 #include "platform/Numbers.h"
@@ -29,6 +30,82 @@ QString NextWrapToken(const QString& rest, bool wordWrap)
 }
 
 } // namespace
+
+namespace {
+
+// Fixed-size blocks carved from slabs that are never given back; a freed
+// cell's block is the next one handed out. Per thread, since the pool
+// takes no lock; a block freed on another thread joins that thread's list.
+// Sanitizer builds use the plain heap, which sees every misuse of a cell.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kPooled = false;
+#else
+constexpr bool kPooled = true;
+#endif
+
+struct FreeBlock {
+    FreeBlock* next;
+};
+
+class CellPool {
+public:
+    void* take(size_t size)
+    {
+        if (!free_) {
+            constexpr size_t kPerSlab = 256;
+            const size_t block = blockSize(size);
+            auto* slab = static_cast<char*>(::operator new(block * kPerSlab));
+            for (size_t i = kPerSlab; i-- > 0;) {
+                auto* b = reinterpret_cast<FreeBlock*>(slab + i * block);
+                b->next = free_;
+                free_ = b;
+            }
+        }
+        FreeBlock* b = free_;
+        free_ = b->next;
+        return b;
+    }
+    void give(void* p)
+    {
+        auto* b = static_cast<FreeBlock*>(p);
+        b->next = free_;
+        free_ = b;
+    }
+    static size_t blockSize(size_t size)
+    {
+        const size_t a = alignof(std::max_align_t);
+        return (std::max(size, sizeof(FreeBlock)) + a - 1) / a * a;
+    }
+
+private:
+    FreeBlock* free_ = nullptr;
+};
+
+CellPool& cellPool()
+{
+    thread_local CellPool pool;
+    return pool;
+}
+
+} // namespace
+
+void* TProfGridCell::operator new(size_t size)
+{
+    if (!kPooled || size != sizeof(TProfGridCell))
+        return ::operator new(size);
+    return cellPool().take(size);
+}
+
+void TProfGridCell::operator delete(void* p, size_t size) noexcept
+{
+    if (!p)
+        return;
+    if (!kPooled || size != sizeof(TProfGridCell)) {
+        ::operator delete(p);
+        return;
+    }
+    cellPool().give(p);
+}
 
 TProfGridCell::TProfGridCell(TProfGridCol* column, int row)
     : grid_(&column->Grid()),
@@ -90,6 +167,11 @@ void TProfGridCell::SetText(const QString& value)
         double x = 0;
         if (fc::ValFloat(copy, x) != 0)
             return;
+    }
+    // The display lines stay those of the last wrap until the next one.
+    if (soleLine_) {
+        lines_ = QStringList{text_};
+        soleLine_ = false;
     }
     text_ = v;
     if (grid_->IsEditingCell(this)) {
@@ -157,8 +239,9 @@ void TProfGridCell::Redraw()
     }
 }
 
-bool TProfGridCell::Wrap(QStringList& lines) const
+bool TProfGridCell::Wrap(QStringList& lines, bool& whole) const
 {
+    whole = false;
     const TProfGrid& g = *grid_;
     const ITextMeasurer& m = g.Measurer();
     const bool ww = g.WordWrap();
@@ -180,7 +263,7 @@ bool TProfGridCell::Wrap(QStringList& lines) const
     // character to look for) is one token: when it fits, it is the one
     // line, as the loop below would find.
     if (!ww && !text_.isEmpty() && !text_.contains(QLatin1Char('\r')) && m.TextWidth(font_, text_) <= w) {
-        lines << text_;
+        whole = true;
         return true;
     }
 
@@ -254,6 +337,7 @@ int TProfGridCell::CalcHeight()
                 h += lh;
             h += 2 * g.BorderForText();
             lines_ = lines;
+            soleLine_ = false;
             h = std::max(h, g.DefaultRowHeight());
             height_ = h;
             return h;
@@ -263,15 +347,17 @@ int TProfGridCell::CalcHeight()
         return height_;
     try {
         QStringList lines;
-        Wrap(lines);
+        bool whole = false;
+        Wrap(lines, whole);
         int h;
         if (text_.isEmpty()) {
             h = g.DefaultRowHeight();
         } else {
             const int lh = g.Measurer().TextHeight(font_, QStringLiteral("A"));
-            h = lh * std::max<int>(1, int(lines.size())) + lineExtra + 2 * g.BorderForText();
+            h = lh * std::max<int>(1, whole ? 1 : int(lines.size())) + lineExtra + 2 * g.BorderForText();
         }
         h = std::max(h, g.DefaultRowHeight());
+        soleLine_ = whole;
         lines_ = lines;
         height_ = h;
         needsWrap_ = false;

@@ -25,6 +25,11 @@ struct VarName {
         const qsizetype n = v.name.size();
         for (qsizetype i = 0; i < n; ++i) {
             char32_t c = v.name[i].unicode();
+            // ASCII folds A-Z alone; names are nearly always ASCII.
+            if (c < 0x80) {
+                h = h * 31 + (c >= 'A' && c <= 'Z' ? c + 32 : c);
+                continue;
+            }
             if (QChar::isHighSurrogate(c) && i + 1 < n && v.name[i + 1].isLowSurrogate())
                 c = QChar::surrogateToUcs4(char16_t(c), v.name[++i].unicode());
             h = h * 31 + QChar::toCaseFolded(c);

@@ -11,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 #include <cmath>
+#include <vector>
 
 #include "platform/JpegImage.h"
 #include "platform/Numbers.h"
@@ -70,8 +71,35 @@ void TPicture::Clear()
     size_ = QSize();
 }
 
+namespace {
+// The last raster files decoded, by kind and bytes: a report's template
+// copies the same few logos into every band it appends, and the same bytes
+// always decode to the same image.
+struct DecodedPicture {
+    TPicture::Kind kind;
+    QByteArray bytes;
+    QImage image;
+};
+constexpr size_t kDecodedKept = 8;
+std::vector<DecodedPicture>& decodedPictures()
+{
+    thread_local std::vector<DecodedPicture> kept;
+    return kept;
+}
+} // namespace
+
 void TPicture::LoadFromBytes(Kind kind, const QByteArray& bytes)
 {
+    if (kind == Bitmap || kind == Icon || kind == Jpeg) {
+        for (const DecodedPicture& d : decodedPictures())
+            if (d.kind == kind && d.bytes == bytes) {
+                kind_ = kind;
+                image_ = d.image;
+                bytes_ = bytes;
+                size_ = d.image.size();
+                return;
+            }
+    }
     QImage img;
     switch (kind) {
     case Bitmap:
@@ -105,6 +133,10 @@ void TPicture::LoadFromBytes(Kind kind, const QByteArray& bytes)
     image_ = img;
     bytes_ = bytes;
     size_ = img.size();
+    auto& kept = decodedPictures();
+    if (kept.size() == kDecodedKept)
+        kept.erase(kept.begin());
+    kept.push_back({kind, bytes, img});
 }
 
 void TPicture::SetImage(Kind kind, const QImage& image)

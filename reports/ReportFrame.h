@@ -2,6 +2,7 @@
 // What the three report builders share: the table of ticked models, the
 // progress dialog, the page loop and page heads, the number format, the
 // cooling and heating visibility, the static-pressure clamp and the prices.
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -48,7 +49,9 @@ public:
     void Set(const QString& name, const QString& value);
     TARBand* Add(const QString& band);
     void Step(int n = 1);
-    QString Msg(const QString& text) const { return in_.Msg(text); }
+    // The translation of text; each text is looked up once per report, the
+    // pages asking for the same few hundred labels over and over.
+    QString Msg(const QString& text) const;
     const TReportInputs& In() const { return in_; }
     TARUserRep& Rep() const { return rep_; }
 
@@ -84,6 +87,7 @@ private:
     TPrintProgressDlg* dlg_ = nullptr;
     int first_ = 0, last_ = 0;
     QStringList missing_; // bands asked for that the template does not have
+    mutable QHash<QString, QString> msgs_;
 };
 
 } // namespace fc::reports

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <charconv>
 #include <cmath>
 
 #include "ReportFrame.h"
@@ -35,6 +36,46 @@ struct Digits12 {
 Digits12 digits12(double value)
 {
     Digits12 d;
+    // The double's shortest form rounded to 12 digits, half up, is the value
+    // rounded to 12 digits, except when the digits beyond the twelfth are
+    // exactly one 5: the value itself then lies on either side of the half
+    // or on it, and only the long way tells.
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    const char* p = buf;
+    const bool negative = p < r.ptr && *p == '-';
+    if (negative)
+        ++p;
+    char digits[24];
+    int n = 0;
+    for (; p < r.ptr && *p != 'e' && n < int(sizeof digits); ++p)
+        if (*p != '.')
+            digits[n++] = *p;
+    int exponent = 0;
+    if (p < r.ptr && *p == 'e')
+        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), r.ptr, exponent);
+    if (value != 0 && r.ec == std::errc() && !(n == 13 && digits[12] == '5')) {
+        bool up = n > 12 && digits[12] >= '5';
+        n = std::min(n, 12);
+        for (int i = n - 1; up && i >= 0; --i) {
+            if (digits[i] == '9') {
+                digits[i] = '0';
+            } else {
+                ++digits[i];
+                up = false;
+            }
+        }
+        if (up) { // 9.99...9 became 10.0...0
+            digits[0] = '1';
+            ++exponent;
+        }
+        while (n < 12)
+            digits[n++] = '0';
+        d.digits = QString::fromLatin1(digits, 12);
+        d.exponent = exponent;
+        d.negative = negative;
+        return d;
+    }
     const QString e = QString::number(value, 'e', 11); // [-]d.ddddddddddde[+-]xx
     d.negative = e.startsWith(u'-');
     const qsizetype ePos = e.indexOf(u'e');
@@ -120,15 +161,26 @@ ReportFrame::~ReportFrame()
 void ReportFrame::collectModels()
 {
     // Every ticked model; the table grows with them (no fixed capacity).
+    std::vector<std::pair<QString, fancoil*>> ticked;
+    QHash<QString, std::vector<int>> versions; // entries of each ticked key, in list order
     for (const QString& item : in_.ModelliSpuntati) {
         const QString key = chiaveModello(item);
         fancoil* m = ListaMacchine.Find(key);
         if (!m)
             continue;
+        ticked.emplace_back(key, m);
+        versions.insert(key, {});
+    }
+    // One walk of the version list for all of them.
+    for (int i = 0; i < ListaVersioni.Count(); ++i) {
+        const auto it = versions.find(ListaVersioni.Strings(i));
+        if (it != versions.end())
+            it->push_back(i);
+    }
+    for (const auto& [key, m] : ticked) {
         ModelEntry e{m, nullptr};
-        for (int i = 0; i < ListaVersioni.Count(); ++i) {
-            if (ListaVersioni.Strings(i) != key)
-                continue;
+        // The entry whose code is the chosen version, else the last one.
+        for (int i : versions.value(key)) {
             e.version = ListaVersioni.Objects(i);
             if (e.version->CodiceVersione == in_.Versione)
                 break;
@@ -261,6 +313,16 @@ double ReportFrame::PressioneStatica(const fancoil& m, int s, bool& clamped)
         return m.PSA[s][8];
     }
     return p;
+}
+
+QString ReportFrame::Msg(const QString& text) const
+{
+    const auto it = msgs_.constFind(text);
+    if (it != msgs_.constEnd())
+        return *it;
+    const QString t = in_.Msg(text);
+    msgs_.insert(text, t);
+    return t;
 }
 
 QString ReportFrame::Valore(bool nonCalcolato, double value, int decimals) const

@@ -316,3 +316,34 @@ TEST(ProfGridWrap, AnErrorFromOnRowResizedReachesTheCallerAndLeavesTheGridUsable
     EXPECT_EQ(g.RowHeights(4), 31);
     EXPECT_TRUE(GridIsConsistent(g));
 }
+
+// The display lines are those of the cell's last wrap: a text set inside an
+// update bracket shows its lines once the bracket ends, whether the lines
+// are the text itself, the text cut or wrapped, or nothing.
+TEST(ProfGridWrap, LinesAreThoseOfTheLastWrap)
+{
+    struct Case {
+        bool wordWrap;
+        QString before, after;
+        QStringList linesBefore, linesAfter;
+    } cases[] = {
+        {false, "short", "other", {"short"}, {"other"}},
+        {false, "short", "abcdefghijklm", {"short"}, {"abcdefghi" + kEllipsis}},
+        {false, "abcdefghijklm", "short", {"abcdefghi" + kEllipsis}, {"short"}},
+        {true, "aaaa bbbb cccc", "short", {"aaaa bbbb ", "cccc"}, {"short"}},
+        {false, "short", "", {"short"}, {}},
+        {false, "", "short", {}, {"short"}},
+    };
+    for (const Case& c : cases) {
+        WrapGrid w;
+        w.g.SetWordWrap(c.wordWrap);
+        w.g.SetEllipsisCharacter(kEllipsis);
+        TProfGridCell& cell = w.Put(c.before);
+        EXPECT_EQ(cell.Lines(), c.linesBefore) << c.before.toStdString();
+        w.g.BeginUpdate();
+        cell.SetText(c.after);
+        EXPECT_EQ(cell.Lines(), c.linesBefore) << c.before.toStdString() << " -> " << c.after.toStdString();
+        w.g.EndUpdate();
+        EXPECT_EQ(cell.Lines(), c.linesAfter) << c.after.toStdString();
+    }
+}

@@ -3,6 +3,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <vector>
@@ -249,6 +250,49 @@ TEST(StrToExtended, RefusesWhatIsNoNumber)
     } catch (const EConvertError& e) {
         EXPECT_EQ(e.Message(), QStringLiteral("'12E' is not a valid floating point value"));
     }
+}
+
+// The texts of a wide spread of values, as the result grid and the edits
+// show them, against the checked-in file: every format, every decimals
+// setting, and rounding to 1 to 15 significant digits, for exact decimals,
+// computed doubles with 17 significant digits, carries into a new digit,
+// tiny and huge magnitudes and values that are no double.
+TEST(FormatNumber, GoldenTable)
+{
+    fc::test::ScopedSeparators sep(QChar(','), QChar('.'));
+    std::vector<long double> values = {0.0L, -0.0L, 0.5L, -0.5L, 1.0L, 9.95L, 99.95L, 999.5L, 999999.5L,
+                                       0.049999999L, 1.005L, 2.675L, 123456789012345678.0L, 1e19L,
+                                       1e-5L, 1.25e-7L, 9.999999999999999e22L, 1e300L, 1e-300L,
+                                       0.1L + 0.2L, 1.0L / 3.0L, 2.0L / 3.0L};
+    for (int i = 1; i <= 8; ++i) {
+        const double x = double(i) * 1.2345678901234567 / 7.0;
+        for (int e = -6; e <= 9; e += 3)
+            values.push_back(static_cast<long double>(x * std::pow(10.0, e)));
+        values.push_back(-static_cast<long double>(x * 1000.0));
+    }
+    const TNumberFormat formats[] = {TNumberFormat::Standard, TNumberFormat::Thousands, TNumberFormat::Scientific,
+                                     TNumberFormat::Engineering};
+    QString out;
+    for (long double v : values) {
+        char key[64];
+        std::snprintf(key, sizeof key, "%.21Lg", v);
+        for (int f = 0; f < 4; ++f)
+            for (int dec : {-1, 0, 1, 2, 6, 14}) {
+                out += QStringLiteral("%1 f%2 d%3 = %4\n")
+                           .arg(QLatin1String(key))
+                           .arg(f)
+                           .arg(dec)
+                           .arg(fc::FormatNumber(v, dec, formats[f]));
+                for (int digits : {3, 12, 15})
+                    out += QStringLiteral("%1 f%2 d%3 s%4 = %5\n")
+                               .arg(QLatin1String(key))
+                               .arg(f)
+                               .arg(dec)
+                               .arg(digits)
+                               .arg(fc::FormatNumberSignificant(v, digits, dec, formats[f]));
+            }
+    }
+    fc::test::ExpectGoldenText(out, fc::test::testDataDir() + QStringLiteral("data/format_table.txt"));
 }
 
 } // namespace

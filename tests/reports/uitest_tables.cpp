@@ -1,6 +1,9 @@
 // The one-speed and three-speed tables filled from results set in code.
 #include <QFile>
+#include <cmath>
+#include <cstdio>
 #include <functional>
+#include <vector>
 #include <QImage>
 #include <QProgressBar>
 
@@ -410,6 +413,35 @@ TEST(Numero, SeparatorsDecimalsAndSignificantDigits)
         EXPECT_EQ(fc::reports::Numero(d.value, d.decimals), QLatin1String(d.text)) << d.value;
     fc::test::ScopedSeparators en(u'.', u',');
     EXPECT_EQ(fc::reports::Numero(1055.4975, 2), "1,055.50");
+}
+
+// The report's number texts for a wide spread of values against the
+// checked-in file: every decimals setting, values whose 13th digit is an
+// exact half (1234567890.125 and 1000000000005 are doubles exactly),
+// computed doubles with 17 digits, carries into a new digit, signed zeros
+// and magnitudes from 1e-300 to 1e300.
+TEST(Numero, GoldenTable)
+{
+    fc::test::ScopedSeparators it(u',', u'.');
+    std::vector<double> values = {0.0, -0.0, 0.5, -0.5, 2.5, 1.005, 585.675, 999.9996, 9.999999999995,
+                                  99999999999.95, 999999999999.5, 1234567890.125, -1234567890.125,
+                                  1000000000005.0, 1000000000015.0, 2.0000000000005, 0.1 + 0.2, 1.0 / 3.0,
+                                  2.0 / 3.0, 1e-300, 1e300, 123456789012345678.0, 4.35, 0.045, 1e15};
+    for (int i = 1; i <= 40; ++i) {
+        const double x = double(i) * 1.2345678901234567 / 7.0;
+        for (int e = -6; e <= 12; e += 3)
+            values.push_back(x * std::pow(10.0, e));
+        values.push_back(-x * 100.0);
+    }
+    QString out;
+    for (double v : values) {
+        char key[40];
+        std::snprintf(key, sizeof key, "%.17g", v);
+        out += QStringLiteral("%1 c = %2\n").arg(QLatin1String(key), fc::reports::NumeroComeInserito(v));
+        for (int dec : {0, 1, 2, 3, 5, 8, 12, 15})
+            out += QStringLiteral("%1 d%2 = %3\n").arg(QLatin1String(key)).arg(dec).arg(fc::reports::Numero(v, dec));
+    }
+    fc::test::ExpectGoldenText(out, fc::test::testDataDir() + QStringLiteral("data/numero_table.txt"));
 }
 
 } // namespace
