@@ -171,8 +171,7 @@ void comeCaricato(fancoil& m)
     m.NonCalcolatoFreddo = nuovo.NonCalcolatoFreddo;
     m.NonCalcolatoCaldo = nuovo.NonCalcolatoCaldo;
     // No fan-curve evaluation of before is taken up again, as for a new model.
-    for (int s = 1; s <= 3; ++s)
-        m.curvaRicordata[s].valida = false;
+    m.curvaRicordata.dimentica();
 }
 
 } // namespace

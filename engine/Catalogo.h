@@ -32,6 +32,34 @@ struct CurvaRicordata {
     bool trovato = false;
 };
 
+// The three speeds' last evaluations, made on a model's first rating: most
+// models of a large catalogue are never rated and keep only the pointer. A
+// copied model evaluates afresh, which gives the same factors.
+class CurveRicordate {
+public:
+    CurveRicordate() = default;
+    CurveRicordate(const CurveRicordate&) {}
+    CurveRicordate& operator=(const CurveRicordate&)
+    {
+        dimentica();
+        return *this;
+    }
+    CurveRicordate(CurveRicordate&&) noexcept = default;
+    CurveRicordate& operator=(CurveRicordate&&) noexcept = default;
+
+    CurvaRicordata& operator[](int s)
+    {
+        if (!speed_)
+            speed_ = std::make_unique<std::array<CurvaRicordata, 3>>();
+        return (*speed_)[s - 1];
+    }
+    bool valida(int s) const { return speed_ && (*speed_)[s - 1].valida; }
+    void dimentica() { speed_.reset(); }
+
+private:
+    std::unique_ptr<std::array<CurvaRicordata, 3>> speed_;
+};
+
 class fancoil {
 public:
     QString Tipo;      // family, at most 20 characters
@@ -66,7 +94,7 @@ public:
     // selection picks the model on them.
     Array1<bool, 1, 3> NonCalcolatoFreddo, NonCalcolatoCaldo;
     // The fan curve's last evaluation per speed (engine/Calcoli.cpp).
-    Array1<CurvaRicordata, 1, 3> curvaRicordata;
+    CurveRicordate curvaRicordata;
 };
 
 class vers {

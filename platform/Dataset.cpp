@@ -558,6 +558,9 @@ const TDataset::TextIndex& TDataset::textIndex(int field)
             }
             index->rows[size_t(slot[text])].push_back(r);
         }
+        // Kept for the dataset's life: no room left over from the growth.
+        for (std::vector<int>& rows : index->rows)
+            rows.shrink_to_fit();
     }
     return *index;
 }

@@ -275,7 +275,7 @@ TEST_F(Navigazione, VersionChangeAfterACalculationGivesTheModelsAsLoaded)
     EXPECT_EQ(models(), loaded);
     for (int k = 0; k < ListaMacchine.Count(); ++k)
         for (int s = 1; s <= 3; ++s)
-            EXPECT_FALSE(ListaMacchine.Objects(k)->curvaRicordata[s].valida) << k << ' ' << s;
+            EXPECT_FALSE(ListaMacchine.Objects(k)->curvaRicordata.valida(s)) << k << ' ' << s;
     chooseVersion(codes[0]);
     EXPECT_EQ(models(), loaded);
 }
