@@ -41,9 +41,21 @@ inline std::unique_ptr<fancoil> modelloProva(const QString& name, double size = 
     return m;
 }
 
-// Usual design conditions: 27/19 degC air, 7 degC cooling water inlet with
-// 12 degC outlet, 20 degC heating air with 70/60 degC water, free outlet,
-// reference speed MAX, sea level and water (all factors 1).
+// Usual design temperatures: 27/19 degC air, 7 degC cooling water inlet
+// with 12 degC outlet, 20 degC heating air with 70/60 degC water.
+inline void temperatureProva()
+{
+    Stato.TBSFreddo = 27;
+    Stato.TBUFreddo = 19;
+    Stato.TempIngAcquaFreddo = 7;
+    Stato.TempUscAcquaFreddo = 12;
+    Stato.TempAriaCaldo = 20;
+    Stato.TempIngAcquaCaldo = 70;
+    Stato.TempUscAcquaCaldo = 60;
+}
+
+// The usual design temperatures with a free outlet, reference speed MAX,
+// sea level and water (all factors 1).
 inline void condizioniProva()
 {
     ResetEngineRecords();
@@ -52,13 +64,7 @@ inline void condizioniProva()
     correzioneAltitudine(0);
     Stato.NumVelocita = 3;
     Stato.VeloCalcolo = 3;
-    Stato.TBSFreddo = 27;
-    Stato.TBUFreddo = 19;
-    Stato.TempIngAcquaFreddo = 7;
-    Stato.TempUscAcquaFreddo = 12;
-    Stato.TempAriaCaldo = 20;
-    Stato.TempIngAcquaCaldo = 70;
-    Stato.TempUscAcquaCaldo = 60;
+    temperatureProva();
     for (int s = 1; s <= 3; ++s)
         Stato.PressioneDisponibile[s] = 0;
 }

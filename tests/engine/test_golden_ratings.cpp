@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "ModelliProva.h"
 #include "TestSupport.h"
 #include "engine/Catalogo.h"
 #include "engine/Correzioni.h"
@@ -251,13 +252,7 @@ TEST_F(GoldenRatings, BatchRatingsOfEveryModel)
         correzioneGlicole(c.glicole);
         correzioneAltitudine(c.altitudine);
         UnitaSI = true;
-        Stato.TBSFreddo = 27;
-        Stato.TBUFreddo = 19;
-        Stato.TempIngAcquaFreddo = 7;
-        Stato.TempUscAcquaFreddo = 12;
-        Stato.TempAriaCaldo = 20;
-        Stato.TempIngAcquaCaldo = 70;
-        Stato.TempUscAcquaCaldo = 60;
+        fc::test::temperatureProva();
         Stato.VeloCalcolo = c.riferimento;
         Stato.PressioneStatica = c.pressione > 0 ? 1 : 0;
         for (int s = 1; s <= 3; ++s)
@@ -388,13 +383,7 @@ TEST_F(GoldenRatings, SelectionsOverAFamily)
     correzioneGlicole(0);
     correzioneAltitudine(0);
     UnitaSI = true;
-    Stato.TBSFreddo = 27;
-    Stato.TBUFreddo = 19;
-    Stato.TempIngAcquaFreddo = 7;
-    Stato.TempUscAcquaFreddo = 12;
-    Stato.TempAriaCaldo = 20;
-    Stato.TempIngAcquaCaldo = 70;
-    Stato.TempUscAcquaCaldo = 60;
+    fc::test::temperatureProva();
     Stato.VeloCalcolo = 3;
     Stato.NumVelocita = 3;
     QString out;

@@ -6,6 +6,7 @@
 
 #include <stdexcept>
 
+#include "ModelliProva.h"
 #include "TestSupport.h"
 #include "engine/Calcoli.h"
 #include "engine/Catalogo.h"
@@ -39,13 +40,7 @@ protected:
         correzioneAltitudine(0);
         UnitaSI = true;
         Stato.VeloCalcolo = 3;
-        Stato.TBSFreddo = 27;
-        Stato.TBUFreddo = 19;
-        Stato.TempIngAcquaFreddo = 7;
-        Stato.TempUscAcquaFreddo = 12;
-        Stato.TempAriaCaldo = 20;
-        Stato.TempIngAcquaCaldo = 70;
-        Stato.TempUscAcquaCaldo = 60;
+        fc::test::temperatureProva();
     }
     void TearDown() override
     {
