@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "BenchCatalogue.h"
+#include "BenchSupport.h"
 #include "components/Lang.h"
 #include "components/OvNumEdit.h"
 #include "engine/Catalogo.h"
@@ -272,12 +273,5 @@ int main(int argc, char** argv)
 {
     if (argc >= 4 && std::strcmp(argv[1], "--start-child") == 0)
         return startChild(argv[2], argv[3], argc, argv);
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    fc::InstallQtTextMeasurer();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    theProgram.reset();
-    return 0;
+    return fc::bench::RunWithApplication(argc, argv, [] { theProgram.reset(); });
 }
