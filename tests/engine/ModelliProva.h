@@ -8,6 +8,7 @@
 #include "engine/Catalogo.h"
 #include "engine/Correzioni.h"
 #include "engine/Records.h"
+#include "platform/Dataset.h"
 
 namespace fc::test {
 
@@ -68,5 +69,17 @@ inline void condizioniProva()
     for (int s = 1; s <= 3; ++s)
         Stato.PressioneDisponibile[s] = 0;
 }
+
+#ifdef FC_DEMO_CATALOGUE_DIR
+// Opens the catalogue the program ships with, as the build laid it out.
+inline void apriCatalogoDemo(TDataset& macchine, TDataset& versioni)
+{
+    const QString dir = QStringLiteral(FC_DEMO_CATALOGUE_DIR);
+    macchine.SetFileName(dir + "Dati.cds");
+    macchine.Open();
+    versioni.SetFileName(dir + "Versioni.cds");
+    versioni.Open();
+}
+#endif
 
 } // namespace fc::test

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "CatalogueFixture.h"
+#include "ModelliProva.h"
 #include "TestSupport.h"
 #include "engine/Catalogo.h"
 #include "engine/Correzioni.h"
@@ -326,11 +327,8 @@ TEST_F(Catalogo, AModelWithFewerRecordsThanItsCalcoloKeepsItsNeighbourIntact)
 // The catalogue the program ships with, as the build laid it out.
 TEST_F(Catalogo, TheDemoCatalogueLoadsWithItsFamilies)
 {
+    fc::test::apriCatalogoDemo(macchine, versioni);
     const QString dir = QStringLiteral(FC_DEMO_CATALOGUE_DIR);
-    macchine.SetFileName(dir + "Dati.cds");
-    macchine.Open();
-    versioni.SetFileName(dir + "Versioni.cds");
-    versioni.Open();
     TDataset param(fc::ParamDef());
     param.SetFileName(dir + "Param.cds");
     param.Open();

@@ -42,11 +42,7 @@ protected:
         fc::SetDecimalSeparator(u'.');
         window.macchine = &macchine;
         window.versioni = &versioni;
-        const QString dir = QStringLiteral(FC_DEMO_CATALOGUE_DIR);
-        macchine.SetFileName(dir + "Dati.cds");
-        macchine.Open();
-        versioni.SetFileName(dir + "Versioni.cds");
-        versioni.Open();
+        fc::test::apriCatalogoDemo(macchine, versioni);
     }
     void TearDown() override
     {

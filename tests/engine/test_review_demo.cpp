@@ -28,11 +28,7 @@ protected:
         ListaVersioni.Clear();
         window.macchine = &macchine;
         window.versioni = &versioni;
-        const QString dir = QStringLiteral(FC_DEMO_CATALOGUE_DIR);
-        macchine.SetFileName(dir + "Dati.cds");
-        macchine.Open();
-        versioni.SetFileName(dir + "Versioni.cds");
-        versioni.Open();
+        fc::test::apriCatalogoDemo(macchine, versioni);
         caricaDati();
         // 27 degC dry bulb, 19 degC wet bulb, 7/12 degC water; 20 degC air
         // with 70/60 degC water; water, sea level, reference speed MAX.
