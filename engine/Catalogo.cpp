@@ -11,6 +11,21 @@
 TListaMacchine ListaMacchine;
 TListaVersioni ListaVersioni;
 
+const std::vector<vers*>& VersioniDi(const QString& model)
+{
+    static QHash<QString, std::vector<vers*>> perModello;
+    static quint64 indicizzata = ~quint64(0);
+    if (indicizzata != ListaVersioni.Version()) {
+        perModello.clear();
+        for (int i = 0; i < ListaVersioni.Count(); ++i)
+            perModello[ListaVersioni.Strings(i)].push_back(ListaVersioni.Objects(i));
+        indicizzata = ListaVersioni.Version();
+    }
+    static const std::vector<vers*> none;
+    const auto it = perModello.constFind(model);
+    return it == perModello.constEnd() ? none : it.value();
+}
+
 namespace {
 
 // Positions in cdsMacchine.

@@ -182,6 +182,9 @@ using TListaVersioni = TObjectStringList<vers>;
 extern TListaMacchine ListaMacchine;
 // Versions by model name, one per version record in stored order.
 extern TListaVersioni ListaVersioni;
+// The entries of ListaVersioni keyed exactly as model, in stored order; the
+// index behind it is rebuilt when the list has changed.
+const std::vector<vers*>& VersioniDi(const QString& model);
 
 class TDataset;
 

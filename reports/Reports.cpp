@@ -161,28 +161,16 @@ ReportFrame::~ReportFrame()
 void ReportFrame::collectModels()
 {
     // Every ticked model; the table grows with them (no fixed capacity).
-    std::vector<std::pair<QString, fancoil*>> ticked;
-    QHash<QString, std::vector<int>> versions; // entries of each ticked key, in list order
     for (const QString& item : in_.ModelliSpuntati) {
         const QString key = chiaveModello(item);
         fancoil* m = ListaMacchine.Find(key);
         if (!m)
             continue;
-        ticked.emplace_back(key, m);
-        versions.insert(key, {});
-    }
-    // One walk of the version list for all of them.
-    for (int i = 0; i < ListaVersioni.Count(); ++i) {
-        const auto it = versions.find(ListaVersioni.Strings(i));
-        if (it != versions.end())
-            it->push_back(i);
-    }
-    for (const auto& [key, m] : ticked) {
         ModelEntry e{m, nullptr};
         // The entry whose code is the chosen version, else the last one.
-        for (int i : versions.value(key)) {
-            e.version = ListaVersioni.Objects(i);
-            if (e.version->CodiceVersione == in_.Versione)
+        for (vers* v : VersioniDi(key)) {
+            e.version = v;
+            if (v->CodiceVersione == in_.Versione)
                 break;
         }
         models_.push_back(e);

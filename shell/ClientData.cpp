@@ -521,7 +521,6 @@ void TDodedaVO::FormCreate()
     caricaImpianti();
     // The catalogue passed its check above.
     caricaDatiControllati();
-    indicizzaVersioni();
     caricaVersioni(0);
     // The first family's pages, modes and installation type are set as
     // after a user's choice of its installation.
@@ -672,23 +671,6 @@ QStringList TDodedaVO::valoriDistinti(const QString& field, bool tradotti)
     return out;
 }
 
-void TDodedaVO::indicizzaVersioni() const
-{
-    versioniPerModello_.clear();
-    for (int i = 0; i < ListaVersioni.Count(); ++i)
-        versioniPerModello_[ListaVersioni.Strings(i)].push_back(ListaVersioni.Objects(i));
-    versioniIndicizzate_ = ListaVersioni.Count();
-}
-
-const std::vector<const vers*>& TDodedaVO::versioniDi(const QString& model) const
-{
-    if (versioniIndicizzate_ != ListaVersioni.Count())
-        indicizzaVersioni();
-    static const std::vector<const vers*> none;
-    const auto it = versioniPerModello_.constFind(model);
-    return it == versioniPerModello_.constEnd() ? none : it.value();
-}
-
 void TDodedaVO::caricaImpianti()
 {
     cdsMacchine_.SetFiltered(false);
@@ -775,7 +757,7 @@ void TDodedaVO::caricaVersioni(int mode)
     std::vector<const vers*> objects;
     const int modello = cdsMacchine_.FieldIndex(QStringLiteral("Modello"));
     while (!cdsMacchine_.Eof()) {
-        for (const vers* v : versioniDi(cdsMacchine_.Fields(modello).AsString().trimmed())) {
+        for (const vers* v : VersioniDi(cdsMacchine_.Fields(modello).AsString().trimmed())) {
             // Most records repeat a code already listed as it is written.
             if (seenExact.contains(v->CodiceVersione))
                 continue;
@@ -888,11 +870,11 @@ QString TDodedaVO::descrizioneModello(const fancoil& model) const
 
 QString TDodedaVO::descrizioneModello(const fancoil& model, const QString& code) const
 {
-    return descrizioneModello(model, code, versioniDi(model.Modello));
+    return descrizioneModello(model, code, VersioniDi(model.Modello));
 }
 
 QString TDodedaVO::descrizioneModello(const fancoil& model, const QString& code,
-                                      const std::vector<const vers*>& versioni) const
+                                      const std::vector<vers*>& versioni) const
 {
     Ui::TDodedaVO& f = *ui;
     double k = 1;
@@ -949,7 +931,7 @@ void TDodedaVO::aggiornaListaModelli()
         const QString name = cdsMacchine_.Fields(modello).AsString().trimmed();
         // Versions keyed as the record names the model are versions of it,
         // and usually those of the model's own name too.
-        const std::vector<const vers*>& versioni = versioniDi(name);
+        const std::vector<vers*>& versioni = VersioniDi(name);
         if (!versioni.empty() || ListaVersioni.IndexOf(name) >= 0)
             if (const fancoil* m = ListaMacchine.Find(name))
                 righe << (m->Modello == name ? descrizioneModello(*m, code, versioni) : descrizioneModello(*m, code));

@@ -198,14 +198,11 @@ private:
     // cdsMacchine, translated when asked, each once (compared without regard
     // to case), in first-seen order.
     QStringList valoriDistinti(const QString& field, bool tradotti);
-    // The entries of ListaVersioni whose key is exactly model, in stored order.
-    const std::vector<const vers*>& versioniDi(const QString& model) const;
-    void indicizzaVersioni() const;
     QString installationValue() const;
     // descrizioneModello with the version code already read from the box.
     QString descrizioneModello(const fancoil& model, const QString& code) const;
     // ... and with the model's versions already looked up.
-    QString descrizioneModello(const fancoil& model, const QString& code, const std::vector<const vers*>& versioni) const;
+    QString descrizioneModello(const fancoil& model, const QString& code, const std::vector<vers*>& versioni) const;
     void showStep(int pageIndex, bool visible);
     static void setFieldsEnabled(const std::vector<QWidget*>& widgets, bool enabled);
     void setSpinValue(long double value);
@@ -251,10 +248,5 @@ private:
     TDataset cdsMacchine_;
     TDataset cdsVersioni_;
     bool archivioMancante_ = false;
-    // ListaVersioni by exact key, so that a family's versions and a model's
-    // pressure factor are found without walking every version of the
-    // catalogue; rebuilt after every load of ListaVersioni.
-    mutable QHash<QString, std::vector<const vers*>> versioniPerModello_;
-    mutable int versioniIndicizzate_ = -1;
     bool spinByCode_ = false;
 };
