@@ -12,6 +12,11 @@
 // tables of DatiGlobali by caricaDati.
 void caricaTabelleParametri();
 
+// The span of the glycol and altitude tables: a correction means something
+// only between their first and last points, which is what an input may ask.
+constexpr int kGlicoleMin = 0, kGlicoleMax = 50;       // % by weight
+constexpr int kAltitudineMin = 0, kAltitudineMax = 2000; // m
+
 // Sets the glycol factors for Perc % by weight; false (factors 1.0) when
 // Perc lies above the table.
 bool correzioneGlicole(int Perc);

@@ -25,6 +25,7 @@
 #include "components/OvNumEdit.h"
 #include "components/OvSuperSpin.h"
 #include "engine/Catalogo.h"
+#include "engine/Correzioni.h"
 #include "engine/Records.h"
 #include "platform/Application.h"
 #include "platform/CheckListBox.h"
@@ -175,8 +176,9 @@ void TDodedaVO::setUpControls()
 {
     Ui::TDodedaVO& f = *ui;
     const NumSetup nums[] = {
-        {&Ui::TDodedaVO::Glicoperc, 0, 0, 50, 0},
-        {&Ui::TDodedaVO::Altitud, 0, 0, 2000, 0},
+        // The glycol and altitude tables' spans.
+        {&Ui::TDodedaVO::Glicoperc, 0, kGlicoleMin, kGlicoleMax, 0},
+        {&Ui::TDodedaVO::Altitud, 0, kAltitudineMin, kAltitudineMax, 0},
         {&Ui::TDodedaVO::MetriCubiOra, 0, 0, 99999, 5},
         {&Ui::TDodedaVO::TempAriaCaldo, 1, -20, 50, 0},
         {&Ui::TDodedaVO::TempIngAcquaCaldo, 1, 0, 120, 0},

@@ -232,7 +232,17 @@ private:
     // The number a field shows, read without its thousands separators in
     // the system's format; with intero only a whole number. false when the
     // text is no number.
+    // A text of blanks, signs and separators alone is an empty field,
+    // which reads 0.
     static bool leggiNumero(const TOvNumEdit* e, double& v, bool intero = false);
+    static bool campoVuoto(const TOvNumEdit* e);
+    // leggiNumero of a value that also lies within the field's limits.
+    static bool leggiNelCampo(const TOvNumEdit* e, double& v, bool intero = false);
+    // A page's whole-number field into dest; else the field's message,
+    // focus on it, ok cleared and false.
+    bool leggiIntero(TOvNumEdit* e, int& dest, const QString& message, bool& ok);
+    // A required pressure drop: above 0 and within the field's maximum.
+    static bool pdcRichiesta(const TOvNumEdit* e, double value);
     // The same where a text that is no number stops what is running with
     // the platform's conversion error.
     static double valoreCampo(const TOvNumEdit* e, bool intero = false);

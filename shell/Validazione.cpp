@@ -1,5 +1,6 @@
 // Page validation into Stato, the limits of the inputs, and the completion
 // of the air and water triads while the user types.
+#include <algorithm>
 #include <cmath>
 
 #include "ClientData.h"
@@ -74,6 +75,9 @@ const QString kDelta = QStringLiteral("Errore Delta Temperaure Acqua");
 const QString kSecco = QStringLiteral("Errore Temperatura Bulbo Secco");
 const QString kUmido = QStringLiteral("Errore Temperatura Bulbo Umido");
 const QString kUmidita = QStringLiteral("Errore Umidità Relativa");
+const QString kResaRichiesta = QStringLiteral("Inserire il valore della resa richiesta");
+const QString kPortataRichiesta = QStringLiteral("Inserire il valore della portata acqua richiesta");
+const QString kPdcRichiesta = QStringLiteral("Inserire il valore della PDC acqua richiesta");
 
 } // namespace
 
@@ -82,8 +86,24 @@ void TDodedaVO::mostraMessaggio(const QString& italiano)
     fc::ShowMessage(QStringLiteral(" "), Language1->Msg(italiano));
 }
 
+bool TDodedaVO::campoVuoto(const TOvNumEdit* e)
+{
+    // Nothing but blanks, signs and separators: the field is empty, not a
+    // number of its own.
+    const QString t = e->text();
+    return std::all_of(t.begin(), t.end(), [](QChar c) {
+        return c == u' ' || c == u'-' || c == u'+' || c == u',' || c == u'.' || c == fc::DecimalSeparator() ||
+               c == fc::ThousandSeparator();
+    });
+}
+
 bool TDodedaVO::leggiNumero(const TOvNumEdit* e, double& v, bool intero)
 {
+    // An emptied field reads 0.
+    if (campoVuoto(e)) {
+        v = 0;
+        return true;
+    }
     const QString text = fc::CleanText(e->text());
     if (intero) {
         int i = 0;
@@ -95,6 +115,17 @@ bool TDodedaVO::leggiNumero(const TOvNumEdit* e, double& v, bool intero)
     return fc::TryStrToFloat(text, v) && std::isfinite(v);
 }
 
+bool TDodedaVO::leggiNelCampo(const TOvNumEdit* e, double& v, bool intero)
+{
+    double x = 0;
+    if (!leggiNumero(e, x, intero))
+        return false;
+    if (e->LimitsSet() && !(double(e->MinValue()) <= x && x <= double(e->MaxValue())))
+        return false;
+    v = x;
+    return true;
+}
+
 double TDodedaVO::valoreCampo(const TOvNumEdit* e, bool intero)
 {
     double v = 0;
@@ -104,6 +135,26 @@ double TDodedaVO::valoreCampo(const TOvNumEdit* e, bool intero)
     if (intero)
         throw EConvertError::NotInteger(text);
     throw EConvertError::NotFloat(text);
+}
+
+bool TDodedaVO::leggiIntero(TOvNumEdit* e, int& dest, const QString& message, bool& ok)
+{
+    // A whole number within the field's limits, as the run reads it; else
+    // the field's own message, and the value of before stays.
+    double v = 0;
+    if (leggiNelCampo(e, v, true)) {
+        dest = int(v);
+        return true;
+    }
+    mostraMessaggio(message);
+    focusCampo(e, false);
+    ok = false;
+    return false;
+}
+
+bool TDodedaVO::pdcRichiesta(const TOvNumEdit* e, double value)
+{
+    return value > 0 && (!e->LimitsSet() || value <= double(e->MaxValue()));
 }
 
 void TDodedaVO::focusCampo(QWidget* w, bool parametri)
@@ -178,12 +229,15 @@ bool TDodedaVO::validaPagina(int pageTag)
             ok = false;
         };
         Stato.Fluido = f.Fluido->ItemIndex();
-        if (leggiNumero(f.Glicoperc, v))
+        // Glycol share and altitude within their tables (the fields' limits):
+        // a value beyond them is no input of the corrections, and it is not
+        // taken.
+        if (leggiNelCampo(f.Glicoperc, v))
             Stato.Glicoperc = v;
         else
             fallisce("Errore nel valore del Glicole", f.Glicoperc);
         Stato.Altitudine = f.Altitudine->ItemIndex();
-        if (leggiNumero(f.Altitud, v))
+        if (leggiNelCampo(f.Altitud, v))
             Stato.Altitud = int(fc::Round(v));
         else
             fallisce("Altitudine inserita errata", f.Altitud);
@@ -191,11 +245,12 @@ bool TDodedaVO::validaPagina(int pageTag)
         const double pressione = double(f.SpinEditVelocita3->Value());
         for (int s = 1; s <= 3; ++s)
             Stato.PressioneDisponibile[s] = pressione;
-        if (leggiNumero(f.MetriCubiOra, v))
+        const bool portataAria = leggiNelCampo(f.MetriCubiOra, v);
+        if (portataAria)
             Stato.MetriCubiOra = int(fc::Round(v));
         else
             fallisce("Valore della portata aria richiesta errato", f.MetriCubiOra);
-        if (Stato.Operazione == 2 && Stato.MetriCubiOra <= 0)
+        if (portataAria && Stato.Operazione == 2 && Stato.MetriCubiOra <= 0)
             fallisce("Inserire il valore della portata aria richiesta", f.MetriCubiOra);
         Stato.VeloCalcolo = f.VeloCalcolo->ItemIndex() + 1;
         if (!correzioneAltitudine(Stato.Altitud))
@@ -215,59 +270,66 @@ bool TDodedaVO::validaPagina(int pageTag)
         return ok;
     }
 
-    case pRiscaldamento:
+    case pRiscaldamento: {
         Stato.DatiInRiscalda = f.DatiInRiscalda->ItemIndex();
-        Stato.TempAriaCaldo = double(f.TempAriaCaldo->Value());
-        Stato.TempIngAcquaCaldo = double(f.TempIngAcquaCaldo->Value());
-        Stato.TempUscAcquaCaldo = double(f.TempUscAcquaCaldo->Value());
-        Stato.SalTerAcquaCaldo = double(f.SalTerAcquaCaldo->Value());
-        Stato.PDCCaldo = double(f.PDCCaldo->Value());
-        Stato.PortAcquaRichiesta = int(fc::Round(double(f.PortAcquaRichiesta->Value())));
-        Stato.ResaRichCaldoWatt = int(fc::Round(double(f.ResaRichCaldoWatt->Value())));
-        Stato.ResaRichCaldoKcal = int(fc::Round(double(f.ResaRichCaldoKcal->Value())));
-        if (Stato.Operazione == 1 && Stato.ResaRichCaldoWatt <= 0) {
-            mostraMessaggio(QStringLiteral("Inserire il valore della resa richiesta"));
+        Stato.TempAriaCaldo = valoreCampo(f.TempAriaCaldo);
+        Stato.TempIngAcquaCaldo = valoreCampo(f.TempIngAcquaCaldo);
+        Stato.TempUscAcquaCaldo = valoreCampo(f.TempUscAcquaCaldo);
+        Stato.SalTerAcquaCaldo = valoreCampo(f.SalTerAcquaCaldo);
+        Stato.PDCCaldo = valoreCampo(f.PDCCaldo);
+        const bool portata = leggiIntero(f.PortAcquaRichiesta, Stato.PortAcquaRichiesta, kPortataRichiesta, ok);
+        const bool resa = leggiIntero(f.ResaRichCaldoWatt, Stato.ResaRichCaldoWatt, kResaRichiesta, ok);
+        leggiIntero(f.ResaRichCaldoKcal, Stato.ResaRichCaldoKcal, kResaRichiesta, ok);
+        // The air the heating coil warms: a temperature within its pair.
+        if (!controllaLimite(4, Stato.TempAriaCaldo)) {
+            focusCampo(f.TempAriaCaldo, false);
+            ok = false;
+        }
+        if (resa && Stato.Operazione == 1 && Stato.ResaRichCaldoWatt <= 0) {
+            mostraMessaggio(kResaRichiesta);
             focusCampo(f.ResaRichCaldoWatt, false);
             ok = false;
         }
-        if (Stato.DatiInRiscalda == 1 && Stato.PortAcquaRichiesta <= 0) {
-            mostraMessaggio(QStringLiteral("Inserire il valore della portata acqua richiesta"));
+        if (portata && Stato.DatiInRiscalda == 1 && Stato.PortAcquaRichiesta <= 0) {
+            mostraMessaggio(kPortataRichiesta);
             focusCampo(f.PortAcquaRichiesta, false);
             ok = false;
         }
-        if (Stato.DatiInRiscalda == 2 && Stato.PDCCaldo <= 0) {
-            mostraMessaggio(QStringLiteral("Inserire il valore della PDC acqua richiesta"));
+        if (Stato.DatiInRiscalda == 2 && !pdcRichiesta(f.PDCCaldo, Stato.PDCCaldo)) {
+            mostraMessaggio(kPdcRichiesta);
             focusCampo(f.PDCCaldo, false);
             ok = false;
         }
         if (!controllaTemperatureAcqua(true))
             return false;
         return ok;
+    }
 
-    case pCondizionamento:
+    case pCondizionamento: {
         Stato.DatiInRaffredda = f.DatiInRaffredda->ItemIndex();
-        Stato.TBSFreddo = double(f.TBSFreddo->Value());
-        Stato.TBUFreddo = double(f.TBUFreddo->Value());
-        Stato.URFreddo = double(f.URFreddo->Value());
-        Stato.TempIngAcquaFreddo = double(f.TempIngAcquaFreddo->Value());
-        Stato.TempUscAcquaFreddo = double(f.TempUscAcquaFreddo->Value());
-        Stato.SalTerAcquaFreddo = double(f.SalTerAcquaFreddo->Value());
-        Stato.PDCFreddo = double(f.PDCFreddo->Value());
-        Stato.PortAcquaRichiestaFreddo = int(fc::Round(double(f.PortAcquaRichiestaFreddo->Value())));
-        Stato.ResaRichFreddoWatt = int(fc::Round(double(f.ResaRichFreddoWatt->Value())));
-        Stato.ResaRichFreddoKcal = int(fc::Round(double(f.ResaRichFreddoKcal->Value())));
-        if (Stato.Operazione == 1 && Stato.ResaRichFreddoWatt <= 0) {
-            mostraMessaggio(QStringLiteral("Inserire il valore della resa richiesta"));
+        Stato.TBSFreddo = valoreCampo(f.TBSFreddo);
+        Stato.TBUFreddo = valoreCampo(f.TBUFreddo);
+        Stato.URFreddo = valoreCampo(f.URFreddo);
+        Stato.TempIngAcquaFreddo = valoreCampo(f.TempIngAcquaFreddo);
+        Stato.TempUscAcquaFreddo = valoreCampo(f.TempUscAcquaFreddo);
+        Stato.SalTerAcquaFreddo = valoreCampo(f.SalTerAcquaFreddo);
+        Stato.PDCFreddo = valoreCampo(f.PDCFreddo);
+        const bool portata =
+            leggiIntero(f.PortAcquaRichiestaFreddo, Stato.PortAcquaRichiestaFreddo, kPortataRichiesta, ok);
+        const bool resa = leggiIntero(f.ResaRichFreddoWatt, Stato.ResaRichFreddoWatt, kResaRichiesta, ok);
+        leggiIntero(f.ResaRichFreddoKcal, Stato.ResaRichFreddoKcal, kResaRichiesta, ok);
+        if (resa && Stato.Operazione == 1 && Stato.ResaRichFreddoWatt <= 0) {
+            mostraMessaggio(kResaRichiesta);
             focusCampo(f.ResaRichFreddoWatt, false);
             ok = false;
         }
-        if (Stato.DatiInRaffredda == 1 && Stato.PortAcquaRichiestaFreddo <= 0) {
-            mostraMessaggio(QStringLiteral("Inserire il valore della portata acqua richiesta"));
+        if (portata && Stato.DatiInRaffredda == 1 && Stato.PortAcquaRichiestaFreddo <= 0) {
+            mostraMessaggio(kPortataRichiesta);
             focusCampo(f.PortAcquaRichiestaFreddo, false);
             ok = false;
         }
-        if (Stato.DatiInRaffredda == 2 && Stato.PDCFreddo <= 0) {
-            mostraMessaggio(QStringLiteral("Inserire il valore della PDC acqua richiesta"));
+        if (Stato.DatiInRaffredda == 2 && !pdcRichiesta(f.PDCFreddo, Stato.PDCFreddo)) {
+            mostraMessaggio(kPdcRichiesta);
             focusCampo(f.PDCFreddo, false);
             ok = false;
         }
@@ -278,15 +340,17 @@ bool TDodedaVO::validaPagina(int pageTag)
         calcolaCondizioniAria(f.TBSFreddo, f.TBUFreddo, f.URFreddo, 3, kSecco, kUmido, kUmidita);
         // The triad takes a dry bulb of 0 as not given, but the rating
         // cannot: it lies outside the dry bulb's limits. A wet bulb of 0
-        // lies inside its own and is rated as it stands.
+        // lies inside its own and is rated as it stands; an empty one is
+        // no wet bulb.
         if (leggiNumero(f.TBSFreddo, v) && v == 0) {
             mostraMessaggio(kSecco);
             ok = false;
-        } else if (f.TBUFreddo->text().trimmed().isEmpty()) {
+        } else if (campoVuoto(f.TBUFreddo)) {
             mostraMessaggio(kUmido);
             ok = false;
         }
         return ok;
+    }
 
     default:
         return true;
@@ -327,7 +391,7 @@ void TDodedaVO::calcolaCondizioniAria(TOvNumEdit* secco, TOvNumEdit* umido, TOvN
         return;
     }
     // An empty wet bulb is no 0 degC.
-    const bool umidoDato = !umido->text().trimmed().isEmpty() && dato(10, tbu);
+    const bool umidoDato = !campoVuoto(umido) && dato(10, tbu);
     switch (mode) {
     case 1:
         if (umidoDato && rh != 0) {

@@ -29,14 +29,18 @@ TEST_F(Letture, EveryRoadAcceptsAndRefusesTheSameTexts)
         {"12", "12", "12", "12"},
         {"  12", "12", "12", "12"},
         {"12  ", "12", "'12  ' is not a valid integer value", "12"},
-        {"-3.5", "-3.5", "'-3.5' is not a valid integer value", "-3.5"},
+        {"-3.5", "-3.5", "'-3.5' is not a valid integer value", "refused"}, // below the glycol table
         {"+4", "4", "4", "4"},
-        {"1,234", "1234", "1234", "1234"},
-        {"1,234.5", "1234.5", "'1234.5' is not a valid integer value", "1234.5"},
-        {"1e3", "1000", "'1e3' is not a valid integer value", "1000"},
+        {"1,234", "1234", "1234", "refused"}, // above it
+        {"1,234.5", "1234.5", "'1234.5' is not a valid integer value", "refused"},
+        {"1e3", "1000", "'1e3' is not a valid integer value", "refused"},
         {"2E-1", "0.2", "'2E-1' is not a valid integer value", "0.2"},
         // An emptied field reads as 0.
         {"", "0", "0", "0"},
+        // So does a field left with a sign or a separator alone.
+        {"-", "0", "0", "0"},
+        {".", "0", "0", "0"},
+        {" - ", "0", "0", "0"},
         {"abc", "'abc' is not a valid floating point value", "'abc' is not a valid integer value", "refused"},
         {"1.2.3", "'1.2.3' is not a valid floating point value", "'1.2.3' is not a valid integer value", "refused"},
         {"1e999", "'1e999' is not a valid floating point value", "'1e999' is not a valid integer value", "refused"},
@@ -44,7 +48,7 @@ TEST_F(Letture, EveryRoadAcceptsAndRefusesTheSameTexts)
         {"nan", "'nan' is not a valid floating point value", "'nan' is not a valid integer value", "refused"},
         {"0x10", "'0x10' is not a valid floating point value", "16", "refused"},
         {"$10", "'$10' is not a valid floating point value", "16", "refused"},
-        {"2147483648", "2147483648", "'2147483648' is not a valid integer value", "2147483648"},
+        {"2147483648", "2147483648", "'2147483648' is not a valid integer value", "refused"},
         {"-0", "0", "0", "0"},
         {"12a", "'12a' is not a valid floating point value", "'12a' is not a valid integer value", "refused"},
     };
@@ -71,7 +75,8 @@ TEST_F(Letture, EveryRoadAcceptsAndRefusesTheSameTexts)
                   c.integer);
         type(u.ResaRichFreddoWatt, QStringLiteral("0"));
 
-        // The page check keeps the glycol share only when it reads a number.
+        // The page check keeps the glycol share only when it reads a number
+        // within the glycol table.
         type(u.Glicoperc, text);
         Stato.Glicoperc = -99;
         window->validaPagina(1);

@@ -95,6 +95,101 @@ TEST_F(ValidazioneTest, EveryCheckShowsItsMessageSwitchesThePageAndFocusesTheFie
              type(f.Glicoperc, "60");
          },
          1, {"Errore nel valore del Glicole"}, false, "Parametri", "Glicoperc"},
+        // Values that read as numbers but mean nothing to the corrections
+        // or to the run are refused with the field's message.
+        {"glycol below the table",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Avanti->click();
+             f.Fluido->Button(1)->click();
+             type(f.Glicoperc, "-1000");
+         },
+         1, {"Errore nel valore del Glicole"}, false, "Parametri", "Glicoperc"},
+        {"glycol beyond an integer",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Avanti->click();
+             f.Fluido->Button(1)->click();
+             type(f.Glicoperc, "2147483648");
+         },
+         1, {"Errore nel valore del Glicole"}, false, "Parametri", "Glicoperc"},
+        {"altitude below the table",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Avanti->click();
+             f.Altitudine->Button(1)->click();
+             type(f.Altitud, "-100000");
+         },
+         1, {"Altitudine inserita errata"}, false, "Parametri", "Altitud"},
+        {"altitude beyond any integer",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Avanti->click();
+             f.Altitudine->Button(1)->click();
+             type(f.Altitud, "1e300");
+         },
+         1, {"Altitudine inserita errata"}, false, "Parametri", "Altitud"},
+        {"required air flow beyond its field",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Operazione->Button(2)->click();
+             f.Avanti->click();
+             type(f.MetriCubiOra, "9e99");
+         },
+         1, {"Valore della portata aria richiesta errato"}, false, "Parametri", "MetriCubiOra"},
+        {"heating water flow not a whole number",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Calcolo->Button(1)->click();
+             f.Avanti->click();
+             f.Avanti->click();
+             f.DatiInRiscalda->Button(1)->click();
+             type(f.PortAcquaRichiesta, "5e9");
+         },
+         2, {"Inserire il valore della portata acqua richiesta"}, false, "Riscaldamento", "PortAcquaRichiesta"},
+        {"cooling water flow beyond every number of the run",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Avanti->click();
+             f.Avanti->click();
+             f.DatiInRaffredda->Button(1)->click();
+             type(f.PortAcquaRichiestaFreddo, "9e99");
+         },
+         3, {"Inserire il valore della portata acqua richiesta"}, false, "Condizionamento",
+         "PortAcquaRichiestaFreddo"},
+        {"heating capacity in kcal/h beyond its field",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Calcolo->Button(1)->click();
+             f.Operazione->Button(1)->click();
+             f.Avanti->click();
+             f.Avanti->click();
+             f.ResaRichCaldoWatt->SetValue(3000);
+             type(f.ResaRichCaldoKcal, "2580000000");
+         },
+         2, {"Inserire il valore della resa richiesta"}, false, "Riscaldamento", "ResaRichCaldoKcal"},
+        {"cooling pressure drop beyond its field",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Avanti->click();
+             f.Avanti->click();
+             f.DatiInRaffredda->Button(2)->click();
+             type(f.PDCFreddo, "1e300");
+         },
+         3, {"Inserire il valore della PDC acqua richiesta"}, false, "Condizionamento", "PDCFreddo"},
+        {"heating air outside its limits",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Calcolo->Button(1)->click();
+             f.Avanti->click();
+             f.Avanti->click();
+             type(f.TempAriaCaldo, "-300");
+         },
+         2, {"Errore Temperatura Bulbo Secco"}, false, "Riscaldamento", "TempAriaCaldo"},
+        {"wet bulb a sign alone",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Avanti->click();
+             f.Avanti->click();
+             type(f.TBUFreddo, "-");
+         },
+         3, {"Errore Temperatura Bulbo Umido"}, false, "Condizionamento", ""},
+        {"wet bulb a separator alone",
+         [](Ui::TDodedaVO& f, TDodedaVO&) {
+             f.Avanti->click();
+             f.Avanti->click();
+             type(f.TBUFreddo, ".");
+         },
+         3, {"Errore Temperatura Bulbo Umido"}, false, "Condizionamento", ""},
         {"altitude above the table",
          [](Ui::TDodedaVO& f, TDodedaVO&) {
              f.Avanti->click();
@@ -225,6 +320,72 @@ TEST_F(ValidazioneTest, AFailedPageKeepsTheUserOnItAndTheCalculationOnParametri)
     EXPECT_EQ(pageName(), "Parametri");
     EXPECT_EQ(reports, 0);
     EXPECT_EQ(window->SGRisultati.RowCount(), 1);
+}
+
+TEST_F(ValidazioneTest, AValueThatMeansNothingNeverReachesTheRun)
+{
+    struct Run {
+        const char* name;
+        std::function<void(Ui::TDodedaVO&)> setup;
+        QStringList messages;
+    } runs[] = {
+        {"glycol -1000",
+         [](Ui::TDodedaVO& f) {
+             f.Fluido->Button(1)->click();
+             type(f.Glicoperc, "-1000");
+         },
+         {"Errore nel valore del Glicole"}},
+        {"altitude -100000",
+         [](Ui::TDodedaVO& f) {
+             f.Altitudine->Button(1)->click();
+             type(f.Altitud, "-100000");
+         },
+         {"Altitudine inserita errata"}},
+        {"cooling water flow 5e9",
+         [](Ui::TDodedaVO& f) {
+             f.DatiInRaffredda->Button(1)->click();
+             type(f.PortAcquaRichiestaFreddo, "5e9");
+         },
+         {"Inserire il valore della portata acqua richiesta"}},
+    };
+    for (const Run& r : runs) {
+        SCOPED_TRACE(r.name);
+        fresh();
+        int reports = 0;
+        window->OnRisultatiPronti = [&](int) { ++reports; };
+        r.setup(f());
+        f().ControllaPagine->SetActivePage(f().Calcola);
+        dialogs.clear();
+        f().BitBtnCalc->click();
+        EXPECT_EQ(dialogs.messages(), r.messages);
+        EXPECT_EQ(reports, 0);
+        EXPECT_EQ(window->SGRisultati.RowCount(), 1);
+        EXPECT_EQ(Stato.Glicoperc, 0);
+        EXPECT_EQ(Stato.Altitud, 0);
+        EXPECT_EQ(DatiGlobali.fattResaGlicole, 1.0);
+        EXPECT_EQ(DatiGlobali.fattCaldoAlt, 1.0);
+    }
+}
+
+TEST_F(ValidazioneTest, ASignAloneInTheWetBulbIsNoWetBulb)
+{
+    fresh();
+    f().Avanti->click();
+    f().Avanti->click();
+    ASSERT_EQ(pageName(), "Condizionamento");
+    f().URFreddo->SetValue(50);
+    for (const char* text : {"-", ".", "-."}) {
+        SCOPED_TRACE(text);
+        type(f().TBUFreddo, text);
+        dialogs.clear();
+        // Entering the humidity computes nothing from it either.
+        window->URFreddoEnter();
+        EXPECT_TRUE(dialogs.messages().isEmpty());
+        EXPECT_FALSE(window->validaPagina(3));
+        EXPECT_EQ(dialogs.messages(), QStringList({"Errore Temperatura Bulbo Umido"}));
+        EXPECT_EQ(f().TBUFreddo->text(), text);
+        EXPECT_EQ(double(f().URFreddo->Value()), 50);
+    }
 }
 
 TEST_F(ValidazioneTest, LeavingParametriSetsTheCoolingWaterMinimaForTheFluid)
