@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -215,11 +216,15 @@ void TOvNumEdit::SetNumberFormat(fc::TNumberFormat f)
 
 void TOvNumEdit::updateMaxTextLength()
 {
-    // The longest text of the largest and of the smallest magnitude, and
-    // room for an exponent typed by hand.
+    // The longest text of the largest and of the smallest magnitude, of the
+    // widest number still written in fixed notation (18 integer digits,
+    // their thousands separators and every decimal), and room for an
+    // exponent typed by hand: no formatted value is longer than the limit.
     const long double big = std::numeric_limits<long double>::max();
     const long double tiny = std::numeric_limits<long double>::denorm_min();
-    maxTextLength_ = int(std::max(FormatNumber(-big).size(), FormatNumber(-tiny).size())) + 8;
+    const long double widestFixed = -999999999999999999.0L;
+    maxTextLength_ = int(std::max({FormatNumber(-big).size(), FormatNumber(-tiny).size(),
+                                   FormatNumber(widestFixed).size()})) + 8;
 }
 
 long double TOvNumEdit::Value() const { return fc::TextToExtended(Text()); }
@@ -600,6 +605,13 @@ void TOvNumEdit::typedKey(QChar& key)
     }
     if (key == QChar('e'))
         key = QChar('E');
+    // The thousands form regroups every number into fixed notation at the
+    // key's release: an exponent cannot be written there.
+    if (key == QChar('E') && numberFormat_ == fc::TNumberFormat::Thousands) {
+        key = QChar();
+        fc::Beep();
+        return;
+    }
     if (key == QChar('E') || key == decimal)
         SetSelStart(SelStart());
     else

@@ -2,7 +2,9 @@
 // (format, decimals, separators, length limit); every further byte is a key:
 // a character, Backspace, Delete, caret moves, a selection or a paste of the
 // bytes that follow. After every key the text is a number or one whose
-// exponent is still without digits, and leaving the control never raises.
+// exponent is still without digits (in the thousands form, where no
+// exponent can be written, a number), no longer than the edit allows, and
+// leaving the control never raises.
 // The bytes read as text go through reading and formatting as well.
 #include <QApplication>
 #include <QClipboard>
@@ -46,6 +48,15 @@ void check(const TOvNumEdit& e)
     const QString clean = TOvNumEdit::CleanText(e.Text());
     if (!shape.match(clean).hasMatch())
         fail("not a number", e.Text());
+    // No exponent can be written in the thousands form: its text is always
+    // a whole number.
+    if (e.NumberFormat() == fc::TNumberFormat::Thousands) {
+        try {
+            fc::TextToExtended(e.Text());
+        } catch (const Exception&) {
+            fail("not a whole number in the thousands form", e.Text());
+        }
+    }
     // A limit of the program's own (MaxLength 0) bounds the text; a set
     // MaxLength limits typing only (a formatted text may be longer).
     if (e.MaxLength() == 0 && e.Text().size() > e.TextLimit() + 2)

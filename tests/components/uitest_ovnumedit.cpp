@@ -388,6 +388,16 @@ bool numberOrPrefix(const QString& text)
     return re.match(TOvNumEdit::CleanText(text)).hasMatch();
 }
 
+// Whether text reads whole as a number, with no exponent still to come.
+bool isNumber(const QString& text)
+{
+    try {
+        return std::isfinite(fc::TextToExtended(text));
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
 // Leaving a copy of the edit in that state neither raises nor leaves
 // anything but a number.
 ::testing::AssertionResult leavesANumber(const TOvNumEdit& e)
@@ -420,7 +430,11 @@ TEST_F(NumEditTest, KeySequencesKeepANumber)
         {-1, TNumberFormat::Standard, {"1", "-", ",", "BS"}, "-0,"},
         {-1, TNumberFormat::Standard, {"1", "2", "E", "-", "3", "E", "BS"}, "12"},
         {-1, TNumberFormat::Scientific, {"1", "2", "E", "-", "3", "E", "BS"}, "12"},
-        {0, TNumberFormat::Thousands, {"9", "E", ","}, "9,E"},
+        // Thousands regroup every number into fixed notation: no exponent
+        // can be written there, and the text stays a whole number.
+        {0, TNumberFormat::Thousands, {"9", "E", ","}, "9,"},
+        {-1, TNumberFormat::Thousands, {"9", "E", ",", "5"}, "9,5"},
+        {2, TNumberFormat::Thousands, {"1", "2", "3", "4", "E", "5"}, "12.345,00"},
         {0, TNumberFormat::Standard, {"9", "E", ","}, "9,E"},
         {2, TNumberFormat::Standard, {"9", "E", ","}, "9,00E"},
         {-1, TNumberFormat::Standard, {"5", "E", "3", "HOME", "DEL"}, "0E3"},
@@ -442,6 +456,8 @@ TEST_F(NumEditTest, KeySequencesKeepANumber)
             edittest::pressKey(e, QString::fromLatin1(k));
             EXPECT_TRUE(numberOrPrefix(e->Text())) << trace << "-> " << e->Text().toStdString();
             EXPECT_TRUE(leavesANumber(*e)) << trace;
+            if (c.format == TNumberFormat::Thousands)
+                EXPECT_TRUE(isNumber(e->Text())) << trace << "-> " << e->Text().toStdString();
         }
         EXPECT_EQ(e->Text(), QString::fromLatin1(c.expected)) << trace;
         form.other->setFocus(); // leaving runs the exit for real
@@ -488,6 +504,12 @@ TEST_F(NumEditTest, RandomKeySequencesKeepANumber)
             edittest::pressKey(e, key);
             ASSERT_TRUE(numberOrPrefix(e->Text())) << trace << " -> " << e->Text().toStdString();
             ASSERT_TRUE(leavesANumber(*e)) << trace << " -> " << e->Text().toStdString();
+            // A key's release regroups the thousands: then the text is a number.
+            if (format == TNumberFormat::Thousands)
+                ASSERT_TRUE(isNumber(e->Text())) << trace << " -> " << e->Text().toStdString();
+            // Whatever it holds fits the edit: a text of its own form is no longer.
+            if (e->MaxLength() == 0)
+                ASSERT_LE(e->Text().size(), e->TextLimit() + 2) << trace << " -> " << e->Text().toStdString();
         }
     }
 }
