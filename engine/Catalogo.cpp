@@ -1,6 +1,7 @@
 #include "Catalogo.h"
 
 #include <QHash>
+#include <QSet>
 
 #include "Correzioni.h"
 #include "Records.h"
@@ -46,6 +47,7 @@ enum : int {
     fLivSondBA = 16,
     fLivSonNC = 17,
     fLivSonNR = 18,
+    fPosizione = 19,
     fCalcolo = 20,
     fQA1 = 21, // QAj at 21 + 2 (j - 1), PSAj right after it
     fN = 37,
@@ -68,9 +70,145 @@ bool calcoloValido(const QString& calcolo)
         && QStringLiteral("AFCT").contains(calcolo[1]) && calcolo.mid(2).trimmed().isEmpty();
 }
 
+// A number field's text as the catalogue holds it, for the messages.
+QString testo(TDataset& ds, int i) { return ds.Fields(i).AsString(); }
+
+// What the rating makes of a model record's numbers, by the record's own
+// unit type: it divides by the nominal air flow, interpolates over the fan
+// curve (its search walks the pressures upwards and caps the flow at the
+// first point), takes powers of the flow ratio and multiplies by the
+// coefficients of the coils the unit has. What a unit type does not use
+// may be 0 but not negative.
+void controllaValoriModello(TDataset& ds)
+{
+    const QString calcolo = ds.Fields(fCalcolo).AsString();
+    const QChar tipo = calcolo.at(1);
+    const bool raffredda = tipo == u'F' || tipo == u'T';
+    const bool riscalda = tipo == u'C' || tipo == u'T';
+    auto valore = [&](int i) { return ds.Fields(i).AsFloat(); };
+    auto portata = [&](int i) {
+        if (!(valore(i) > 0))
+            ds.RaiseFieldError(i, QStringLiteral("'%1' is not an air flow (m3/h, above 0)").arg(testo(ds, i)));
+    };
+    // A quantity of a coil: above 0 where the unit has that coil, else not
+    // below 0.
+    auto diBatteria = [&](int i, bool usato, const char* cosa, const char* lato) {
+        const double v = valore(i);
+        if (usato && !(v > 0))
+            ds.RaiseFieldError(i, QStringLiteral("'%1' is not %2 of a unit that %3 (above 0)")
+                                      .arg(testo(ds, i), QLatin1String(cosa), QLatin1String(lato)));
+        if (!usato && v < 0)
+            ds.RaiseFieldError(i, QStringLiteral("'%1' is not %2 (0 or more)").arg(testo(ds, i), QLatin1String(cosa)));
+    };
+
+    portata(fPortAria);
+    for (int j = 1; j <= 8; ++j) {
+        const int qa = fQA1 + 2 * (j - 1), psa = qa + 1;
+        portata(qa);
+        if (!(valore(psa) >= 0))
+            ds.RaiseFieldError(psa, QStringLiteral("'%1' is not a static pressure (Pa, 0 or more)").arg(testo(ds, psa)));
+        if (j == 1)
+            continue;
+        if (valore(psa) < valore(psa - 2))
+            ds.RaiseFieldError(psa, QStringLiteral("'%1' is below PSA%2 ('%3'): the fan curve's pressures cannot fall "
+                                                   "from one point to the next")
+                                        .arg(testo(ds, psa))
+                                        .arg(j - 1)
+                                        .arg(testo(ds, psa - 2)));
+        if (valore(qa) > valore(qa - 2))
+            ds.RaiseFieldError(qa, QStringLiteral("'%1' is above QA%2 ('%3'): the fan curve's air flow cannot rise "
+                                                  "with the pressure")
+                                       .arg(testo(ds, qa))
+                                       .arg(j - 1)
+                                       .arg(testo(ds, qa - 2)));
+    }
+    const char* coeff = "a capacity coefficient";
+    const char* esponente = "an exponent of the air-flow factor";
+    const char* kv = "a coil flow coefficient";
+    diBatteria(fCoeffResaTerm, riscalda, coeff, "heats");
+    diBatteria(fCoeffResaFrigTot, raffredda, coeff, "cools");
+    diBatteria(fCoeffResaFrigSens, raffredda, coeff, "cools");
+    diBatteria(fN, raffredda, esponente, "cools");
+    diBatteria(fM, raffredda, esponente, "cools");
+    diBatteria(fP, riscalda, esponente, "heats");
+    diBatteria(fPDCNomRisc, riscalda, kv, "heats");
+    diBatteria(fPDCNomRaffr, raffredda, kv, "cools");
+}
+
+// A version's numbers scale pressures and are printed as sizes, weights
+// and prices: none is below 0.
+void controllaValoriVersione(TDataset& ds)
+{
+    const char* const cosa[9] = {nullptr, nullptr, nullptr, "a pressure factor", "a length", "a width",
+                                 "a thickness", "a weight", "a price"};
+    for (int i = 3; i < 9; ++i)
+        if (ds.Fields(i).AsFloat() < 0)
+            ds.RaiseFieldError(i, QStringLiteral("'%1' is not %2 (0 or more)").arg(testo(ds, i), QLatin1String(cosa[i])));
+}
+
+// The speed a record fills, as the loader reads its Velocita.
+int velocitaDi(TDataset& ds)
+{
+    const QString vel = trimmedField(ds, fVelocita).toUpper();
+    return vel == QLatin1String("MIN") ? 1 : vel == QLatin1String("MED") ? 2 : 3;
+}
+
+const char* const kNomiVelocita[4] = {nullptr, "MIN", "MED", "MAX"};
+
+// The models as the loader builds them: each model's block (the first
+// records of its name, as many as its Calcolo gives it speeds) holds each
+// of its speeds once, so that no speed the rating computes stays empty;
+// and no two records anywhere share model, speed and position.
+void controllaModelli(TDataset& ds)
+{
+    QHash<QString, int> chiavi; // folded model, speed and position -> record
+    for (ds.First(); !ds.Eof(); ds.Next()) {
+        const int s = velocitaDi(ds);
+        const QString name = trimmedField(ds, fModello);
+        const QString posizione = testo(ds, fPosizione);
+        const QString key = name.toCaseFolded() + QChar(0) + QString::number(s) + QChar(0) + posizione;
+        const auto it = chiavi.constFind(key);
+        if (it != chiavi.constEnd())
+            ds.RaiseError(QStringLiteral("records %1 and %2: model \"%3\", speed \"%4\" and position %5 twice")
+                              .arg(it.value())
+                              .arg(ds.RecordNumber())
+                              .arg(name, QLatin1String(kNomiVelocita[s]), posizione));
+        chiavi.insert(key, ds.RecordNumber());
+    }
+
+    QSet<QString> caricati;
+    ds.First();
+    while (!ds.Eof()) {
+        const QString name = trimmedField(ds, fModello);
+        const QString folded = name.toCaseFolded();
+        if (caricati.contains(folded)) {
+            ds.Next();
+            continue;
+        }
+        caricati.insert(folded);
+        const int primo = ds.RecordNumber();
+        const QString calcolo = ds.Fields(fCalcolo).AsString();
+        const int n = numVelocita(calcolo);
+        bool presente[4] = {false, false, false, false};
+        for (int k = 0; k < n && !ds.Eof() && trimmedField(ds, fModello).compare(name, Qt::CaseInsensitive) == 0;
+             ++k) {
+            presente[velocitaDi(ds)] = true;
+            ds.Next();
+        }
+        for (int s = 4 - n; s <= 3; ++s)
+            if (!presente[s])
+                ds.RaiseError(QStringLiteral("record %1, model \"%2\": no record of the speed %3, though its Calcolo "
+                                             "\"%4\" gives it %5")
+                                  .arg(primo)
+                                  .arg(name, QLatin1String(kNomiVelocita[s]), calcolo.trimmed(),
+                                       n == 1 ? QStringLiteral("one speed") : QStringLiteral("three speeds")));
+    }
+}
+
 // Every record of the table, whatever the filter: numbers where the
-// catalogue has numbers and, in the models, a Calcolo the engine knows.
-// The filter is put back as it was.
+// catalogue has numbers, values the rating can use and, in the models, a
+// Calcolo the engine knows and each model's speeds once. The filter is put
+// back as it was.
 void controllaTabella(TDataset& ds, bool macchine)
 {
     const bool filtered = ds.Filtered();
@@ -85,8 +223,13 @@ void controllaTabella(TDataset& ds, bool macchine)
                 ds.RaiseFieldError(fCalcolo, QStringLiteral("'%1' is not a unit code (\"1\" or \"3\", then A, F, C "
                                                             "or T)")
                                                  .arg(calcolo));
+            controllaValoriModello(ds);
+        } else {
+            controllaValoriVersione(ds);
         }
     }
+    if (macchine)
+        controllaModelli(ds);
     ds.SetFiltered(filtered);
 }
 

@@ -709,6 +709,8 @@ void TDataset::RaiseFieldError(int index, const QString& what) const
     throw EFileError(catalogueError(fileName_, recordError(RecordNumber(), Fields(index).FieldName(), what)));
 }
 
+void TDataset::RaiseError(const QString& what) const { throw EFileError(catalogueError(fileName_, what)); }
+
 int TDataset::RecordNumber() const
 {
     if (view_.empty())

@@ -134,6 +134,9 @@ public:
     // Raises the EFileError that names the file, the current record and
     // field index, as a value that does not convert is reported on opening.
     [[noreturn]] void RaiseFieldError(int index, const QString& what) const;
+    // The same for what several records or a whole table have wrong: what
+    // names them.
+    [[noreturn]] void RaiseError(const QString& what) const;
 
 private:
     friend class TField;

@@ -486,11 +486,14 @@ void TDodedaVO::FormCreate()
 
     showStep(pRiscaldamento, false);
 
-    for (const char* name : {"Versioni.cds", "Dati.cds", "Param.cds"})
-        if (!QFileInfo(cartellaApp + QLatin1String(name)).isFile()) {
-            archivioMancante(QString());
+    // The file is named: a folder in its place is no catalogue file either.
+    for (const char* name : {"Versioni.cds", "Dati.cds", "Param.cds"}) {
+        const QString path = cartellaApp + QLatin1String(name);
+        if (!QFileInfo(path).isFile()) {
+            archivioMancante(QDir::toNativeSeparators(path));
             return;
         }
+    }
     const QString danneggiato = QStringLiteral("ERRORE: archivio danneggiato");
     try {
         cdsVersioni_.Close();
@@ -508,6 +511,12 @@ void TDodedaVO::FormCreate()
     if (cdsMacchine_.RecordCount() == 0) {
         caricamentoFallito(QStringLiteral("ERRORE: l'archivio non contiene modelli"),
                            QDir::toNativeSeparators(cdsMacchine_.FileName()));
+        return;
+    }
+    // Without versions no model can be chosen, priced or reported.
+    if (cdsVersioni_.RecordCount() == 0) {
+        caricamentoFallito(QStringLiteral("ERRORE: l'archivio non contiene versioni"),
+                           QDir::toNativeSeparators(cdsVersioni_.FileName()));
         return;
     }
 

@@ -258,7 +258,12 @@ TEST_F(Catalogo, ACalcoloTheEngineDoesNotKnowIsRefusedWithItsPlace)
         versioni.Close();
     }
     for (const char* calcolo : {"1A", "1F", "3C", "3T", "3T "}) {
-        open(insertMacchina({.modello = "A", .calcolo = calcolo}), {});
+        // A model of three speeds has a record of each.
+        QString sql;
+        for (const char* v : {"MIN", "MED", "MAX"})
+            if (calcolo[0] == '3' || QLatin1String(v) == QLatin1String("MAX"))
+                sql += insertMacchina({.modello = "A", .velocita = v, .calcolo = calcolo});
+        open(sql, {});
         EXPECT_NO_THROW(caricaDati()) << calcolo;
         macchine.Close();
         versioni.Close();
@@ -300,6 +305,96 @@ TEST_F(Catalogo, ANumberFieldWithoutAValueIsRefusedWithItsPlace)
     EXPECT_NO_THROW(caricaDati());
 }
 
+// Values that read as numbers but that the rating cannot use: each damaged
+// record is told with its file, record and field (or records), and nothing
+// is loaded.
+TEST_F(Catalogo, ValuesTheRatingCannotUseAreRefusedWithTheirPlace)
+{
+    const QString dati = QDir::toNativeSeparators(folder.file("Dati.cds"));
+    const QString versFile = QDir::toNativeSeparators(folder.file("Versioni.cds"));
+    auto at = [](const QString& file, int record, const char* field, const QString& what) {
+        return QStringLiteral("Catalogue file \"%1\": record %2, field \"%3\": %4").arg(file).arg(record).arg(
+            QLatin1String(field), what);
+    };
+    // Record 2 is the MED record of model A (base 2: QAj = 2000 - 10 j,
+    // PSAj = 10 (j - 1) + 0.25); B is a second model of three speeds.
+    auto set = [](const QString& assignments) {
+        return QStringLiteral("UPDATE cdsMacchine SET %1 WHERE rowid = 2;\n").arg(assignments);
+    };
+    struct Case {
+        const char* name;
+        QString dati;     // added to the models' SQL
+        QString versioni; // added to the versions' SQL
+        QString message;
+    };
+    const QString allZero = "QA1 = 0, PSA1 = 0, QA2 = 0, PSA2 = 0, QA3 = 0, PSA3 = 0, QA4 = 0, PSA4 = 0, QA5 = 0, "
+                            "PSA5 = 0, QA6 = 0, PSA6 = 0, QA7 = 0, PSA7 = 0, QA8 = 0, PSA8 = 0";
+    const Case cases[] = {
+        {"negative nominal air flow", set("PortAria = -100"), {},
+         at(dati, 2, "PortAria", "'-100' is not an air flow (m3/h, above 0)")},
+        {"zero nominal air flow", set("PortAria = 0"), {}, at(dati, 2, "PortAria", "'0' is not an air flow (m3/h, above 0)")},
+        {"negative curve flow", set("QA1 = -99"), {}, at(dati, 2, "QA1", "'-99' is not an air flow (m3/h, above 0)")},
+        {"a curve of zeros", set(allZero), {}, at(dati, 2, "QA1", "'0' is not an air flow (m3/h, above 0)")},
+        {"negative curve pressure", set("PSA1 = -5"), {},
+         at(dati, 2, "PSA1", "'-5' is not a static pressure (Pa, 0 or more)")},
+        {"curve pressures out of order", set("PSA3 = 5"), {},
+         at(dati, 2, "PSA3", "'5' is below PSA2 ('10.25'): the fan curve's pressures cannot fall from one point to "
+                             "the next")},
+        {"curve flow rising with the pressure", set("QA4 = 1990"), {},
+         at(dati, 2, "QA4", "'1990' is above QA3 ('1970'): the fan curve's air flow cannot rise with the pressure")},
+        {"no heating coefficient in a unit that heats", set("CoeffResaTerm = 0"), {},
+         at(dati, 2, "CoeffResaTerm", "'0' is not a capacity coefficient of a unit that heats (above 0)")},
+        {"negative cooling coefficient", set("CoeffResaFrigSens = -3"), {},
+         at(dati, 2, "CoeffResaFrigSens", "'-3' is not a capacity coefficient of a unit that cools (above 0)")},
+        {"negative exponent", set("n = -0.65"), {},
+         at(dati, 2, "n", "'-0.65' is not an exponent of the air-flow factor of a unit that cools (above 0)")},
+        {"no heating exponent", set("p = 0"), {},
+         at(dati, 2, "p", "'0' is not an exponent of the air-flow factor of a unit that heats (above 0)")},
+        {"no cooling coil coefficient", set("PDCNomRaffr = 0"), {},
+         at(dati, 2, "PDCNomRaffr", "'0' is not a coil flow coefficient of a unit that cools (above 0)")},
+        {"negative coefficient of a coil the unit has not", set("Calcolo = '3F', PDCNomRisc = -1"), {},
+         at(dati, 2, "PDCNomRisc", "'-1' is not a coil flow coefficient (0 or more)")},
+        {"negative pressure factor", {}, "UPDATE cdsVersioni SET FattorePressione = -1 WHERE rowid = 2;\n",
+         at(versFile, 2, "FattorePressione", "'-1' is not a pressure factor (0 or more)")},
+        {"negative list price", {}, "UPDATE cdsVersioni SET PrezzoListino = -480 WHERE rowid = 1;\n",
+         at(versFile, 1, "PrezzoListino", "'-480' is not a price (0 or more)")},
+        {"a speed record twice", insertMacchina({.modello = "A", .velocita = "MED", .posizione = 1, .base = 9}), {},
+         QStringLiteral("Catalogue file \"%1\": records 2 and 7: model \"A\", speed \"MED\" and position 1 twice")
+             .arg(dati)},
+        {"a speed record missing", "DELETE FROM cdsMacchine WHERE rowid = 2;\n", {},
+         // The model's first record in index order ("MAX" before "MIN").
+         QStringLiteral("Catalogue file \"%1\": record 2, model \"A\": no record of the speed MED, though its "
+                        "Calcolo \"3T\" gives it three speeds")
+             .arg(dati)},
+        {"a one-speed model on a lower speed",
+         insertMacchina({.modello = "H", .velocita = "MIN", .posizione = 3, .calcolo = "1C", .base = 9}), {},
+         QStringLiteral("Catalogue file \"%1\": record 7, model \"H\": no record of the speed MAX, though its "
+                        "Calcolo \"1C\" gives it one speed")
+             .arg(dati)},
+    };
+    const QString vers = insertVersione("A", "M", "Mobile", 1) + insertVersione("B", "M", "Mobile", 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        open(model3("A", 1, 1) + model3("B", 2, 4) + c.dati, vers + c.versioni);
+        EXPECT_EQ(MessageOf([] { caricaDati(); }).toStdString(), c.message.toStdString());
+        EXPECT_EQ(ListaMacchine.Count(), 0);
+        EXPECT_EQ(ListaVersioni.Count(), 0);
+        macchine.Close();
+        versioni.Close();
+    }
+    // What a unit type does not use may be 0: a ventilation unit has no
+    // coil, a unit heater no cooling side.
+    open(model3("A", 1, 1) +
+             "UPDATE cdsMacchine SET Calcolo = '3A', CoeffResaTerm = 0, CoeffResaFrigTot = 0, CoeffResaFrigSens = 0, "
+             "n = 0, m = 0, p = 0, PDCNomRisc = 0, PDCNomRaffr = 0;\n" +
+             insertMacchina({.modello = "H", .posizione = 3, .calcolo = "1C", .base = 9}) +
+             "UPDATE cdsMacchine SET CoeffResaFrigTot = 0, CoeffResaFrigSens = 0, n = 0, m = 0, PDCNomRaffr = 0 "
+             "WHERE Modello = 'H';\n",
+         vers);
+    EXPECT_EQ(MessageOf([] { caricaDati(); }).toStdString(), "<no exception>");
+    EXPECT_EQ(ListaMacchine.Count(), 2);
+}
+
 TEST_F(Catalogo, AModelWithFewerRecordsThanItsCalcoloKeepsItsNeighbourIntact)
 {
     // "A" claims three speeds but has two; "B" follows.
@@ -308,7 +403,8 @@ TEST_F(Catalogo, AModelWithFewerRecordsThanItsCalcoloKeepsItsNeighbourIntact)
              insertMacchina({.modello = "C", .velocita = "MAX", .posizione = 3, .base = 8}) +
              insertMacchina({.modello = "C", .velocita = "MED", .posizione = 3, .base = 9}),
          {});
-    caricaDati();
+    // The loader itself: the start-up check refuses such a catalogue (below).
+    caricaDatiControllati();
     EXPECT_EQ(names(), QStringList({"A", "B", "C"}));
     const fancoil& a = *ListaMacchine.Find("A");
     EXPECT_EQ(a.PortAria[3], intValue(1, 11));

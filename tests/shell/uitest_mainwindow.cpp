@@ -222,12 +222,13 @@ TEST_F(MainWindowTest, FamiliesMergeWithoutRegardToCase)
 
 TEST_F(MainWindowTest, MissingOrBrokenCatalogueStopsWithItsMessage)
 {
-    const QString missing = "ERROR: catalogue file missing", damaged = "ERROR: catalogue file damaged\n",
-                  empty = "ERROR: the catalogue holds no models\n";
-    auto sql = [](const char* statement) {
-        return [statement](const ScopedProgramFolder& d) {
+    const QString missing = "ERROR: catalogue file missing\n", damaged = "ERROR: catalogue file damaged\n",
+                  empty = "ERROR: the catalogue holds no models\n",
+                  noVersions = "ERROR: the catalogue holds no versions\n";
+    auto sql = [](const char* statement, const char* file = "Dati.cds") {
+        return [statement, file](const ScopedProgramFolder& d) {
             sqlite3* db = nullptr;
-            ASSERT_EQ(sqlite3_open(d.file("Dati.cds").toUtf8().constData(), &db), SQLITE_OK);
+            ASSERT_EQ(sqlite3_open(d.file(QLatin1String(file)).toUtf8().constData(), &db), SQLITE_OK);
             EXPECT_EQ(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), SQLITE_OK);
             sqlite3_close(db);
         };
@@ -239,9 +240,17 @@ TEST_F(MainWindowTest, MissingOrBrokenCatalogueStopsWithItsMessage)
         QString detail; // a part of the detail
     };
     const Case cases[] = {
-        {"Param.cds missing", [](const ScopedProgramFolder& d) { QFile::remove(d.file("Param.cds")); }, missing, {}},
+        // A missing file is named, and so is a folder in its place.
+        {"Param.cds missing", [](const ScopedProgramFolder& d) { QFile::remove(d.file("Param.cds")); }, missing,
+         "Param.cds"},
         {"Versioni.cds missing", [](const ScopedProgramFolder& d) { QFile::remove(d.file("Versioni.cds")); }, missing,
-         {}},
+         "Versioni.cds"},
+        {"a folder in place of Dati.cds",
+         [](const ScopedProgramFolder& d) {
+             QFile::remove(d.file("Dati.cds"));
+             QDir(d.path()).mkdir("Dati.cds");
+         },
+         missing, "Dati.cds"},
         {"Dati.cds corrupt", [](const ScopedProgramFolder& d) { d.write("Dati.cds", QByteArray(2048, 'x')); }, damaged,
          "Dati.cds"},
         {"Dati.cds empty file", [](const ScopedProgramFolder& d) { d.write("Dati.cds", QByteArray()); }, damaged,
@@ -253,6 +262,13 @@ TEST_F(MainWindowTest, MissingOrBrokenCatalogueStopsWithItsMessage)
          "record 7, field \"Calcolo\": 'X'"},
         {"a unit type the engine does not know", sql("UPDATE cdsMacchine SET Calcolo = '3Q'"), damaged,
          "field \"Calcolo\": '3Q'"},
+        // Values the rating cannot use, and what the loader would build
+        // wrong, stop the start the same way.
+        {"a negative fan-curve pressure", sql("UPDATE cdsMacchine SET PSA1 = -5 WHERE rowid = 3"), damaged,
+         "record 3, field \"PSA1\": '-5' is not a static pressure"},
+        {"a speed record twice", sql("INSERT INTO cdsMacchine SELECT * FROM cdsMacchine WHERE rowid = 2"), damaged,
+         "records 2 and "},
+        {"no versions", sql("DELETE FROM cdsVersioni", "Versioni.cds"), noVersions, "Versioni.cds"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
