@@ -418,6 +418,16 @@ void caricaMacchine()
     ultimoCaricamento = {&ds, ds.LoadSerial(), ListaMacchine.Version()};
 }
 
+TLimite LimiteIniziale(int pair)
+{
+    static const TLimite limits[10] = {
+        {0, 120}, {0, 120}, {1, 119}, {-20, 50}, {-10, 25}, {-10, 25}, {1, 34}, {5, 40}, {5, 95}, {-2.3, 39.3},
+    };
+    if (pair < 1 || pair > 10)
+        throw EListError::IndexOutOfBounds(pair);
+    return limits[pair - 1];
+}
+
 void caricaDati()
 {
     IMainWindowLink& w = fc::MainWindow();
@@ -446,11 +456,8 @@ void caricaDatiControllati()
     // The parameter rows travel with the program.
     caricaTabelleParametri();
 
-    const TLimite limits[10] = {
-        {0, 120}, {0, 120}, {1, 119}, {-20, 50}, {-10, 25}, {-10, 25}, {1, 34}, {5, 40}, {5, 95}, {-2.3, 39.3},
-    };
     for (int i = 1; i <= 10; ++i)
-        Limiti[i] = limits[i - 1];
+        Limiti[i] = LimiteIniziale(i);
 
     w.cdsMacchine().SetFiltered(true);
 }

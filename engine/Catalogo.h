@@ -200,6 +200,10 @@ void caricaDati();
 // a damaged catalogue before it loads anything, and one pass over a large
 // catalogue is enough.
 void caricaDatiControllati();
+struct TLimite;
+// Pair 1..10 of the input limits as the start-up sets them (Limiti in
+// Records.h), before the glycol rule moves the cooling-water minima.
+TLimite LimiteIniziale(int pair);
 // Rebuilds ListaMacchine for the version code in the main window's version box.
 void caricaMacchine();
 // Fill one object from the current record (records) of the dataset.

@@ -20,6 +20,7 @@
 #include <charconv>
 #include <mutex>
 
+#include "Impostazioni.h"
 #include "UnitPass.h"
 #include "components/Lang.h"
 #include "components/OvNumEdit.h"
@@ -52,21 +53,12 @@ bool sameFilter(const TFilter& a, const TFilter& b)
 
 enum Page { pOperazioni = 0, pParametri = 1, pRiscaldamento = 2, pCondizionamento = 3, pCalcola = 4 };
 
-// select.ini holds its floating-point values with a decimal comma whatever
-// the system's separators; a value that does not parse gives the default.
-double iniFloat(const fc::IniFile& ini, const QString& section, const QString& key, double def)
-{
-    const QString text = ini.ReadString(section, key, QString()).trimmed();
-    double v = def;
-    if (text.isEmpty() || !fc::TryStrToFloat(text, v, QChar(',')))
-        return def;
-    return v;
-}
-
-int iniInt(const fc::IniFile& ini, const QString& section, const QString& key, int def)
-{
-    return fc::StrToIntDef(ini.ReadString(section, key, QString()).trimmed(), def);
-}
+// Prices print in the reports' cells: at most four decimals, and a currency
+// factor that keeps a catalogue price within the digits a cell shows (the
+// weakest currencies stand at some hundred thousand to the euro).
+constexpr int kMaxDecimaliValuta = 4;
+constexpr double kMinCambio = 1e-6;
+constexpr double kMaxCambio = 1e6;
 
 QString iniLine(const fc::IniFile& ini, const QString& section, const QString& key)
 {
@@ -440,23 +432,33 @@ void TDodedaVO::FormCreate()
         fc::ShowMessage(QStringLiteral(" "), e.Message(), TMsgDlgType::mtError);
     }
 
+    // Every value for what it can be; the wrong ones are told once, below.
+    TImpostazioni valori(ini, cartellaApp + QStringLiteral("select.ini"));
     const QString def = QStringLiteral("Default");
     TOvNumEdit* edits[10] = {f.TempAriaCaldo, f.TempIngAcquaCaldo, f.TempUscAcquaCaldo, f.SalTerAcquaCaldo,
                              f.TBSFreddo, f.TBUFreddo, f.URFreddo, f.TempIngAcquaFreddo, f.TempUscAcquaFreddo,
                              f.SalTerAcquaFreddo};
     const char* keys[10] = {"CTABS", "CTIA", "CTUA", "CSTA", "FTABS", "FTABU", "FUR", "FTIA", "FTUA", "FSTA"};
+    // The input limits of each temperature; 0 is what a value never saved reads.
+    const int pairs[10] = {4, 1, 2, 3, 8, 10, 9, 5, 6, 7};
     double values[10];
-    for (int i = 0; i < 10; ++i)
-        values[i] = iniFloat(ini, def, QLatin1String(keys[i]), 0);
+    for (int i = 0; i < 10; ++i) {
+        const TLimite l = LimiteIniziale(pairs[i]);
+        values[i] = valori.RealeOppure(def, QLatin1String(keys[i]), 0, l.Min, l.Max, 0,
+                                       QStringLiteral("a value from %1 to %2, or 0,")
+                                           .arg(fc::FloatToStrGeneral(l.Min, QChar(',')),
+                                                fc::FloatToStrGeneral(l.Max, QChar(','))));
+    }
     // The edits show the values in the system's number format.
     for (int i = 0; i < 10; ++i)
         edits[i]->SetValue(values[i]);
 
-    DatiGlobali.ScontoMolt = iniInt(ini, def, QStringLiteral("ScontoMolt"), 0);
-    DatiGlobali.Sconto1 = iniFloat(ini, def, QStringLiteral("Sconto1"), 0);
-    DatiGlobali.Sconto2 = iniFloat(ini, def, QStringLiteral("Sconto2"), 0);
-    DatiGlobali.Sconto3 = iniFloat(ini, def, QStringLiteral("Sconto3"), 0);
-    DatiGlobali.Moltip = iniFloat(ini, def, QStringLiteral("Moltip"), 1.0);
+    const QString percento = QStringLiteral("a discount from 0 to 100");
+    DatiGlobali.ScontoMolt = valori.Intero(def, QStringLiteral("ScontoMolt"), 0, 0, 2, QStringLiteral("0, 1 or 2"));
+    DatiGlobali.Sconto1 = valori.Reale(def, QStringLiteral("Sconto1"), 0, 0, 100, percento);
+    DatiGlobali.Sconto2 = valori.Reale(def, QStringLiteral("Sconto2"), 0, 0, 100, percento);
+    DatiGlobali.Sconto3 = valori.Reale(def, QStringLiteral("Sconto3"), 0, 0, 100, percento);
+    DatiGlobali.Moltip = valori.Reale(def, QStringLiteral("Moltip"), 1.0, 0, 1, QStringLiteral("a multiplier from 0 to 1"));
 
     const QString dealer = QStringLiteral("Dealer"), firm = QStringLiteral("Firm");
     const QString nome = iniLine(ini, dealer, QStringLiteral("nome"));
@@ -474,9 +476,15 @@ void TDodedaVO::FormCreate()
     RigheFirm = righe;
     RigheDealer = QStringList{nome, indirizzo, altri};
 
-    DatiGlobali.DecimaliValuta = iniInt(ini, QStringLiteral("Currency"), QStringLiteral("DecimalPlaces"), 2);
-    DatiGlobali.CambioEuro = iniFloat(ini, QStringLiteral("Currency"), QStringLiteral("1Euro"), 1.0);
+    const QString valuta = QStringLiteral("Currency");
+    DatiGlobali.DecimaliValuta =
+        valori.Intero(valuta, QStringLiteral("DecimalPlaces"), 2, 0, kMaxDecimaliValuta,
+                      QStringLiteral("0 to %1 decimals").arg(kMaxDecimaliValuta));
+    DatiGlobali.CambioEuro = valori.Reale(valuta, QStringLiteral("1Euro"), 1.0, kMinCambio, kMaxCambio,
+                                          QStringLiteral("a currency factor above 0, at most %1")
+                                              .arg(fc::FloatToStrGeneral(kMaxCambio, QChar(','))));
     UnitaSI = true;
+    valori.Avvisa();
 
     const QString imgs = cartellaApp + QStringLiteral("imgs/");
     if (QFile::exists(imgs + QStringLiteral("Logo.bmp")))

@@ -1,4 +1,5 @@
 #include "VisImage.h"
+#include "Impostazioni.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -23,10 +24,6 @@ const QString kTop = QStringLiteral("VisImagesY");
 const QString kHeight = QStringLiteral("VisImagesH");
 const QString kWidth = QStringLiteral("VisImagesW");
 
-int readInteger(const fc::IniFile& ini, const QString& key, int def)
-{
-    return fc::StrToIntDef(ini.ReadString(kSection, key, QString()), def);
-}
 
 // size * percent / 100, a half rounded away from zero.
 qint64 percentOf(int size, int percent)
@@ -63,10 +60,16 @@ void TImgs::FormCreate(const CreateHook& onCreate)
 {
     settingsFile_ = fc::ProgramFile(QStringLiteral("select.ini"));
     const fc::IniFile ini(settingsFile_);
-    const int left = readInteger(ini, kLeft, DefaultLeft);
-    const int top = readInteger(ini, kTop, DefaultTop);
-    const int height = readInteger(ini, kHeight, DefaultHeight);
-    const int width = readInteger(ini, kWidth, DefaultWidth);
+    // A place on a desktop of screens side by side, and a size a window
+    // can have.
+    TImpostazioni valori(ini, settingsFile_);
+    const QString posto = QStringLiteral("a position from -32768 to 32767 pixels");
+    const QString misura = QStringLiteral("a size from 1 to 32767 pixels");
+    const int left = valori.Intero(kSection, kLeft, DefaultLeft, -32768, 32767, posto);
+    const int top = valori.Intero(kSection, kTop, DefaultTop, -32768, 32767, posto);
+    const int height = valori.Intero(kSection, kHeight, DefaultHeight, 1, 32767, misura);
+    const int width = valori.Intero(kSection, kWidth, DefaultWidth, 1, 32767, misura);
+    valori.Avvisa();
     move(left, top);
     resize(width, height);
     if (onCreate)

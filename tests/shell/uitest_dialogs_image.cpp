@@ -90,19 +90,31 @@ TEST_F(ImageWindow, BoundsComeFromTheFourKeys)
 {
     struct Case {
         const char* text;
-        QRect bounds; // left, top, width, height
+        QRect bounds;     // left, top, width, height
+        QStringList told; // the keys said to be wrong, in one message
     } cases[] = {
-        {"[Default]\r\nVisImagesW=400\r\nVisImagesH=300\r\n", QRect(0, 0, 400, 300)},
-        {"[default]\nvisimagesx=15\nVISIMAGESY=25\nVisImagesH=300\nVisImagesW=400\n", QRect(15, 25, 400, 300)},
-        {"[Default]\nVisImagesW=$190\nVisImagesH=wide\n", QRect(0, 0, 400, 160)},
-        {"[Other]\nVisImagesW=400\n", QRect(0, 0, 200, 160)},
+        {"[Default]\r\nVisImagesW=400\r\nVisImagesH=300\r\n", QRect(0, 0, 400, 300), {}},
+        {"[default]\nvisimagesx=15\nVISIMAGESY=25\nVisImagesH=300\nVisImagesW=400\n", QRect(15, 25, 400, 300), {}},
+        {"[Default]\nVisImagesW=$190\nVisImagesH=wide\n", QRect(0, 0, 400, 160), {"VisImagesH=wide"}},
+        {"[Other]\nVisImagesW=400\n", QRect(0, 0, 200, 160), {}},
+        // A size no window has, a place off every desktop.
+        {"[Default]\nVisImagesW=-5\nVisImagesH=0\nVisImagesX=99999999\n", QRect(0, 0, 200, 160),
+         {"VisImagesW=-5", "VisImagesH=0", "VisImagesX=99999999"}},
     };
     for (const Case& c : cases) {
+        dialogs.clear();
         folder.write("select.ini", c.text);
         QSize seen;
         TImgs imgs([&](TImgs& w) { seen = QSize(w.Width(), w.Height()); });
         EXPECT_EQ(QRect(imgs.Left(), imgs.Top(), imgs.Width(), imgs.Height()), c.bounds) << c.text;
         EXPECT_EQ(seen, c.bounds.size()) << c.text;
+        if (c.told.isEmpty()) {
+            EXPECT_TRUE(dialogs.messages().isEmpty()) << c.text;
+        } else {
+            ASSERT_EQ(dialogs.messages().size(), 1) << c.text;
+            for (const QString& k : c.told)
+                EXPECT_TRUE(dialogs.messages().front().contains(k)) << k.toStdString();
+        }
     }
 }
 

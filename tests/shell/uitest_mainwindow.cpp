@@ -203,6 +203,67 @@ TEST_F(MainWindowTest, ReadsSettingsWithDecimalCommaAndCutsLongLines)
     EXPECT_DOUBLE_EQ(DatiGlobali.CambioEuro, 1.95583);
 }
 
+// A value of select.ini that does not read whole as a number, or lies
+// outside what it can be, gets its default, and every such key is told in
+// one message naming the file.
+TEST_F(MainWindowTest, SettingsOutsideTheirMeaningGetTheirDefaultsAndAreToldOnce)
+{
+    ScopedSeparators sep('.', ',');
+    standardCatalogue().write(dir);
+    struct Case {
+        const char* ini;
+        QStringList keys; // the wrong keys, as the message names them
+    } cases[] = {
+        {"[Currency]\n1Euro=1e300\n", {"[Currency] 1Euro=1e300"}},
+        {"[Currency]\n1Euro=1.1\n", {"[Currency] 1Euro=1.1"}},
+        {"[Currency]\n1Euro=-2\nDecimalPlaces=17\n", {"[Currency] DecimalPlaces=17", "[Currency] 1Euro=-2"}},
+        {"[Currency]\n1Euro=0\nDecimalPlaces=400\n", {"[Currency] DecimalPlaces=400", "[Currency] 1Euro=0"}},
+        {"[Currency]\nDecimalPlaces=-1\n", {"[Currency] DecimalPlaces=-1"}},
+        {"[Default]\nFTABS=1000\nFUR=abc\nCTIA=70\n", {"[Default] FTABS=1000", "[Default] FUR=abc"}},
+        {"[Default]\nScontoMolt=5\nSconto1=150\nMoltip=7\n",
+         {"[Default] ScontoMolt=5", "[Default] Sconto1=150", "[Default] Moltip=7"}},
+        {"[Default]\nCTABS=20\nFUR=47,4\n[Currency]\nDecimalPlaces=4\n1Euro=1,95583\n", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        dialogs.clear();
+        dir.write("select.ini", c.ini);
+        open();
+        EXPECT_FALSE(window->ArchivioMancante());
+        if (c.keys.isEmpty()) {
+            EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+        } else {
+            ASSERT_EQ(dialogs.messages().size(), 1) << dialogs.messages().join('|').toStdString();
+            const QString m = dialogs.messages().front();
+            EXPECT_TRUE(m.contains(QDir::toNativeSeparators(dir.file("select.ini")))) << m.toStdString();
+            for (const QString& k : c.keys)
+                EXPECT_TRUE(m.contains(k)) << k.toStdString() << " in " << m.toStdString();
+        }
+        // What was wrong has its default; the rest is read.
+        const bool euroWrong = std::any_of(c.keys.begin(), c.keys.end(), [](const QString& k) { return k.contains("1Euro"); });
+        if (euroWrong)
+            EXPECT_EQ(DatiGlobali.CambioEuro, 1.0);
+        if (c.keys.join(' ').contains("DecimalPlaces"))
+            EXPECT_EQ(DatiGlobali.DecimaliValuta, 2);
+        if (c.keys.join(' ').contains("FTABS")) {
+            EXPECT_EQ(double(f().TBSFreddo->Value()), 0.0);
+            EXPECT_EQ(double(f().TempIngAcquaCaldo->Value()), 70.0);
+        }
+        if (c.keys.join(' ').contains("Moltip")) {
+            EXPECT_EQ(DatiGlobali.ScontoMolt, 0);
+            EXPECT_EQ(DatiGlobali.Sconto1, 0.0);
+            EXPECT_EQ(DatiGlobali.Moltip, 1.0);
+        }
+        if (c.keys.isEmpty()) {
+            EXPECT_DOUBLE_EQ(DatiGlobali.CambioEuro, 1.95583);
+            EXPECT_EQ(DatiGlobali.DecimaliValuta, 4);
+            EXPECT_EQ(f().URFreddo->text(), "47.4");
+        }
+        window.reset();
+        fc::SetMainWindow(nullptr);
+    }
+}
+
 TEST_F(MainWindowTest, FamiliesMergeWithoutRegardToCase)
 {
     Catalogue c;
