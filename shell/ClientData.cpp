@@ -28,6 +28,7 @@
 #include "engine/Catalogo.h"
 #include "engine/Correzioni.h"
 #include "engine/Records.h"
+#include "engine/Selezione.h"
 #include "platform/Application.h"
 #include "platform/CheckListBox.h"
 #include "platform/ComboBox.h"
@@ -727,6 +728,11 @@ void TDodedaVO::ListaFamiglieChange()
 
     abilita(Stato.TipoCalcolo, Stato.NumVelocita);
     impostaPagine();
+    // The versions offered are those of the installation shown, as an
+    // installation change lists them: a code of another installation's
+    // models could not be chosen.
+    if (!f.ListaImpianti->Text().isEmpty())
+        applyFamilyFilter(true);
     caricaVersioni(1);
     seguiCatalogo();
 }
@@ -998,7 +1004,7 @@ void TDodedaVO::ListaModelliExit()
     for (int i = 0; i < f.ListaModelli->Count(); ++i) {
         if (!f.ListaModelli->Checked(i))
             continue;
-        const fancoil* m = ListaMacchine.Find(f.ListaModelli->ItemText(i).left(19).trimmed());
+        const fancoil* m = ListaMacchine.Find(chiaveModello(f.ListaModelli->ItemText(i)));
         if (!m)
             continue;
         for (int s = 1; s <= 3; ++s) {

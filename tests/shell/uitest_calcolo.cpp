@@ -45,6 +45,36 @@ protected:
             out << cell(c, r);
         return out;
     }
+    // A window on VT 10 and VT 20 of the demo catalogue alone, under the
+    // names a and b; with factors, their version "I" has the pressure
+    // factors 2 and 3.
+    void openRenamed(const QString& a, const QString& b, bool factors)
+    {
+        const auto renamed = [&](const QString& file, bool versions) {
+            QString out;
+            for (QString line : QString::fromUtf8(readFile(dataFile("catalogue/" + file))).split('\n')) {
+                if (line.startsWith("INSERT")) {
+                    if (!line.contains("'VT 10'") && !line.contains("'VT 20'"))
+                        continue;
+                    if (versions && factors && line.contains("', 'I', '")) {
+                        const QString k = line.contains("'VT 10'") ? "2" : "3";
+                        line.replace(QRegularExpression("^(.*', 'I', '[^']*', )1,"), "\\1" + k + ",");
+                    }
+                    line.replace("'VT 10'", "'" + a + "'").replace("'VT 20'", "'" + b + "'");
+                }
+                out += line + '\n';
+            }
+            return out;
+        };
+        window.reset();
+        fc::SetMainWindow(nullptr);
+        ListaMacchine.Clear();
+        ListaVersioni.Clear();
+        makeDatabase(dir.file("Dati.cds"), renamed("Dati.sql", false));
+        makeDatabase(dir.file("Versioni.cds"), renamed("Versioni.sql", true));
+        open();
+        window->OnRisultatiPronti = [this](int report) { reports << report; };
+    }
     static QString num(double v, int d) { return fc::FormatNumber(v, d, fc::TNumberFormat::Thousands); }
     const fancoil& model(const char* name) { return *ListaMacchine.Find(QLatin1String(name)); }
 
@@ -454,30 +484,7 @@ TEST_F(CalcoloTest, LongModelNamesAreListedRatedAndShownWhole)
     const QString b = "VENTILCONVETTORE-20-B";     // 21, same first 16
     // VT 10 and VT 20 of the demo catalogue under those names, version "I"
     // with the factors 2 and 3.
-    const auto renamed = [&](const QString& file, bool versions) {
-        QString out;
-        for (QString line : QString::fromUtf8(readFile(dataFile("catalogue/" + file))).split('\n')) {
-            if (line.startsWith("INSERT")) {
-                if (!line.contains("'VT 10'") && !line.contains("'VT 20'"))
-                    continue;
-                if (versions && line.contains("', 'I', '")) {
-                    const QString k = line.contains("'VT 10'") ? "2" : "3";
-                    line.replace(QRegularExpression("^(.*', 'I', '[^']*', )1,"), "\\1" + k + ",");
-                }
-                line.replace("'VT 10'", "'" + a + "'").replace("'VT 20'", "'" + b + "'");
-            }
-            out += line + '\n';
-        }
-        return out;
-    };
-    window.reset();
-    fc::SetMainWindow(nullptr);
-    ListaMacchine.Clear();
-    ListaVersioni.Clear();
-    makeDatabase(dir.file("Dati.cds"), renamed("Dati.sql", false));
-    makeDatabase(dir.file("Versioni.cds"), renamed("Versioni.sql", true));
-    open();
-    window->OnRisultatiPronti = [this](int report) { reports << report; };
+    openRenamed(a, b, true);
     chooseVersion("I");
     goTo("Parametri");
 
@@ -506,6 +513,32 @@ TEST_F(CalcoloTest, LongModelNamesAreListedRatedAndShownWhole)
     EXPECT_EQ(cell(0, 1), a);
     EXPECT_EQ(cell(0, 12), b);
     EXPECT_NE(cell(4, 4), cell(4, 15)) << "each model its own capacity";
+}
+
+// The static-pressure limits find a ticked model by the same key as the
+// run: a name of 20 characters is itself, not the 19-character name it
+// starts with, and is found when it has no such twin.
+TEST_F(CalcoloTest, PressureLimitsComeFromTheTickedModelsWholeNames)
+{
+    const QString shortName = "LONGNAME-1234567890"; // 19 characters
+    const QString longName = shortName + "X";         // 20
+    for (bool twin : {true, false}) {
+        SCOPED_TRACE(twin ? "with its 19-character twin" : "alone");
+        openRenamed(twin ? shortName : QStringLiteral("VT 10"), longName, false);
+        chooseVersion("I");
+        goTo("Parametri");
+        TCheckListBox* list = f().ListaModelli;
+        ASSERT_EQ(list->Count(), 2);
+        const fancoil* ticked = ListaMacchine.Find(longName);
+        ASSERT_TRUE(ticked);
+        for (int i = 0; i < 2; ++i)
+            list->SetChecked(i, chiaveModello(list->ItemText(i)) == longName);
+        window->ListaModelliExit();
+        // The design speed is MAX: its curve from PSA1 to PSA8.
+        EXPECT_TRUE(f().PressioneStatica->isEnabled());
+        EXPECT_EQ(double(f().SpinEditVelocita3->MaxValue()), ticked->PSA[3][8]);
+        EXPECT_EQ(double(f().SpinEditVelocita3->MinValue()), ticked->PSA[3][1]);
+    }
 }
 
 TEST_F(CalcoloTest, AnInputThatDoesNotConvertStopsTheRun)

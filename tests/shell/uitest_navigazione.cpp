@@ -280,5 +280,37 @@ TEST_F(Navigazione, VersionChangeAfterACalculationGivesTheModelsAsLoaded)
     EXPECT_EQ(models(), loaded);
 }
 
+// The version box lists the versions of the models the installation shown
+// filters: after a family change, every code offered can be chosen and
+// stays chosen.
+TEST_F(Navigazione, TheVersionsOfferedAreThoseOfTheInstallationShown)
+{
+    writeDemoSubset(dir, {"VT 10", "CN 100", "CN 200", "AT 10"});
+    // A four-pipe CANAL model whose only version, X, no two-pipe model has.
+    auto exec = [&](const char* file, const char* sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(dir.file(file).toUtf8().constData(), &db), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+    };
+    exec("Dati.cds", "CREATE TEMP TABLE t AS SELECT * FROM cdsMacchine WHERE Modello = 'CN 200';"
+                     "UPDATE t SET Modello = 'CN4 200', Impianto = '4 tubi', Posizione = 990;"
+                     "INSERT INTO cdsMacchine SELECT * FROM t; DROP TABLE t;");
+    exec("Versioni.cds", "INSERT INTO cdsVersioni VALUES ('CN4 200', 'X', 'Solo quattro tubi', 1, 1, 1, 1, 1.0, 1.0);");
+    open();
+    chooseFamily(QStringLiteral("CANAL"));
+    ASSERT_EQ(f().ListaImpianti->Text(), "2 tubi");
+    EXPECT_EQ(f().ListaVersion->Items(), QStringList({"B", "P", "F7"}));
+    for (const QString& code : f().ListaVersion->Items()) {
+        chooseVersion(code);
+        EXPECT_EQ(f().ListaVersion->Text(), code);
+    }
+    chooseInstallation(QStringLiteral("4 tubi"));
+    EXPECT_EQ(f().ListaVersion->Items(), QStringList({"X"}));
+    chooseVersion(QStringLiteral("X"));
+    EXPECT_EQ(f().ListaVersion->Text(), "X");
+    EXPECT_EQ(f().DescVersione->text(), "Solo quattro tubi");
+}
+
 } // namespace
 } // namespace fc::test
