@@ -93,28 +93,6 @@ void memorizzaCaldo(fancoil& model, int s, double T, const ProvaCaldo& r)
     model.ResaCaldoW[s] = r.Q * g.fattResaGlicole / kKcalPerW;
 }
 
-void azzeraFreddo(fancoil& model, int s)
-{
-    model.TIngFreddo[s] = 0;
-    model.TUscFreddo[s] = 0;
-    model.PortataFreddo[s] = 0;
-    model.PerditaFreddo[s] = 0;
-    model.ResaTotKcal[s] = 0;
-    model.ResaTotW[s] = 0;
-    model.ResaSensKcal[s] = 0;
-    model.ResaSensW[s] = 0;
-}
-
-void azzeraCaldo(fancoil& model, int s)
-{
-    model.TIngCaldo[s] = 0;
-    model.TUscCaldo[s] = 0;
-    model.PortataCaldo[s] = 0;
-    model.PerditaCaldo[s] = 0;
-    model.ResaCaldoKcal[s] = 0;
-    model.ResaCaldoW[s] = 0;
-}
-
 // The outlet-temperature search shared by the four solvers.
 //
 // f(T) is the raw trial value (flow, or pressure drop carrying the sign of
@@ -309,6 +287,28 @@ bool vale(const CurvaRicordata& r, const fancoil& model, int s, double px)
 }
 
 } // namespace
+
+void azzeraFreddo(fancoil& model, int s)
+{
+    model.TIngFreddo[s] = 0;
+    model.TUscFreddo[s] = 0;
+    model.PortataFreddo[s] = 0;
+    model.PerditaFreddo[s] = 0;
+    model.ResaTotKcal[s] = 0;
+    model.ResaTotW[s] = 0;
+    model.ResaSensKcal[s] = 0;
+    model.ResaSensW[s] = 0;
+}
+
+void azzeraCaldo(fancoil& model, int s)
+{
+    model.TIngCaldo[s] = 0;
+    model.TUscCaldo[s] = 0;
+    model.PortataCaldo[s] = 0;
+    model.PerditaCaldo[s] = 0;
+    model.ResaCaldoKcal[s] = 0;
+    model.ResaCaldoW[s] = 0;
+}
 
 bool calcolaPortataAria(fancoil& model, int s, double x)
 {

@@ -20,6 +20,11 @@ inline double pressioneLimitata(const fancoil& model, int s)
     return std::min(Stato.PressioneDisponibile[s], model.PSA[s][8]);
 }
 
+// The cooling (heating) results of speed s back to 0, as a new model has
+// them; the not-rated flags are left to the caller.
+void azzeraFreddo(fancoil& model, int s);
+void azzeraCaldo(fancoil& model, int s);
+
 // Fan curve of speed s at the static pressure x (Pa): sets PortataAriaEff[s]
 // and the three air-flow factors. False when x lies above every point.
 bool calcolaPortataAria(fancoil& model, int s, double x);

@@ -58,18 +58,26 @@ void perOgniSpuntato(F f)
     }
 }
 
-// Until this run rates them, the computed speeds hold no rating of the side:
-// the reference speed's water values are copied only into rated speeds.
+// A run starts the side from what a new model holds: every speed's results
+// of the side go back to 0, also those of the speeds the run does not
+// compute, which an earlier run's copy of the reference speed's water
+// values may have filled. Until this run rates them, the computed speeds
+// hold no rating of the side: the reference speed's water values are
+// copied only into rated speeds.
 void iniziaFreddo(fancoil& model)
 {
-    for (int s = primaVelocita(); s <= 3; ++s)
-        model.NonCalcolatoFreddo[s] = true;
+    for (int s = 1; s <= 3; ++s) {
+        azzeraFreddo(model, s);
+        model.NonCalcolatoFreddo[s] = s >= primaVelocita();
+    }
 }
 
 void iniziaCaldo(fancoil& model)
 {
-    for (int s = primaVelocita(); s <= 3; ++s)
-        model.NonCalcolatoCaldo[s] = true;
+    for (int s = 1; s <= 3; ++s) {
+        azzeraCaldo(model, s);
+        model.NonCalcolatoCaldo[s] = s >= primaVelocita();
+    }
 }
 
 void raffredda(fancoil& model)
@@ -127,9 +135,7 @@ void nonCalcolatoCaldo(fancoil& model)
 {
     for (int s = primaVelocita(); s <= 3; ++s) {
         model.NonCalcolatoCaldo[s] = true;
-        model.TIngCaldo[s] = model.TUscCaldo[s] = 0;
-        model.PortataCaldo[s] = model.PerditaCaldo[s] = 0;
-        model.ResaCaldoKcal[s] = model.ResaCaldoW[s] = 0;
+        azzeraCaldo(model, s);
     }
 }
 
@@ -137,10 +143,7 @@ void nonCalcolatoFreddo(fancoil& model)
 {
     for (int s = primaVelocita(); s <= 3; ++s) {
         model.NonCalcolatoFreddo[s] = true;
-        model.TIngFreddo[s] = model.TUscFreddo[s] = 0;
-        model.PortataFreddo[s] = model.PerditaFreddo[s] = 0;
-        model.ResaTotKcal[s] = model.ResaTotW[s] = 0;
-        model.ResaSensKcal[s] = model.ResaSensW[s] = 0;
+        azzeraFreddo(model, s);
     }
 }
 

@@ -1349,7 +1349,14 @@ void TDodedaVO::AltitudineClick()
         f.Altitud->SetValue(0);
 }
 
-void TDodedaVO::VeloCalcoloClick() { Stato.VeloCalcolo = ui->VeloCalcolo->ItemIndex() + 1; }
+void TDodedaVO::VeloCalcoloClick()
+{
+    Stato.VeloCalcolo = ui->VeloCalcolo->ItemIndex() + 1;
+    // The static pressure's limits are those of the design speed's curves:
+    // they follow it at once, not only when the models are next left.
+    if (ui->ListaModelli->Count() > 0)
+        ListaModelliExit();
+}
 
 void TDodedaVO::convertCapacity(TOvNumEdit* from, TOvNumEdit* to, bool kcalToWatt)
 {

@@ -541,6 +541,44 @@ TEST_F(CalcoloTest, PressureLimitsComeFromTheTickedModelsWholeNames)
     }
 }
 
+// A one-speed unit heater rated by its pressure drop gets the reference
+// speed's water values in every speed; a later run by temperatures shows
+// in MIN and MED what a fresh window shows, not those values.
+TEST_F(CalcoloTest, ARunKeepsNothingOfAnEarlierRunInTheSpeedsItDoesNotCompute)
+{
+    auto heaterRun = [&](bool pressureDrop) {
+        chooseFamily("AEROTERMO");
+        goTo("Riscaldamento");
+        if (pressureDrop) {
+            f().DatiInRiscalda->Button(2)->click();
+            f().PDCCaldo->SetValue(30);
+        } else {
+            f().DatiInRiscalda->Button(0)->click();
+            f().TempIngAcquaCaldo->SetValue(70);
+            f().TempUscAcquaCaldo->SetValue(60);
+            f().SalTerAcquaCaldo->SetValue(10);
+        }
+        goTo("Operazioni");
+        run();
+        EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+        return dump();
+    };
+    const QString pressureDropRun = heaterRun(true);
+    EXPECT_TRUE(pressureDropRun.contains("Perdita di carico Acqua | kPa | 30.0 | 30.0 | 30.0"))
+        << pressureDropRun.toStdString();
+    const QString afterIt = heaterRun(false);
+
+    window.reset();
+    fc::SetMainWindow(nullptr);
+    ResetEngineRecords();
+    ListaMacchine.Clear();
+    ListaVersioni.Clear();
+    open();
+    const QString fresh = heaterRun(false);
+    EXPECT_EQ(afterIt.toStdString(), fresh.toStdString());
+    EXPECT_TRUE(fresh.contains("Portata Acqua | l/h | 0 | 0 | ")) << fresh.toStdString();
+}
+
 TEST_F(CalcoloTest, AnInputThatDoesNotConvertStopsTheRun)
 {
     run();
