@@ -1,6 +1,7 @@
 #include "AtomicFile.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,34 +33,56 @@ bool processAlive(qint64 pid)
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
 }
 
-// Temporary files of this target left by a write that never finished: ours
-// (".<name>.<pid>-<n>.tmp" of a process that is gone) and those of the
-// earlier writer ("<name>.XXXXXX": six random letters and digits, mode 0600
-// as it created them; a user's "Book.xlsx.backup" is neither).
-void removeStaleTemps(const QDir& dir, const QString& name)
+// A temporary file's name: ".<stem>.<pid>-<n>-<tag>.tmp". The stem is the
+// target's name, cut where the whole would pass the folder's limit on a
+// name's length; the tag marks the name as this writer's own: the first
+// eight hex digits of a SHA-256 of a key of the program's, the stem, the
+// process and the serial number. No user or other program makes such a name
+// by chance, and nothing of a name without it is ever removed.
+const QRegularExpression& tempPattern()
 {
-    static const QRegularExpression ours(QStringLiteral("^\\.(.*)\\.(\\d+)-\\d+\\.tmp$"));
-    static const QRegularExpression older(QStringLiteral("^(.*)\\.([A-Za-z0-9]{6})$"));
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& entry : entries) {
-        if (!entry.contains(name))
-            continue;
-        bool stale = false;
-        if (const auto m = ours.match(entry); m.hasMatch() && m.captured(1) == name) {
-            const qint64 pid = m.captured(2).toLongLong();
-            stale = pid != QCoreApplication::applicationPid() && !processAlive(pid);
-        } else if (const auto o = older.match(entry); o.hasMatch() && o.captured(1) == name) {
-            const QString tail = o.captured(2);
-            const int kinds = int(tail.contains(QRegularExpression(QStringLiteral("[0-9]"))))
-                + int(tail.contains(QRegularExpression(QStringLiteral("[a-z]"))))
-                + int(tail.contains(QRegularExpression(QStringLiteral("[A-Z]"))));
-            struct stat st {};
-            stale = kinds >= 2 && ::lstat(QFile::encodeName(dir.filePath(entry)).constData(), &st) == 0
-                && S_ISREG(st.st_mode) && (st.st_mode & 07777) == 0600 && st.st_uid == ::getuid();
-        }
-        if (stale)
-            QFile::remove(dir.filePath(entry));
+    static const QRegularExpression re(QStringLiteral("^\\.(.+)\\.(\\d{1,10})-(\\d{1,10})-([0-9a-f]{8})\\.tmp$"),
+                                       QRegularExpression::DotMatchesEverythingOption);
+    return re;
+}
+
+QString tempTag(const QString& stem, qint64 pid, qint64 serial)
+{
+    const QByteArray key = "fancoil-select temporary file\n" + stem.toUtf8() + '\n' + QByteArray::number(pid) + '\n' +
+                           QByteArray::number(serial);
+    return QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(8));
+}
+
+long nameMax(const QString& folder)
+{
+    const long n = ::pathconf(QFile::encodeName(folder).constData(), _PC_NAME_MAX);
+    return n > 0 ? n : 255;
+}
+
+QString tempName(const QString& folder, const QString& name, qint64 pid, qint64 serial)
+{
+    const long limit = nameMax(folder);
+    QString stem = name;
+    auto make = [&] {
+        return QStringLiteral(".%1.%2-%3-%4.tmp").arg(stem).arg(pid).arg(serial).arg(tempTag(stem, pid, serial));
+    };
+    QString temp = make();
+    // Cut by whole characters (never half a surrogate pair) until it fits.
+    while (QFile::encodeName(temp).size() > limit && stem.size() > 1) {
+        stem.chop(stem.size() >= 2 && stem.at(stem.size() - 1).isLowSurrogate() ? 2 : 1);
+        temp = make();
     }
+    return temp;
+}
+
+// The process of a temporary file of ours, or 0 when the name is not one.
+qint64 ourTempProcess(const QString& entry)
+{
+    const auto m = tempPattern().match(entry);
+    if (!m.hasMatch())
+        return 0;
+    const qint64 pid = m.captured(2).toLongLong();
+    return m.captured(4) == tempTag(m.captured(1), pid, m.captured(3).toLongLong()) ? pid : 0;
 }
 
 // The folder's entry of the renamed file reaches the disk too.
@@ -121,13 +144,10 @@ bool AtomicFile::open(OpenMode mode)
     const QDir dir = target.absoluteDir();
     if (!dir.exists())
         return fail(reason(ENOENT));
-    removeStaleTemps(dir, target.fileName());
+    RemoveStaleTemporaryFiles(dir.path());
 
     static std::atomic<int> serial{0};
-    const QString temp = dir.filePath(QStringLiteral(".%1.%2-%3.tmp")
-                                          .arg(target.fileName())
-                                          .arg(QCoreApplication::applicationPid())
-                                          .arg(++serial));
+    const QString temp = dir.filePath(tempName(dir.path(), target.fileName(), QCoreApplication::applicationPid(), ++serial));
     const int fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return fail(reason(errno));
@@ -200,6 +220,25 @@ bool AtomicFile::commit()
 }
 
 void AtomicFile::cancelWriting() { discard(); }
+
+void RemoveStaleTemporaryFiles(const QString& folder)
+{
+    const QDir dir(folder);
+    const qint64 self = QCoreApplication::applicationPid();
+    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entry : entries) {
+        if (!entry.startsWith(u'.') || !entry.endsWith(QLatin1String(".tmp")))
+            continue;
+        const qint64 pid = ourTempProcess(entry);
+        if (pid <= 0 || pid == self || processAlive(pid))
+            continue;
+        // A plain file of this user's, as the writer made it; never a link.
+        const QByteArray path = QFile::encodeName(dir.filePath(entry));
+        struct stat st {};
+        if (::lstat(path.constData(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid())
+            ::unlink(path.constData());
+    }
+}
 
 QString SaveErrorText(const QString& fileName, const QString& why)
 {

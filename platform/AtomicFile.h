@@ -3,12 +3,13 @@
 // replaces the old file whole or leaves it exactly as it was.
 //
 // The new content goes to a temporary file beside the target
-// (".<name>.<pid>-<n>.tmp"); every write is checked, the data is synced to
-// disk, the temporary file is renamed over the target and the folder is
-// synced. A failure anywhere removes the temporary file and leaves the
-// target alone; the reason is the system's own ("No space left on device").
-// Opening removes temporary files of the same target that a killed write
-// left behind.
+// (".<name>.<pid>-<n>-<tag>.tmp", the name cut to fit the folder's limit,
+// the tag marking it as this writer's); every write is checked, the data is
+// synced to disk, the temporary file is renamed over the target and the
+// folder is synced. A failure anywhere removes the temporary file and
+// leaves the target alone; the reason is the system's own ("No space left
+// on device"). Opening removes the temporary files of this writer that a
+// killed write left in the folder, and nothing else.
 
 #include <QByteArray>
 #include <QIODevice>
@@ -56,6 +57,11 @@ private:
     bool failed_ = false;
     QByteArray buffer_;
 };
+
+// Removes from folder the temporary files this writer made in a process
+// that is gone (a write that was killed): only names it marked as its own,
+// only plain files of this user, never a link.
+void RemoveStaleTemporaryFiles(const QString& folder);
 
 // Writes bytes to fileName as above; throws EFileError
 // "Cannot save "<path>": <reason>" when it cannot.

@@ -30,6 +30,7 @@
 #include "engine/Records.h"
 #include "engine/Selezione.h"
 #include "platform/Application.h"
+#include "platform/AtomicFile.h"
 #include "platform/CheckListBox.h"
 #include "platform/ComboBox.h"
 #include "platform/Components.h"
@@ -419,6 +420,11 @@ void TDodedaVO::FormCreate()
     Ui::TDodedaVO& f = *ui;
     DatiGlobali.excelAbilitato = false;
     cartellaApp = fc::ProgramFolder();
+    // A save killed part-way leaves its temporary file until that file is
+    // saved again: what the writer left beside the settings and the saved
+    // reports goes now.
+    fc::RemoveStaleTemporaryFiles(cartellaApp);
+    fc::RemoveStaleTemporaryFiles(cartellaApp + QStringLiteral("pdf"));
 
     const fc::IniFile ini(cartellaApp + QStringLiteral("select.ini"));
     // A settings or language file that cannot be read is told; the start

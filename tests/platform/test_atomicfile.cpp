@@ -5,7 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "TestSupport.h"
@@ -103,4 +105,92 @@ TEST(AtomicFile, CancelledOrAbandonedWritesLeaveNothing)
     } // destroyed without commit
     EXPECT_TRUE(filesIn(dir).isEmpty());
     EXPECT_TRUE(fc::test::MessageOf([&] { fc::WriteFileAtomically(dir.path(), "x"); }).startsWith("Cannot save"));
+}
+
+namespace {
+
+void leave(const QString& path, QFileDevice::Permissions perms)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("the user's own");
+    f.close();
+    f.setPermissions(perms);
+}
+
+} // namespace
+
+// Only the temporary files this writer made, in a process that is gone,
+// are removed: never a file a user or another program could have named,
+// whatever its mode.
+TEST(AtomicFile, AKilledWritesTemporaryFileGoesAndNothingElse)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("Report.pdf");
+    const auto mine = QFileDevice::ReadOwner | QFileDevice::WriteOwner; // as under umask 077
+    const QStringList users = {"Report.pdf.Signed", "Report.pdf.Draft2", "Report.pdf.Xa3kQ9", "select.ini.Backup",
+                               "Book.xlsx.copy01", ".Report.pdf.2147483600-1.tmp",
+                               ".Report.pdf.2147483600-1-0badf00d.tmp", ".Report.pdf.tmp"};
+    for (const QString& name : users)
+        leave(dir.filePath(name), mine);
+    // A writer still at work first (its opening would clear the killed
+    // one's file, as every opening does), then one that was killed.
+    const pid_t running = fc::test::KilledWrite(dir.filePath("Other.pdf"), true);
+    ASSERT_GT(running, 0);
+    struct Ender {
+        pid_t pid;
+        ~Ender()
+        {
+            if (pid <= 0)
+                return;
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    } ender{running};
+    ASSERT_GT(fc::test::KilledWrite(target), 0);
+    auto ours = [&] {
+        QStringList out;
+        for (const QString& f : filesIn(dir))
+            if (!users.contains(f) && f != "Report.pdf")
+                out << f;
+        return out;
+    };
+    ASSERT_EQ(ours().size(), 2) << ours().join(' ').toStdString();
+
+    fc::WriteFileAtomically(target, "new");
+    // The killed writer's file is gone, the running writer's stays, and so
+    // does every file of the user's.
+    ASSERT_EQ(ours().size(), 1) << ours().join(' ').toStdString();
+    EXPECT_TRUE(ours().front().startsWith(".Other.pdf.")) << ours().front().toStdString();
+    for (const QString& name : users)
+        EXPECT_EQ(fc::test::readFile(dir.filePath(name)), QByteArray("the user's own")) << name.toStdString();
+
+    ::kill(running, SIGKILL);
+    ::waitpid(running, nullptr, 0);
+    ender.pid = -1;
+    fc::RemoveStaleTemporaryFiles(dir.path());
+    EXPECT_TRUE(ours().isEmpty()) << ours().join(' ').toStdString();
+    EXPECT_EQ(fc::test::readFile(target), QByteArray("new"));
+}
+
+// A name near the system's limit is replaced as any other: the temporary
+// name is cut to fit, and a killed write's file of that name is found too.
+TEST(AtomicFile, ANameNearTheLimitIsReplaced)
+{
+    QTemporaryDir dir;
+    const long limit = ::pathconf(QFile::encodeName(dir.path()).constData(), _PC_NAME_MAX);
+    ASSERT_GT(limit, 20);
+    for (const QString& name : {QString(int(limit) - 4, u'n') + ".pdf",
+                                QString(int(limit) / 2 - 4, QChar(0x00e8)) + ".pdf"}) {
+        SCOPED_TRACE(QFile::encodeName(name).size());
+        const QString target = dir.filePath(name);
+        ASSERT_LE(QFile::encodeName(name).size(), limit);
+        fc::WriteFileAtomically(target, "one");
+        ASSERT_GT(fc::test::KilledWrite(target), 0);
+        EXPECT_EQ(filesIn(dir).size(), 2u);
+        fc::WriteFileAtomically(target, "two");
+        EXPECT_EQ(fc::test::readFile(target), QByteArray("two"));
+        EXPECT_EQ(filesIn(dir), QStringList{name});
+        QFile::remove(target);
+    }
 }

@@ -264,6 +264,32 @@ TEST_F(MainWindowTest, SettingsOutsideTheirMeaningGetTheirDefaultsAndAreToldOnce
     }
 }
 
+// What a killed save left beside select.ini and in pdf/ is cleared when the
+// program starts; the user's files of like names stay.
+TEST_F(MainWindowTest, TheStartClearsWhatKilledSavesLeftAndNothingElse)
+{
+    standardCatalogue().write(dir);
+    dir.write("select.ini", "[Currency]\nDecimalPlaces=2\n");
+    dir.write("pdf/keep.txt", "x");
+    ASSERT_GT(KilledWrite(dir.file("select.ini")), 0);
+    ASSERT_GT(KilledWrite(dir.file("pdf/Report.pdf")), 0);
+    const QStringList users = {"select.ini.Backup", "select.ini.Xa3kQ9", ".select.ini.2147483600-1.tmp"};
+    for (const QString& u : users)
+        dir.write(u, "the user's own");
+    auto hidden = [&](const QString& folder) {
+        return QDir(folder).entryList(QStringList{".*.tmp"}, QDir::Files | QDir::Hidden);
+    };
+    ASSERT_EQ(hidden(dir.path()).size(), 2);
+    ASSERT_EQ(hidden(dir.file("pdf")).size(), 1);
+    open();
+    EXPECT_FALSE(window->ArchivioMancante());
+    EXPECT_EQ(hidden(dir.path()), QStringList{".select.ini.2147483600-1.tmp"});
+    EXPECT_TRUE(hidden(dir.file("pdf")).isEmpty());
+    for (const QString& u : users)
+        EXPECT_EQ(readFile(dir.file(u)), QByteArray("the user's own")) << u.toStdString();
+    EXPECT_EQ(readFile(dir.file("select.ini")), QByteArray("[Currency]\nDecimalPlaces=2\n"));
+}
+
 TEST_F(MainWindowTest, FamiliesMergeWithoutRegardToCase)
 {
     Catalogue c;

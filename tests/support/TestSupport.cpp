@@ -7,8 +7,11 @@
 #include <cstring>
 #include <cerrno>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <gtest/gtest.h>
 
+#include "platform/AtomicFile.h"
 #include "platform/Numbers.h"
 #include "platform/ProgramFolder.h"
 
@@ -71,6 +74,34 @@ ScopedSeparators::~ScopedSeparators()
 {
     fc::SetDecimalSeparator(decimal_);
     fc::SetThousandSeparator(thousands_);
+}
+
+int KilledWrite(const QString& target, bool stay)
+{
+    int ready[2];
+    if (::pipe(ready) != 0)
+        return -1;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        // The child's output would keep a reader of the test's output waiting.
+        ::close(STDOUT_FILENO);
+        ::close(STDERR_FILENO);
+        fc::AtomicFile f(target);
+        const bool opened = f.open(QIODevice::WriteOnly) && f.write(QByteArray(100 * 1024, 'h')) > 0;
+        const char c = opened ? '1' : '0';
+        (void)!::write(ready[1], &c, 1);
+        if (stay)
+            ::pause();
+        ::raise(SIGKILL);
+        ::_exit(1);
+    }
+    char c = 0;
+    (void)!::read(ready[0], &c, 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    if (!stay)
+        ::waitpid(pid, nullptr, 0);
+    return c == '1' ? int(pid) : -1;
 }
 
 ScopedFileSizeLimit::ScopedFileSizeLimit(qint64 bytes)

@@ -68,6 +68,12 @@ private:
     void (*previousHandler_)(int) = nullptr;
 };
 
+// A write of target through the program's own writer, killed part-way in
+// another process: it leaves what a real killed write leaves. With stay the
+// writer is still running (paused) on return, until the returned process is
+// ended. -1 when the writer could not start.
+int KilledWrite(const QString& target, bool stay = false);
+
 // The system's text for a write past the file-size limit.
 QString fileTooLargeText();
 
