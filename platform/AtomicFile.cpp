@@ -97,8 +97,8 @@ void syncFolder(const QString& folder)
 
 } // namespace
 
-AtomicFile::AtomicFile(QString fileName)
-    : fileName_(std::move(fileName))
+AtomicFile::AtomicFile(QString fileName, Links links)
+    : fileName_(std::move(fileName)), links_(links)
 {
 }
 
@@ -135,11 +135,13 @@ bool AtomicFile::open(OpenMode mode)
     if (fileName_.isEmpty())
         return fail(QStringLiteral("no file name given"));
 
-    // A link is followed: the file it names is the one replaced.
+    // A link is followed, when asked: the file it names is the one replaced.
     QFileInfo target(fileName_);
-    if (target.isSymLink() && !target.symLinkTarget().isEmpty())
+    const bool link = target.isSymLink();
+    if (link && links_ == FollowLink && !target.symLinkTarget().isEmpty())
         target = QFileInfo(target.symLinkTarget());
-    if (target.isDir())
+    const bool itself = link && links_ == ReplaceLink;
+    if (!itself && target.isDir())
         return fail(reason(EISDIR));
     const QDir dir = target.absoluteDir();
     if (!dir.exists())
@@ -151,9 +153,10 @@ bool AtomicFile::open(OpenMode mode)
     const int fd = ::open(QFile::encodeName(temp).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0)
         return fail(reason(errno));
-    // The new file keeps the permissions of the one it replaces.
+    // The new file keeps the permissions of the one it replaces (a link
+    // replaced itself gives none).
     struct stat st {};
-    if (::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &st) == 0)
+    if (!itself && ::stat(QFile::encodeName(target.absoluteFilePath()).constData(), &st) == 0)
         ::fchmod(fd, st.st_mode & 07777);
     fd_ = fd;
     tempName_ = temp;
@@ -246,9 +249,9 @@ QString SaveErrorText(const QString& fileName, const QString& why)
     return QStringLiteral("Cannot save \"%1\": %2").arg(QDir::toNativeSeparators(shown), why);
 }
 
-void WriteFileAtomically(const QString& fileName, const QByteArray& bytes)
+void WriteFileAtomically(const QString& fileName, const QByteArray& bytes, AtomicFile::Links links)
 {
-    AtomicFile out(fileName);
+    AtomicFile out(fileName, links);
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
         throw EFileError(SaveErrorText(fileName, out.errorString()));
 }

@@ -20,7 +20,11 @@ namespace fc {
 
 class AtomicFile : public QIODevice {
 public:
-    explicit AtomicFile(QString fileName);
+    // A link at the file's name: followed, so that the file it names is
+    // replaced (a user's settings kept elsewhere), or replaced itself, for
+    // files of the program's own folders that nobody else's link may steer.
+    enum Links { FollowLink, ReplaceLink };
+    explicit AtomicFile(QString fileName, Links links = FollowLink);
     ~AtomicFile() override; // an open file that was not committed is discarded
 
     const QString& FileName() const { return fileName_; }
@@ -51,6 +55,7 @@ private:
     void discard();
 
     QString fileName_;
+    Links links_ = FollowLink;
     QString tempName_;
     QString targetPath_;
     int fd_ = -1;
@@ -65,7 +70,7 @@ void RemoveStaleTemporaryFiles(const QString& folder);
 
 // Writes bytes to fileName as above; throws EFileError
 // "Cannot save "<path>": <reason>" when it cannot.
-void WriteFileAtomically(const QString& fileName, const QByteArray& bytes);
+void WriteFileAtomically(const QString& fileName, const QByteArray& bytes, AtomicFile::Links links = AtomicFile::FollowLink);
 
 // The message of a failed save of fileName, with the whole path.
 QString SaveErrorText(const QString& fileName, const QString& why);

@@ -4,7 +4,11 @@
 #include "Office.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "OfficeModel.h"
@@ -72,7 +76,9 @@ QString Session::FreeName(const QString& stem, const QString& ext) const
     QDir().mkpath(folder);
     for (int n = 1;; ++n) {
         const QString f = QDir(folder).filePath(stem + QString::number(n) + ext);
-        if (!QFileInfo::exists(f))
+        // A link, even one to nothing, takes the name: it is never followed.
+        const QFileInfo fi(f);
+        if (!fi.exists() && !fi.isSymLink())
             return f;
     }
 }
@@ -98,7 +104,7 @@ void Session::Show()
                 file = b->fileName;
             } else {
                 file = b->shownFile.isEmpty() ? FreeName(QStringLiteral("Book"), QStringLiteral(".xlsx")) : b->shownFile;
-                WriteXlsx(*b, file);
+                WriteXlsx(*b, file, true);
                 b->shownFile = file;
             }
             b->dirty = false;
@@ -110,7 +116,7 @@ void Session::Show()
                 continue;
             const QString file =
                 d->shownFile.isEmpty() ? FreeName(QStringLiteral("Document"), QStringLiteral(".docx")) : d->shownFile;
-            WriteDocx(*d, file);
+            WriteDocx(*d, file, true);
             d->shownFile = file;
             d->dirty = false;
             open(file);
@@ -147,18 +153,50 @@ OleRef<WordDocument> NewDocument(const std::shared_ptr<detail::Session>& s)
 
 } // namespace
 
-// One folder per user: another user's folder of the same name is not ours to write.
+// One folder per user under the shared temporary folder.
 FileOffice::FileOffice()
     : folder_(QDir(QDir::tempPath()).filePath(QStringLiteral("fancoil-export-%1").arg(::getuid())))
 {
 }
 
+namespace {
+
+// The exports' folder, only the user's: made with mode 0700 when it is
+// missing, closed to others when it is the user's own and open to them;
+// a link, a file, or a folder another account made first is refused, since
+// its owner could read every export or steer it elsewhere.
+void preparaCartellaPrivata(const QString& folder)
+{
+    auto refuse = [&](const QString& why) {
+        throw EOleError(QStringLiteral("Cannot write to the folder \"%1\": %2").arg(QDir::toNativeSeparators(folder), why));
+    };
+    const QFileInfo fi(folder);
+    QDir().mkpath(fi.absolutePath());
+    const QByteArray path = QFile::encodeName(fi.absoluteFilePath());
+    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+        refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat st {};
+    if (::lstat(path.constData(), &st) != 0)
+        refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    if (S_ISLNK(st.st_mode))
+        refuse(QStringLiteral("it is a link, not a folder of this user's"));
+    if (!S_ISDIR(st.st_mode))
+        refuse(QString::fromLocal8Bit(std::strerror(ENOTDIR)));
+    if (st.st_uid != ::geteuid())
+        refuse(QStringLiteral("it belongs to another user"));
+    if ((st.st_mode & 077) != 0 && ::chmod(path.constData(), 0700) != 0)
+        refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    if (::access(path.constData(), W_OK | X_OK) != 0)
+        refuse(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+} // namespace
+
 std::shared_ptr<detail::Session> FileOffice::NewSession(bool excel)
 {
     // Where nothing can be written the application cannot work: say so at
     // its start, with the reason, rather than fail at the end.
-    if (!QDir().mkpath(folder_) || !QFileInfo(folder_).isDir() || !QFileInfo(folder_).isWritable())
-        throw EOleError(QStringLiteral("Cannot write to the folder \"%1\"").arg(QDir::toNativeSeparators(folder_)));
+    preparaCartellaPrivata(folder_);
     auto s = std::make_shared<detail::Session>();
     s->excel = excel;
     s->writeFiles = true;

@@ -245,14 +245,14 @@ QByteArray Zip(const QString& fileName, const std::vector<std::pair<const char*,
 
 } // namespace
 
-void WriteDocx(const WdDoc& doc, const QString& fileName)
+void WriteDocx(const WdDoc& doc, const QString& fileName, bool replaceLink)
 {
     const std::vector<std::pair<const char*, QByteArray>> parts = {
         {"[Content_Types].xml", QByteArray(kContentTypes)},
         {"_rels/.rels", QByteArray(kRels)},
         {"word/document.xml", DocumentXml(doc)},
     };
-    WriteFileAtomically(fileName, Zip(fileName, parts));
+    WriteFileAtomically(fileName, Zip(fileName, parts), replaceLink);
 }
 
 } // namespace fc::office::detail

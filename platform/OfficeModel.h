@@ -99,8 +99,9 @@ struct XlBook {
     QString shownFile;     // the copy last written to be shown
 };
 
-// Writes the workbook as .xlsx to fileName, atomically.
-void WriteXlsx(const XlBook& book, const QString& fileName);
+// Writes the workbook as .xlsx to fileName, atomically. With
+// replaceLink a link of that name is replaced itself, never followed.
+void WriteXlsx(const XlBook& book, const QString& fileName, bool replaceLink = false);
 
 // Column width in character units to points, as the application rounds it
 // to whole pixels of its default font.
@@ -155,12 +156,13 @@ struct WdDoc {
     bool matchCase = false;
 };
 
-// Writes the document as .docx to fileName, atomically.
-void WriteDocx(const WdDoc& doc, const QString& fileName);
+// Writes the document as .docx to fileName, atomically (replaceLink as for
+// the workbook).
+void WriteDocx(const WdDoc& doc, const QString& fileName, bool replaceLink = false);
 
 // Writes bytes to fileName through a temporary file in the same folder and
 // a rename; raises EFileError naming the file when it cannot.
-void WriteFileAtomically(const QString& fileName, const QByteArray& bytes);
+void WriteFileAtomically(const QString& fileName, const QByteArray& bytes, bool replaceLink = false);
 
 // ---------------------------------------------------------------------------
 

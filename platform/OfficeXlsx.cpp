@@ -141,7 +141,7 @@ private:
 
 } // namespace
 
-void WriteXlsx(const XlBook& book, const QString& fileName)
+void WriteXlsx(const XlBook& book, const QString& fileName, bool replaceLink)
 {
     const QFileInfo fi(fileName);
     if (fileName.isEmpty())
@@ -153,7 +153,7 @@ void WriteXlsx(const XlBook& book, const QString& fileName)
     // The library writes the temporary file by name; the writer syncs it and
     // renames it over the target, so that a failed write never leaves half a
     // workbook under the name.
-    AtomicFile out(fileName);
+    AtomicFile out(fileName, replaceLink ? AtomicFile::ReplaceLink : AtomicFile::FollowLink);
     if (!out.open(QIODevice::WriteOnly))
         Fail(fileName, out.errorString());
     const QByteArray tmpName = QFile::encodeName(out.TempFileName());
@@ -227,11 +227,11 @@ void WriteXlsx(const XlBook& book, const QString& fileName)
         Fail(fileName, out.errorString());
 }
 
-void WriteFileAtomically(const QString& fileName, const QByteArray& bytes)
+void WriteFileAtomically(const QString& fileName, const QByteArray& bytes, bool replaceLink)
 {
     if (fileName.isEmpty())
         Fail(fileName, QStringLiteral("no file name given"));
-    fc::WriteFileAtomically(fileName, bytes);
+    fc::WriteFileAtomically(fileName, bytes, replaceLink ? AtomicFile::ReplaceLink : AtomicFile::FollowLink);
 }
 
 } // namespace fc::office::detail

@@ -6,6 +6,11 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "TestSupport.h"
 #include "OfficeFixture.h"
@@ -198,10 +203,93 @@ TEST(ProfGridExportFiles, AFolderThatCannotBeWrittenStopsTheStart)
     Sample s;
     EXPECT_FALSE(s.g.ExportToExcel(true));
     EXPECT_TRUE(s.g.ExportToWord(true)) << "the user was told";
-    const QString why = QStringLiteral("\r\n\r\nCannot write to the folder \"%1/out\"").arg(blocker);
+    const QString why = QStringLiteral("\r\n\r\nCannot write to the folder \"%1/out\": %2")
+                            .arg(blocker, QString::fromLocal8Bit(std::strerror(ENOTDIR)));
     EXPECT_EQ(dialogs.messages(), (QStringList{QStringLiteral("Could not start Microsoft Excel") + why,
                                                QStringLiteral("Could not start Microsoft Word") + why}));
     EXPECT_TRUE(b.shell.opened.isEmpty());
+}
+
+// The exports' folder is the user's alone: one made by another account, a
+// link in its place, or a file is refused with the reason, and nothing is
+// written there; a link placed inside under the next export's name is
+// never followed.
+TEST(ProfGridExportFiles, TheExportFolderIsTheUsersAlone)
+{
+    struct Case {
+        const char* name;
+        std::function<void(const QString& folder, const QString& elsewhere)> make;
+        QString why; // empty: the export goes through
+    };
+    const Case cases[] = {
+        {"missing", [](const QString&, const QString&) {}, {}},
+        {"the user's own, open to all",
+         [](const QString& folder, const QString&) {
+             QDir().mkpath(folder);
+             ::chmod(QFile::encodeName(folder).constData(), 0777);
+         },
+         {}},
+        {"a link in its place",
+         [](const QString& folder, const QString& elsewhere) {
+             QDir().mkpath(elsewhere);
+             QFile::link(elsewhere, folder);
+         },
+         "it is a link, not a folder of this user's"},
+        {"a file in its place", [](const QString& folder, const QString&) { QFile(folder).open(QIODevice::WriteOnly); },
+         QString::fromLocal8Bit(std::strerror(ENOTDIR))},
+        {"made first by another account",
+         [](const QString& folder, const QString&) {
+             QDir().mkpath(folder);
+             ::chmod(QFile::encodeName(folder).constData(), 0777);
+             if (::geteuid() == 0)
+                 (void)!::chown(QFile::encodeName(folder).constData(), 4242, 4242);
+         },
+         "it belongs to another user"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (QLatin1String(c.name) == QLatin1String("made first by another account") && ::geteuid() != 0) {
+            std::fprintf(stderr, "another owner needs root to be made; case left out\n");
+            continue;
+        }
+        ScopedScriptedDialogs dialogs;
+        Backend b;
+        const QString folder = b.dir.filePath(QStringLiteral("export"));
+        const QString elsewhere = b.dir.filePath(QStringLiteral("elsewhere"));
+        b.office.SetOutputFolder(folder);
+        c.make(folder, elsewhere);
+        Sample s;
+        const bool ok = s.g.ExportToExcel(true);
+        if (c.why.isEmpty()) {
+            EXPECT_TRUE(ok);
+            EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+            struct stat st {};
+            ASSERT_EQ(::lstat(QFile::encodeName(folder).constData(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, 0700u);
+            EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"Book1.xlsx"});
+        } else {
+            EXPECT_FALSE(ok);
+            EXPECT_EQ(dialogs.messages(),
+                      QStringList{QStringLiteral("Could not start Microsoft Excel\r\n\r\nCannot write to the folder "
+                                                 "\"%1\": %2")
+                                      .arg(folder, c.why)});
+            EXPECT_TRUE(QDir(elsewhere).entryList(QDir::Files).isEmpty());
+            EXPECT_TRUE(b.shell.opened.isEmpty());
+        }
+    }
+
+    // A link inside the folder, where the next export would go.
+    Backend b;
+    const QString folder = b.dir.filePath(QStringLiteral("export"));
+    b.office.SetOutputFolder(folder);
+    QDir().mkpath(folder);
+    const QString target = b.dir.filePath(QStringLiteral("chosen-by-another.xlsx"));
+    ASSERT_TRUE(QFile::link(target, QDir(folder).filePath(QStringLiteral("Book1.xlsx"))));
+    Sample s;
+    EXPECT_TRUE(s.g.ExportToExcel(true));
+    EXPECT_FALSE(QFileInfo::exists(target)) << "the link was followed";
+    ASSERT_EQ(b.shell.opened.size(), 1);
+    EXPECT_FALSE(QFileInfo(b.shell.opened.front()).isSymLink());
 }
 
 TEST(ProfGridExportFiles, AFileThatCannotBeShownIsAFailedExport)
