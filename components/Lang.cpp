@@ -1,6 +1,7 @@
 #include "Lang.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
@@ -65,7 +66,33 @@ FileStamp stampOf(const QString& path)
     return s;
 }
 
+// Why a language file as read cannot serve, or empty: it could not be read,
+// it is no text of single bytes or UTF-8 (NUL bytes, as UTF-16 has them),
+// or it has none of a language file's sections.
+QString problemOf(const fc::IniFile& ini)
+{
+    if (!ini.ReadProblem().isEmpty())
+        return ini.ReadProblem();
+    if (!ini.Exists())
+        return {};
+    auto refuse = [&](const QString& why) {
+        return QStringLiteral("Cannot read \"%1\": %2").arg(QDir::toNativeSeparators(ini.FileName()), why);
+    };
+    if (ini.Document().Bytes().contains('\0'))
+        return refuse(QStringLiteral("it is not a text file of single bytes or UTF-8 (it holds NUL bytes, as UTF-16 "
+                                     "does)"));
+    if (!ini.SectionExists(QStringLiteral("Translations")) && !ini.SectionExists(QStringLiteral("Messages")) &&
+        !ini.SectionExists(QStringLiteral("Charset")))
+        return refuse(QStringLiteral("it is not a language file (no [Translations], [Messages] or [Charset] section)"));
+    return {};
+}
+
 } // namespace
+
+QString TLanguage::ProblemOf(const QString& fileName)
+{
+    return problemOf(fc::IniFile(fileName, fc::IniTextMode::LanguageFile));
+}
 
 // The components of each owner that a translation has looked into, listed
 // once per translation instead of once per path segment. Names are compared
@@ -130,8 +157,11 @@ void TLanguage::Translate()
     if (OnBeforeTranslation)
         OnBeforeTranslation(this);
     const fc::IniFile& ini = file();
+    // A file that cannot serve translates nothing, as a missing one; unlike
+    // a missing one it is reported.
+    const QString problem = problemOf(ini);
     ComponentLists components;
-    const qsizetype count = properties_.size();
+    const qsizetype count = problem.isEmpty() ? properties_.size() : 0;
     for (qsizetype i = 0; i < count; ++i) {
         if (i >= properties_.size()) // a handler shortened the list
             throw EListError::IndexOutOfBounds(int(i));
@@ -142,10 +172,8 @@ void TLanguage::Translate()
     }
     if (OnAfterTranslation)
         OnAfterTranslation(this);
-    // A file that could not be read translated nothing, as a missing one;
-    // unlike a missing one it is reported.
-    if (!ini.ReadProblem().isEmpty())
-        throw EFileError(ini.ReadProblem());
+    if (!problem.isEmpty())
+        throw EFileError(problem);
 }
 
 void TLanguage::TranslateProperty(const QString& path, const QString& value)

@@ -53,6 +53,10 @@ public:
     // Applies one value to one property path. An Items list renames the
     // choices only: missing items keep their text, extra ones are ignored.
     void TranslateProperty(const QString& path, const QString& value);
+    // Why the file cannot serve as a language file (it cannot be read, it is
+    // no single-byte or UTF-8 text, it has no section of a language file),
+    // or empty; a missing file is empty too.
+    static QString ProblemOf(const QString& fileName);
     // The translation of text from [Messages], or text itself.
     QString Msg(const QString& text);
 

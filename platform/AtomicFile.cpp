@@ -95,7 +95,49 @@ void syncFolder(const QString& folder)
     }
 }
 
+// Why a folder is not there to write in, with the path that stops it: a
+// plain file where a folder should be is "Not a directory" of that path.
+QString missingFolderReason(const QString& folder)
+{
+    QString path = folder;
+    struct stat st {};
+    while (!path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) != 0) {
+        const QString up = QFileInfo(path).path();
+        if (up == path)
+            break;
+        path = up;
+    }
+    if (!path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &st) == 0 && !S_ISDIR(st.st_mode))
+        return QStringLiteral("%1: \"%2\"").arg(reason(ENOTDIR), QDir::toNativeSeparators(path));
+    return QStringLiteral("%1: \"%2\"").arg(reason(ENOENT), QDir::toNativeSeparators(folder));
+}
+
 } // namespace
+
+bool MayWrite(const QString& fileName)
+{
+    const QByteArray path = QFile::encodeName(fileName);
+    struct stat st {};
+    if (::stat(path.constData(), &st) != 0)
+        return true; // nothing there to protect
+    if (::access(path.constData(), W_OK) != 0)
+        return false;
+    // The file's own protection, also for an account the system lets write
+    // anything: the write bit of the class the user falls in.
+    const uid_t uid = ::geteuid();
+    if (uid == st.st_uid)
+        return st.st_mode & S_IWUSR;
+    bool inGroup = ::getegid() == st.st_gid;
+    if (!inGroup) {
+        gid_t groups[256];
+        const int n = ::getgroups(256, groups);
+        for (int i = 0; i < n && !inGroup; ++i)
+            inGroup = groups[i] == st.st_gid;
+    }
+    return inGroup ? (st.st_mode & S_IWGRP) : (st.st_mode & S_IWOTH);
+}
+
+QString ReadOnlyText() { return QStringLiteral("the file is read-only"); }
 
 AtomicFile::AtomicFile(QString fileName, Links links)
     : fileName_(std::move(fileName)), links_(links)
@@ -145,7 +187,11 @@ bool AtomicFile::open(OpenMode mode)
         return fail(reason(EISDIR));
     const QDir dir = target.absoluteDir();
     if (!dir.exists())
-        return fail(reason(ENOENT));
+        return fail(missingFolderReason(dir.absolutePath()));
+    // A file the user has protected is not replaced behind its back: the
+    // rename would pass over its mode.
+    if (!itself && !MayWrite(target.absoluteFilePath()))
+        return fail(ReadOnlyText());
     RemoveStaleTemporaryFiles(dir.path());
 
     static std::atomic<int> serial{0};

@@ -63,6 +63,13 @@ private:
     QByteArray buffer_;
 };
 
+// Whether the user may write the file as it stands (true when there is
+// none): its own protection counts, also for an account the system lets
+// write anything. A file that may not be written is never replaced.
+bool MayWrite(const QString& fileName);
+// The reason a save of such a file gives: "the file is read-only".
+QString ReadOnlyText();
+
 // Removes from folder the temporary files this writer made in a process
 // that is gone (a write that was killed): only names it marked as its own,
 // only plain files of this user, never a link.

@@ -583,7 +583,15 @@ void TDodedaVO::S1Click()
     if (!fc::Dialogs().OpenFile(r))
         return;
     cartellaApp = fc::ProgramFolder();
-    fc::IniFile ini(cartellaApp + QStringLiteral("select.ini"));
+    const QString settings = cartellaApp + QStringLiteral("select.ini");
+    // Nothing changes when the choice cannot be kept, or the file chosen
+    // is no language: the language in use stays, and the user is told why.
+    if (!fc::MayWrite(settings))
+        throw EFileError(fc::SaveErrorText(settings, fc::ReadOnlyText()));
+    const QString problem = TLanguage::ProblemOf(r.FileName);
+    if (!problem.isEmpty())
+        throw EFileError(problem);
+    fc::IniFile ini(settings);
     Language1->SetLanguageFile(r.FileName);
     Language1->Translate();
     ini.WriteString(QStringLiteral("Language"), QStringLiteral("myLang"), QFileInfo(r.FileName).fileName());

@@ -194,3 +194,37 @@ TEST(AtomicFile, ANameNearTheLimitIsReplaced)
         QFile::remove(target);
     }
 }
+
+// A file the user protected is not replaced, whoever runs the program: the
+// rename would pass over its mode.
+TEST(AtomicFile, AReadOnlyFileIsNotReplaced)
+{
+    QTemporaryDir dir;
+    const QString target = dir.filePath("Report.pdf");
+    fc::WriteFileAtomically(target, "old");
+    ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::ReadGroup));
+    EXPECT_EQ(fc::test::MessageOf([&] { fc::WriteFileAtomically(target, "new"); }),
+              QStringLiteral("Cannot save \"%1\": the file is read-only").arg(target));
+    EXPECT_EQ(fc::test::readFile(target), QByteArray("old"));
+    EXPECT_EQ(filesIn(dir), QStringList{"Report.pdf"});
+    // Given back its write permission, it is replaced and keeps its mode.
+    ASSERT_TRUE(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup));
+    fc::WriteFileAtomically(target, "new");
+    EXPECT_EQ(fc::test::readFile(target), QByteArray("new"));
+    EXPECT_EQ(QFile::permissions(target) & 0x7077, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup);
+}
+
+// A plain file where the folder should be: "Not a directory" of that path.
+TEST(AtomicFile, AFileInPlaceOfTheFolderIsNamed)
+{
+    QTemporaryDir dir;
+    const QString blocker = dir.filePath("pdf");
+    fc::WriteFileAtomically(blocker, "a file");
+    const QString target = blocker + "/Report.pdf";
+    EXPECT_EQ(fc::test::MessageOf([&] { fc::WriteFileAtomically(target, "x"); }),
+              QStringLiteral("Cannot save \"%1\": %2: \"%3\"")
+                  .arg(target, QString::fromLocal8Bit(std::strerror(ENOTDIR)), blocker));
+    EXPECT_EQ(fc::test::MessageOf([&] { fc::WriteFileAtomically(blocker + "/sub/Report.pdf", "x"); }),
+              QStringLiteral("Cannot save \"%1/sub/Report.pdf\": %2: \"%3\"")
+                  .arg(blocker, QString::fromLocal8Bit(std::strerror(ENOTDIR)), blocker));
+}

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "ShellFixture.h"
+#include "components/Lang.h"
 #include "components/OvNumEdit.h"
 #include "ui_TDodedaVO.h"
 #include "platform/IniFile.h"
@@ -135,6 +136,92 @@ TEST_F(QaSettings, SaveThatFailsKeepsTheWholeOldFileAndSaysWhy)
         EXPECT_EQ(dialogs.messages(), QStringList{expected});
     }
     EXPECT_EQ(QDir(dir.path()).entryList({"*select.ini*"}, QDir::Files | QDir::Hidden), QStringList{"select.ini"});
+}
+
+// A select.ini the user made read-only is not written: Save Defaults and
+// Language Select say so and change nothing, whoever runs the program.
+TEST_F(QaSettings, AReadOnlySettingsFileIsNotWrittenAndSaysSo)
+{
+    standardFolder(false); // starts in Italian
+    dir.write("English.lng", readFile(dataFile("English.lng")));
+    const QString ini = dir.file("select.ini");
+    const QByteArray before = readFile(ini);
+    ASSERT_TRUE(QFile::setPermissions(ini, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    open();
+    f().TBSFreddo->SetValue(26.5);
+    const QString expected = QStringLiteral("Cannot save \"%1\": the file is read-only").arg(ini);
+    dialogs.clear();
+    f().SaveDefaults1->trigger();
+    EXPECT_EQ(dialogs.messages(), QStringList{expected});
+    dialogs.clear();
+    dialogs.answerFile(dir.file("English.lng"));
+    f().S1->trigger();
+    EXPECT_EQ(dialogs.messages(), QStringList{expected});
+    EXPECT_EQ(f().LabelVers->text(), "Versione:") << "the language in use stays";
+    EXPECT_EQ(readFile(ini), before);
+    EXPECT_EQ(QFile::permissions(ini) & 0x7077, QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    EXPECT_EQ(QDir(dir.path()).entryList({"*select.ini*"}, QDir::Files | QDir::Hidden), QStringList{"select.ini"});
+}
+
+// A language file of random bytes, or in UTF-16: the start says which file
+// and why and the window keeps its own texts; Language Select says so too,
+// keeps the language in use and does not save the choice.
+TEST_F(QaSettings, ALanguageFileThatDoesNotReadIsToldAndNeverSaved)
+{
+    QByteArray random(4096, '\0');
+    quint32 x = 20261211;
+    for (char& c : random) {
+        x = x * 1103515245u + 12345u;
+        c = char(x >> 24);
+    }
+    const QByteArray english = readFile(dataFile("English.lng"));
+    QByteArray utf16("\xff\xfe");
+    for (QChar c : QString::fromUtf8(english)) {
+        utf16 += char(c.unicode() & 0xff);
+        utf16 += char(c.unicode() >> 8);
+    }
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        const char* why;
+    } cases[] = {
+        {"random bytes", random, "it is not a text file of single bytes or UTF-8 (it holds NUL bytes, as UTF-16 does)"},
+        {"random bytes without a NUL", QByteArray(random).replace('\0', '\x01'),
+         "it is not a language file (no [Translations], [Messages] or [Charset] section)"},
+        {"UTF-16", utf16, "it is not a text file of single bytes or UTF-8 (it holds NUL bytes, as UTF-16 does)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        standardFolder(true);
+        dir.write("Broken.lng", c.bytes);
+        const QString told = QStringLiteral("Cannot read \"%1\": %2").arg(dir.file("Broken.lng"), QLatin1String(c.why));
+
+        // Chosen while English is in use.
+        open();
+        ASSERT_EQ(f().LabelVers->text(), "Version:");
+        const QByteArray settings = readFile(dir.file("select.ini"));
+        dialogs.clear();
+        dialogs.answerFile(dir.file("Broken.lng"));
+        f().S1->trigger();
+        EXPECT_EQ(dialogs.messages(), QStringList{told});
+        EXPECT_EQ(f().LabelVers->text(), "Version:");
+        EXPECT_EQ(window->Language1->LanguageFile(), dir.file("English.lng"));
+        EXPECT_EQ(readFile(dir.file("select.ini")), settings);
+        window.reset();
+        fc::SetMainWindow(nullptr);
+
+        // Named by select.ini at the start.
+        QByteArray ini = settings;
+        ini.replace("myLang=English.lng", "myLang=Broken.lng");
+        dir.write("select.ini", ini);
+        dialogs.clear();
+        open();
+        EXPECT_EQ(dialogs.messages(), QStringList{told});
+        EXPECT_EQ(f().LabelVers->text(), "Versione:");
+        EXPECT_GT(f().ListaFamiglie->count(), 0);
+        window.reset();
+        fc::SetMainWindow(nullptr);
+    }
 }
 
 // select.ini or the language file is endless (a link to /dev/zero): the
