@@ -507,6 +507,9 @@ public:
     // ran to its end.
     bool ExportToWord(bool FormatAllCells);
     bool ExportToExcel(bool FormatAllCells);
+    // Why the last export failed once it had started (the file and the
+    // system's reason of a save that failed), or empty.
+    const QString& LastExportError() const { return lastExportError_; }
 
     // --- the widget's side
     // After the window layout is read: with pgoAlwaysShowEditor the editor
@@ -666,6 +669,7 @@ private:
     OleRef<fc::office::ExcelSheet> GetExcelSheet();
 
     int exportPosition_ = 0;
+    QString lastExportError_;
     int exportEndPosition_ = 0;
     bool stopExport_ = false;
     int wordVersion_ = 0;

@@ -252,6 +252,7 @@ bool TProfGrid::ExportToWord(bool FormatAllCells)
     bool result = true;
     exportPosition_ = 0;
     stopExport_ = false;
+    lastExportError_.clear();
     try {
         wordDocument_ = fc::Office().CreateWordDocument();
         wordApplication_ = wordDocument_->Application();
@@ -385,6 +386,7 @@ bool TProfGrid::ExportToWord(bool FormatAllCells)
         wordApplication_.Clear();
         FireExportProgress(-1, 0);
     } catch (...) {
+        lastExportError_ = ErrorText();
         FireExportProgress(-1, 0);
         result = false;
         stopExport_ = true;
@@ -466,6 +468,7 @@ bool TProfGrid::ExportToExcel(bool FormatAllCells)
     exportEndPosition_ = CountExcelSteps(FormatAllCells);
     exportPosition_ = 0;
     stopExport_ = false;
+    lastExportError_.clear();
     bool startedHere = false;
     try {
         try {
@@ -580,6 +583,7 @@ bool TProfGrid::ExportToExcel(bool FormatAllCells)
         excelApplication_.Clear();
         result = true;
     } catch (...) {
+        lastExportError_ = ErrorText();
         FireExportProgress(-1, 0);
         try {
             if (startedHere) {

@@ -26,16 +26,29 @@ void TDodedaVO::impostaGrigliaRisultati()
     g.SetRowCount(1);
 }
 
+namespace {
+
+// The failure with its reason: which file, and what the system said.
+void esportazioneFallita(TLanguage& lang, const TProfGrid& g)
+{
+    QString text = lang.Msg(QStringLiteral("Errore nel salvataggio dati"));
+    if (!g.LastExportError().isEmpty())
+        text += QLatin1Char('\n') + g.LastExportError();
+    fc::ShowMessage(QStringLiteral(" "), text);
+}
+
+} // namespace
+
 void TDodedaVO::Button2Click()
 {
     if (!SGRisultati.ExportToExcel(true))
-        fc::ShowMessage(QStringLiteral(" "), Language1->Msg(QStringLiteral("Errore nel salvataggio dati")));
+        esportazioneFallita(*Language1, SGRisultati);
 }
 
 void TDodedaVO::Button3Click()
 {
     if (!SGRisultati.ExportToWord(true))
-        fc::ShowMessage(QStringLiteral(" "), Language1->Msg(QStringLiteral("Errore nel salvataggio dati")));
+        esportazioneFallita(*Language1, SGRisultati);
 }
 
 void TDodedaVO::Button3VelocitaClick()

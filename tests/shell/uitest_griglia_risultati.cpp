@@ -4,6 +4,7 @@
 #include "platform/Colors.h"
 #include "platform/Errors.h"
 #include "platform/Office.h"
+#include "tests/support/OfficeFixture.h"
 #include "ui_TDodedaVO.h" // read by the layout generator, which does not look into ShellFixture.h
 
 using namespace fc::test;
@@ -81,11 +82,34 @@ TEST_F(GrigliaRisultatiTest, TheExportHandlersTellOnlyOfAFailure)
         (window.get()->*k.handler)();
         EXPECT_TRUE(office.Excel || office.Document) << k.name << ": the export ran";
         if (k.fails) {
-            EXPECT_EQ(dialogs.messages(), QStringList{QStringLiteral("Errore nel salvataggio dati")}) << k.name;
+            EXPECT_EQ(dialogs.messages(), QStringList{QStringLiteral("Errore nel salvataggio dati\nbusy")}) << k.name;
         } else {
             EXPECT_EQ(dialogs.messages(), QStringList()) << k.name;
             EXPECT_TRUE(office.Lines().join('\n').contains(QStringLiteral("VT 10"))) << k.name << ": the grid's texts";
         }
+    }
+}
+
+// The disk fills up while the file is written: the message names the file
+// and the system's reason, and nothing is shown or left.
+TEST_F(GrigliaRisultatiTest, AnExportOnAFullDiskNamesTheFileAndTheReason)
+{
+    fill();
+    for (bool excel : {true, false}) {
+        SCOPED_TRACE(excel ? "spreadsheet" : "word processor");
+        ScopedFileOffice office;
+        QDir().mkpath(office.office.OutputFolder());
+        const QString file =
+            QDir(office.office.OutputFolder()).filePath(excel ? QStringLiteral("Book1.xlsx") : QStringLiteral("Document1.docx"));
+        dialogs.clear();
+        {
+            ScopedFileSizeLimit full(200);
+            excel ? window->Button2Click() : window->Button3Click();
+        }
+        EXPECT_EQ(dialogs.messages(), QStringList{QStringLiteral("Errore nel salvataggio dati\nCannot save \"%1\": %2")
+                                                      .arg(file, fileTooLargeText())});
+        EXPECT_TRUE(office.shell.opened.isEmpty());
+        EXPECT_TRUE(QDir(office.office.OutputFolder()).entryList(QDir::Files | QDir::Hidden).isEmpty());
     }
 }
 
