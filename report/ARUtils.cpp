@@ -3,7 +3,9 @@
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QTextBlock>
@@ -88,6 +90,27 @@ std::vector<DecodedPicture>& decodedPictures()
 }
 } // namespace
 
+namespace {
+// Why bytes of a format the decoder knows gave no image: a valid picture
+// larger than the image size limit is told as such, with its size.
+QString whyNotDecoded(const QByteArray& bytes, const char* format, const QString& invalid)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    const QSize size = reader.size();
+    const int limit = QImageReader::allocationLimit();
+    // Decoded at four bytes a pixel.
+    if (size.isValid() && limit > 0 && qint64(size.width()) * size.height() * 4 > qint64(limit) * 1024 * 1024)
+        return QStringLiteral("the picture of %1 x %2 pixels is larger than the image size limit (%3 MB)")
+            .arg(size.width())
+            .arg(size.height())
+            .arg(limit);
+    return invalid;
+}
+} // namespace
+
 void TPicture::LoadFromBytes(Kind kind, const QByteArray& bytes)
 {
     if (kind == Bitmap || kind == Icon || kind == Jpeg) {
@@ -104,7 +127,7 @@ void TPicture::LoadFromBytes(Kind kind, const QByteArray& bytes)
     switch (kind) {
     case Bitmap:
         if (!img.loadFromData(bytes, "BMP"))
-            throw EInvalidGraphic(QStringLiteral("Bitmap image is not valid"));
+            throw EInvalidGraphic(whyNotDecoded(bytes, "BMP", QStringLiteral("Bitmap image is not valid")));
         break;
     case Icon:
         if (!img.loadFromData(bytes, "ICO"))
@@ -164,7 +187,12 @@ void TPicture::LoadFromFile(const QString& path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         throw EFileError(QStringLiteral("Cannot open file %1").arg(path));
-    LoadFromBytes(kind, f.readAll());
+    // The file is named with what is wrong with it.
+    try {
+        LoadFromBytes(kind, f.readAll());
+    } catch (const EInvalidGraphic& e) {
+        throw EInvalidGraphic(QStringLiteral("Picture \"%1\": %2").arg(QDir::toNativeSeparators(path), e.Message()));
+    }
 }
 
 QByteArray TPicture::SaveToBytes() const

@@ -357,8 +357,16 @@ void ReportFrame::Intestazioni()
         if (rep->BandCount() == 0)
             return;
         TARBand* b = rep->GetBand(rep->BandCount() - 1);
-        if (b->CellCount() > 0)
+        if (b->CellCount() == 0)
+            return;
+        // A logo that does not load leaves its frame empty: the report is
+        // built all the same, and the user is told which file and why.
+        try {
             b->GetCell(0)->SetPictureFileName(path);
+        } catch (const Exception& e) {
+            b->GetCell(0)->SetPictureFileName(QString());
+            fc::ShowMessage(QStringLiteral(" "), e.Message(), TMsgDlgType::mtWarning);
+        }
     };
     Set(QStringLiteral("Intesta"), righe(RigheFirm));
     Add(QStringLiteral("Intestazione"));

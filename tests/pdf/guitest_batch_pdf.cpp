@@ -518,7 +518,7 @@ TEST_F(BatchPdf, FailuresLeaveTheOldFileAndRestoreTheCursor)
         QString message;
     } cases[] = {
         {boldTimes, QStringLiteral("Class Times-Roman-Bold not found")},
-        {badPicture, QStringLiteral("Bitmap image is not valid")},
+        {badPicture, QStringLiteral("Picture \"%1\": Bitmap image is not valid").arg(bad)},
         {hugeFont, QStringLiteral("SetFontSize --invalid font size")},
     };
     for (const auto& c : cases) {

@@ -5,9 +5,12 @@
 #include <functional>
 #include <vector>
 #include <QImage>
+#include <QImageReader>
 #include <QProgressBar>
 
 #include "ReportsFixture.h"
+#include "pdf/BatchPdf.h"
+#include "pdf/PdfImages.h"
 #include "components/Lang.h"
 
 using namespace rtest;
@@ -362,6 +365,44 @@ TEST_F(Tables, LogosOnlyWhenTheirFilesExistAndNoReferenceBandWhenEmpty)
     ASSERT_TRUE(reportUnaVelocita(in, form));
     EXPECT_EQ(bands("Intestazione")[0]->GetCell(0)->PictureFileName(), pf.file("imgs/MiniLogo.bmp"));
     EXPECT_EQ(bands("Intestazione1")[0]->GetCell(0)->PictureFileName(), "");
+}
+
+// A valid logo larger than the image size limit (a 6000 x 6000 picture
+// passes the default one; here the limit is lowered so that a small file
+// passes it the same way), or a file that is no picture: the report is
+// built with the frame empty, and the message names the file and why.
+TEST_F(Tables, ALogoThatDoesNotLoadLeavesItsFrameEmptyAndIsTold)
+{
+    models(1);
+    QDir().mkpath(pf.file("imgs"));
+    QImage big(1200, 900, QImage::Format_RGB32);
+    big.fill(Qt::red);
+    ASSERT_TRUE(big.save(pf.file("imgs/MiniLogo.bmp"), "BMP"));
+    {
+        QFile f(pf.file("imgs/MiniLogo1.bmp"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("BM not really a bitmap");
+    }
+    const int limit = QImageReader::allocationLimit();
+    QImageReader::setAllocationLimit(2);
+    dialogs.clear();
+    const bool built = reportUnaVelocita(in, form);
+    QImageReader::setAllocationLimit(limit);
+    ASSERT_TRUE(built);
+    EXPECT_EQ(dialogs.messages(),
+              (QStringList{QStringLiteral("Picture \"%1\": the picture of 1200 x 900 pixels is larger than the image "
+                                          "size limit (2 MB)")
+                               .arg(pf.file("imgs/MiniLogo.bmp")),
+                           QStringLiteral("Picture \"%1\": Bitmap image is not valid").arg(pf.file("imgs/MiniLogo1.bmp"))}));
+    EXPECT_EQ(bands("Intestazione")[0]->GetCell(0)->PictureFileName(), "");
+    EXPECT_EQ(bands("Intestazione1")[0]->GetCell(0)->PictureFileName(), "");
+    EXPECT_FALSE(bands("Modelli").empty());
+    // The report goes on to its PDF, its frames empty.
+    const QString pdf = pf.file("pdf/Report.pdf");
+    QDir().mkpath(pf.file("pdf"));
+    fc::pdf::RegisterPdfClasses();
+    ExportReportToPdf(*form.UserRep->Rep(), pdf);
+    EXPECT_TRUE(fc::test::readFile(pdf).startsWith("%PDF"));
 }
 
 TEST_F(Tables, TickedItemsNotInTheCatalogueAreLeftOut)
