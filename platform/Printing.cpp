@@ -1,6 +1,7 @@
 #include "Printing.h"
 
 #include <QDir>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPageSize>
@@ -8,7 +9,14 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <optional>
+#include <unistd.h>
+
+#include "AtomicFile.h"
 
 namespace fc {
 
@@ -45,28 +53,109 @@ const CodeRow kCodes[] = {
     {75, QPageSize::EnvelopeChou4},  {82, QPageSize::EnvelopeYou4},
 };
 
+// A print job of the Qt printer. A print to a PDF file goes, as every file
+// the program writes, through a temporary file beside it that replaces the
+// file only once it is whole: the printer writes the PDF without telling
+// of a failed write, so the end of the job reads what reached the disk.
 class QtPrintJob : public IPrintJob {
 public:
     explicit QtPrintJob(QPrinter& printer) : printer_(printer) {}
-    bool Start() { return painter_.begin(&printer_); }
+    ~QtPrintJob() override { restoreFileName(); }
+    bool Start(QString& why)
+    {
+        if (printer_.outputFormat() == QPrinter::PdfFormat && !printer_.outputFileName().isEmpty()) {
+            target_ = printer_.outputFileName();
+            file_ = std::make_unique<AtomicFile>(target_);
+            if (!file_->open(QIODevice::WriteOnly)) {
+                why = file_->errorString();
+                file_.reset();
+                return false;
+            }
+            printer_.setOutputFileName(file_->TempFileName());
+        }
+        if (painter_.begin(&printer_))
+            return true;
+        why = file_ ? QStringLiteral("the file could not be written") : QStringLiteral("the printing system refused the job");
+        Abort();
+        return false;
+    }
     QPainter* Painter() override { return &painter_; }
-    bool NewPage() override { return printer_.newPage() && printer_.printerState() != QPrinter::Error; }
+    bool NewPage() override
+    {
+        if (printer_.newPage() && printer_.printerState() != QPrinter::Error)
+            return true;
+        reason_ = QStringLiteral("the printing system refused the page");
+        return false;
+    }
     bool End() override
     {
-        // A PDF file is written when the painter ends; a failed write only
-        // shows in the printer's state.
+        // A PDF file is written when the painter ends.
         const bool ended = !painter_.isActive() || painter_.end();
-        return ended && printer_.printerState() != QPrinter::Error;
+        restoreFileName();
+        if (!ended || printer_.printerState() == QPrinter::Error) {
+            reason_ = QStringLiteral("the printing system reported an error");
+            return false;
+        }
+        if (!file_)
+            return true;
+        if (!wholePdf(file_->TempFileName())) {
+            reason_ = whyCut(file_->TempFileName());
+            file_.reset();
+            return false;
+        }
+        const bool saved = file_->commit();
+        if (!saved)
+            reason_ = file_->errorString();
+        file_.reset();
+        return saved;
     }
     void Abort() override
     {
         printer_.abort();
         if (painter_.isActive())
             painter_.end();
+        restoreFileName();
+        file_.reset(); // the temporary file goes, the file stays as it was
     }
+    QString Reason() const override { return reason_; }
+
 private:
+    void restoreFileName()
+    {
+        if (!target_.isEmpty())
+            printer_.setOutputFileName(target_);
+    }
+    // The PDF writer ends its file with "%%EOF": a file cut short by a
+    // failed write has no such end.
+    static bool wholePdf(const QString& name)
+    {
+        QFile f(name);
+        if (!f.open(QIODevice::ReadOnly) || f.size() < 16)
+            return false;
+        f.seek(std::max<qint64>(0, f.size() - 64));
+        return f.readAll().contains("%%EOF");
+    }
+    // The reason of a write that was cut: the same write again, of as much
+    // as a page may need, answers with the system's reason.
+    static QString whyCut(const QString& name)
+    {
+        const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        if (fd < 0)
+            return QString::fromLocal8Bit(std::strerror(errno));
+        const QByteArray probe(256 * 1024, '\n');
+        const ssize_t n = ::write(fd, probe.constData(), size_t(probe.size()));
+        const int err = errno;
+        ::close(fd);
+        if (n < probe.size())
+            return QString::fromLocal8Bit(std::strerror(n < 0 ? err : ENOSPC));
+        return QStringLiteral("the file was cut short while it was written");
+    }
+
     QPrinter& printer_;
     QPainter painter_;
+    QString target_;
+    std::unique_ptr<AtomicFile> file_;
+    QString reason_;
 };
 
 IPrinterService* g_service = nullptr;
@@ -139,6 +228,7 @@ public:
         close();
         job_.aborted = true;
     }
+    QString Reason() const override { return printer_.failReason; }
 private:
     void open()
     {
@@ -272,8 +362,9 @@ std::unique_ptr<IPrintJob> QtPrinterService::BeginJob(const QString& title)
     pr.setPrintRange(QPrinter::AllPages);
     // Without a printer the page geometry has no unprintable margins.
     pr.setFullPage(!PrinterInstalled());
+    startError_.clear();
     auto job = std::make_unique<QtPrintJob>(pr);
-    if (!job->Start())
+    if (!job->Start(startError_))
         return nullptr;
     return job;
 }

@@ -57,6 +57,9 @@ public:
     virtual bool NewPage() = 0;
     virtual bool End() = 0;
     virtual void Abort() = 0;
+    // Why the page or the end failed (a print to a file: the system's
+    // reason of the failed write), or empty when the device gave none.
+    virtual QString Reason() const = 0;
 };
 
 class IPrinterService {
@@ -79,6 +82,8 @@ public:
     virtual bool ExecPrintDialog(PrintDialogSettings& s) = 0;
     // A new job, or nullptr when the printer cannot start one.
     virtual std::unique_ptr<IPrintJob> BeginJob(const QString& title) = 0;
+    // Why the last BeginJob gave no job, or empty when the device gave none.
+    virtual QString StartError() const = 0;
 };
 
 // The Qt printer (high resolution). Tests print through it to a PDF file.
@@ -100,10 +105,12 @@ public:
     bool ExecPageSetupDialog() override;
     bool ExecPrintDialog(PrintDialogSettings& s) override;
     std::unique_ptr<IPrintJob> BeginJob(const QString& title) override;
+    QString StartError() const override { return startError_; }
     QPrinter& Printer() const;
 
 private:
     mutable std::unique_ptr<QPrinter> printer_;
+    QString startError_;
 };
 
 // The printer service; a title given with SetPrinterTitle is handed over
@@ -156,6 +163,9 @@ public:
     bool failStart = false;
     int failOnPage = 0;
     bool failEnd = false;
+    // What the device says of any of those failures, as the real one does
+    // for a file it could not write (empty: nothing).
+    QString failReason;
 
     int setupDialogRuns = 0;
     int printDialogRuns = 0;
@@ -198,6 +208,7 @@ public:
     bool ExecPageSetupDialog() override;
     bool ExecPrintDialog(PrintDialogSettings& s) override;
     std::unique_ptr<IPrintJob> BeginJob(const QString& title) override;
+    QString StartError() const override { return failStart ? failReason : QString(); }
 };
 
 class ScopedFakePrinter : public FakePrinterService {

@@ -283,11 +283,19 @@ void TARPrinter::PrintPages()
         printer.SetOrientation(fc::PrintOrientation::Portrait);
         printer.SetPaper(printerPaper());
     }
-    std::unique_ptr<fc::IPrintJob> job = printer.BeginJob(GetTitle());
+    // The printer or file as the user chose it, before the job writes.
     const QString name = printer.Name();
+    std::unique_ptr<fc::IPrintJob> job = printer.BeginJob(GetTitle());
+    // The failure with the device's reason, when it gave one.
+    auto withReason = [](QString text, const QString& reason) {
+        if (!reason.isEmpty())
+            text += QLatin1Char('\n') + reason;
+        return text;
+    };
     if (!job) {
         tellPrintFailure(name.isEmpty() ? ar::ResStr(ar::sNoPrinter)
-                                        : ar::ResStr(ar::sPrintNotStarted).replace(QLatin1String("%s"), name));
+                                        : withReason(ar::ResStr(ar::sPrintNotStarted).replace(QLatin1String("%s"), name),
+                                                     printer.StartError()));
         return;
     }
     int reached = fromPage_;
@@ -310,9 +318,11 @@ void TARPrinter::PrintPages()
         ok = false;
     }
     if (!ok) {
+        const QString reason = job->Reason();
         job->Abort();
-        tellPrintFailure(ar::FormatD(ar::ResStr(ar::sPrintFailed).replace(QLatin1String("%s"), name),
-                                     {reached, PageCount()}));
+        tellPrintFailure(withReason(ar::FormatD(ar::ResStr(ar::sPrintFailed).replace(QLatin1String("%s"), name),
+                                                {reached, PageCount()}),
+                                    reason));
     }
 }
 

@@ -3,7 +3,10 @@
 // included.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
+#include <cerrno>
+#include <cstring>
 #include <QPageSize>
 #include <QProcess>
 #include <QRegularExpression>
@@ -16,6 +19,7 @@
 #include "ViewTestUtil.h"
 #include "platform/Dialogs.h"
 #include "platform/Printing.h"
+#include "tests/support/TestSupport.h"
 
 using namespace viewtest;
 
@@ -261,6 +265,18 @@ TEST_F(Printed, FailedJobsAreTold)
         {"no start", [](auto& f) { f.failStart = true; }, "The print job on Office laser could not start.", false},
         {"page 3", [](auto& f) { f.failOnPage = 3; }, "Printing on Office laser failed at page 3 of 3.", true},
         {"end", [](auto& f) { f.failEnd = true; }, "Printing on Office laser failed at page 3 of 3.", true},
+        {"end, with the device's reason",
+         [](auto& f) {
+             f.failEnd = true;
+             f.failReason = QStringLiteral("No space left on device");
+         },
+         "Printing on Office laser failed at page 3 of 3.\nNo space left on device", true},
+        {"no start, with the device's reason",
+         [](auto& f) {
+             f.failStart = true;
+             f.failReason = QStringLiteral("Permission denied");
+         },
+         "The print job on Office laser could not start.\nPermission denied", false},
         {"no printer, no file",
          [](auto& f) {
              f.installed = false;
@@ -291,6 +307,46 @@ TEST_F(Printed, FailedJobsAreTold)
             EXPECT_FALSE(fake.jobs[0].ended);
         }
     }
+}
+
+// A print to a PDF file through the real printer whose write fails (the
+// disk full part-way) or cannot start (no such folder) is told with the
+// file and the system's reason, and leaves the file as it was.
+TEST_F(Printed, AFailedPrintToAFileIsToldWithTheReason)
+{
+    const QString file = dir.path() + "/printed.pdf";
+    const QByteArray before = "the report printed yesterday";
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(before);
+    }
+    {
+        ScopedPdfFilePrinter printer(file);
+        build(25);
+        ScopedScriptedDialogs dialogs;
+        {
+            fc::test::ScopedFileSizeLimit full(8192);
+            rep.Printer()->PrintPages();
+        }
+        EXPECT_EQ(dialogs.messages(),
+                  QStringList{QStringLiteral("Printing on %1 failed at page 3 of 3.\n%2").arg(file, fc::test::fileTooLargeText())});
+        EXPECT_EQ(fc::test::readFile(file), before);
+        EXPECT_EQ(QDir(dir.path()).entryList({"*.pdf*"}, QDir::Files | QDir::Hidden), QStringList{"printed.pdf"});
+        // With room again the same printer writes the file whole.
+        dialogs.clear();
+        rep.Printer()->PrintPages();
+        EXPECT_TRUE(dialogs.messages().isEmpty()) << dialogs.messages().join('|').toStdString();
+        EXPECT_TRUE(fc::test::readFile(file).startsWith("%PDF"));
+        EXPECT_EQ(WordsOf(file).back().page, 3);
+    }
+    const QString nowhere = dir.path() + "/missing/out.pdf";
+    ScopedPdfFilePrinter printer(nowhere);
+    ScopedScriptedDialogs dialogs;
+    rep.Printer()->PrintPages();
+    EXPECT_EQ(dialogs.messages(), QStringList{QStringLiteral("The print job on %1 could not start.\n%2: \"%3\"")
+                                                  .arg(nowhere, QString::fromLocal8Bit(std::strerror(ENOENT)),
+                                                       dir.path() + "/missing")});
 }
 
 // A print dialog that changes the printer's metrics rebuilds the pages;
