@@ -240,11 +240,18 @@ void TARExcelExport::Execute()
     TARGridRep* grid = ARRep();
     if (!grid)
         return;
+    // The export reads the bands while the event loop turns: nothing may
+    // change or rebuild them meanwhile, and it does not start while they
+    // are being built.
+    grid->CheckNotInUse();
+    TARGridRep::UseScope inUse(*grid);
     const TARRep& rep = *grid->Rep();
     OleRef<ExcelApplication> app = fc::Office().CreateExcel();
 
     std::exception_ptr failure;
     std::vector<int> columnEdges;
+    // Stopped by the user: nothing is saved or shown, the workbook goes.
+    bool stopped = false;
     try {
         if (auto* user = qobject_cast<TARUserRep*>(grid))
             app->SetCaption(user->Title());
@@ -267,11 +274,15 @@ void TARExcelExport::Execute()
             sheet->Rows(row)->SetRowHeight(std::min(band.Height() * 7 / 9, kMaxRowHeight));
             // Pending events run inside the step; a grid closed meanwhile
             // ends the export with what was done.
-            if (!StepProgress() || !ARRep())
+            if (!StepProgress()) {
+                stopped = ARRep() != nullptr;
+                break;
+            }
+            if (!ARRep())
                 break;
         }
 
-        if (!FileName.isEmpty())
+        if (!FileName.isEmpty() && !stopped)
             book->SaveAs(FileName);
     } catch (...) {
         failure = std::current_exception();
@@ -281,10 +292,14 @@ void TARExcelExport::Execute()
     // progress ends. The first error is the one the caller sees.
     columnEdges.clear();
     try {
-        if (CloseAfterDone)
+        if (stopped) {
+            app->SetDisplayAlerts(false);
             app->Quit();
-        else
+        } else if (CloseAfterDone) {
+            app->Quit();
+        } else {
             app->SetVisible(true);
+        }
     } catch (...) {
         if (!failure)
             failure = std::current_exception();

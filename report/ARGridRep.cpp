@@ -10,6 +10,7 @@
 #include "ARInplaceEditor.h"
 #include "ARPrintProgress.h"
 #include "ARPrinter.h"
+#include "ARResStrings.h"
 #include "ARVFS.h"
 #include "platform/Numbers.h"
 
@@ -29,6 +30,28 @@ QImage bandBitmap(bool expanded)
     return img;
 }
 } // namespace
+
+EReportInUse::EReportInUse() : Exception(ar::ResStr(ar::sReportInUse)) {}
+
+void TARGridRep::CheckNotInUse() const
+{
+    if (InUse())
+        throw EReportInUse();
+}
+
+TARGridRep::UseScope::UseScope(TARGridRep& grid) : grid_(&grid)
+{
+    ++grid.inUse_;
+    grid.printer_->Hold(true);
+}
+
+TARGridRep::UseScope::~UseScope()
+{
+    if (!grid_)
+        return;
+    --grid_->inUse_;
+    grid_->printer_->Hold(false);
+}
 
 TARGridRep::TARGridRep(QWidget* parent) : QAbstractScrollArea(parent), rep_(std::make_unique<TARRep>())
 {
@@ -158,6 +181,7 @@ void TARGridRep::Loaded()
 
 void TARGridRep::Clear()
 {
+    CheckNotInUse();
     ClearSelection();
     rep_->ClearBands();
     fixedBands_ = 0;

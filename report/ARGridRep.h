@@ -6,6 +6,7 @@
 // on pages and opens the print preview. Index-taking operations clamp or
 // answer empty values; nothing raises for a bad index.
 #include <QAbstractScrollArea>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -19,6 +20,12 @@ class TStandardFileSystem;
 
 enum TARRepOption : unsigned { roEditing = 1 };
 using TARRepOptions = unsigned;
+
+// Raised by what would change a report while it is in use.
+class EReportInUse : public Exception {
+public:
+    EReportInUse();
+};
 
 class TARGridRep : public QAbstractScrollArea {
     Q_OBJECT
@@ -129,6 +136,25 @@ public:
     // new page; a build asked for meanwhile is refused (False).
     bool BuildPages(const QString& caption);
     bool BuildingPages() const { return ps_ != nullptr; }
+    // The report is in use while its pages are built or an export reads it:
+    // the event loop turns meanwhile, and nothing may change the bands
+    // being read. A fill (Clear, the template, variables, bands) raises
+    // EReportInUse then; a build, a print or printer setup is refused as a
+    // second click is.
+    bool InUse() const { return BuildingPages() || inUse_ > 0; }
+    void CheckNotInUse() const;
+    // Holds the report in use for as long as it lives (an export); a grid
+    // destroyed meanwhile is let go of.
+    class UseScope {
+    public:
+        explicit UseScope(TARGridRep& grid);
+        ~UseScope();
+        UseScope(const UseScope&) = delete;
+        UseScope& operator=(const UseScope&) = delete;
+
+    private:
+        QPointer<TARGridRep> grid_;
+    };
     void Preview();
     virtual void PrinterChange();
     // The progress dialog of the running page building (nullptr outside).
@@ -213,4 +239,5 @@ private:
     bool antsRegistered_ = false;
     std::unique_ptr<PageState> ps_;
     TPrintProgressDlg* progress_ = nullptr;
+    int inUse_ = 0;
 };

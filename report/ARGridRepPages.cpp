@@ -48,8 +48,9 @@ void TARGridRep::CalcHeaderFooter(TARRep* tmpl)
 bool TARGridRep::BuildPages(const QString& caption)
 {
     // A second click that arrives while the pages are built must not free
-    // the layout state the running build uses.
-    if (BuildingPages())
+    // the layout state the running build uses, nor may a build change the
+    // bands an export reads.
+    if (InUse())
         return false;
     ClearSelection();
     ps_ = std::make_unique<PageState>();
@@ -134,6 +135,8 @@ void TARGridRep::Preview()
 
 void TARGridRep::PrinterChange()
 {
+    if (InUse())
+        return;
     rep_->PageSize().Assign(printer_->PageSize());
     rep_->Orientation = quint8(printer_->GetOrientation());
     BuildPages(ar::ResStr(ar::sPreparingPages));

@@ -225,7 +225,7 @@ void TARPrinter::ReadPageSizeFromPrinter()
 
 void TARPrinter::PrinterSetup()
 {
-    if (Building())
+    if (Busy())
         return;
     WritePageSizeToPrinter();
     if (fc::Printers().ExecPageSetupDialog()) {
@@ -237,7 +237,7 @@ void TARPrinter::PrinterSetup()
 
 void TARPrinter::Print()
 {
-    if (Building())
+    if (Busy())
         return;
     WritePageSizeToPrinter();
     fc::PrintDialogSettings s;

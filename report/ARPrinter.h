@@ -40,6 +40,10 @@ public:
     // Between BeginDoc and EndDoc; printing and printer setup wait for the
     // pages and are refused meanwhile.
     bool Building() const { return canvas_ != nullptr; }
+    // Held by a report in use (an export reading it): printing and printer
+    // setup are refused then too.
+    void Hold(bool on) { held_ += on ? 1 : -1; }
+    bool Busy() const { return Building() || held_ > 0; }
 
     int FromPage() const { return fromPage_; }
     void SetFromPage(int p) { fromPage_ = p; }
@@ -88,6 +92,7 @@ private:
     std::vector<std::unique_ptr<ar::Page>> pages_;
     std::unique_ptr<QPainter> painter_;
     std::unique_ptr<TCanvas> canvas_;
+    int held_ = 0;
     int currentPage_ = 0;
     TARPageSize pageSize_;
     int fromPage_ = 0, toPage_ = 0;

@@ -34,6 +34,9 @@ QString ResStr(int id)
     case sNoPrinter: return QStringLiteral("No printer is installed.");
     case sPrintNotStarted: return QStringLiteral("The print job on %s could not start.");
     case sPrintFailed: return QStringLiteral("Printing on %s failed at page %d of %d.");
+    case sReportInUse:
+        return QStringLiteral("The report is in use while its pages are built, printed or exported: it changes "
+                              "once that has ended.");
     }
     return QString();
 }

@@ -35,6 +35,7 @@ enum ResString {
     sNoPrinter = 65216,
     sPrintNotStarted = 65217,
     sPrintFailed = 65218,
+    sReportInUse = 65219,
 };
 // The text of a number; empty for a number not in the table.
 QString ResStr(int id);

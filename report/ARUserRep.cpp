@@ -14,7 +14,7 @@ TARUserRep::TARUserRep(QWidget* parent) : TARGridRep(parent)
     Clear();
 }
 
-TARUserRep::~TARUserRep() { ClearVars(); }
+TARUserRep::~TARUserRep() = default;
 
 void TARUserRep::Clear()
 {
@@ -24,6 +24,7 @@ void TARUserRep::Clear()
 
 void TARUserRep::LoadTemplate(const QString& fileName)
 {
+    CheckNotInUse();
     path_ = fileName;
     Entry* e = nullptr;
     if (cache_.size() == 1 && cache_.front().name.isEmpty()) {
@@ -76,6 +77,7 @@ int TARUserRep::findVar(const QString& name) const { return varIndex_.value(varK
 
 void TARUserRep::ClearVars()
 {
+    CheckNotInUse();
     vars_.clear();
     values_.clear();
     varIndex_.clear();
@@ -93,6 +95,12 @@ void TARUserRep::rebuildVarIndex()
 }
 
 void TARUserRep::SetVar(const QString& name, const QString& value)
+{
+    CheckNotInUse();
+    setVar(name, value);
+}
+
+void TARUserRep::setVar(const QString& name, const QString& value)
 {
     const int at = findVar(name);
     if (value.isEmpty()) {
@@ -127,7 +135,8 @@ QString TARUserRep::GetVar(const QString& name) const
     return at < 0 ? QString() : values_[at];
 }
 
-void TARUserRep::SetVarValue(const QString& name, int value) { SetVar(name, QString::number(value)); }
+// The page building's own variable ("Page"): set while the report is in use.
+void TARUserRep::SetVarValue(const QString& name, int value) { setVar(name, QString::number(value)); }
 
 void TARUserRep::EvalCell(TARCell* source, TARCell* target)
 {
@@ -159,6 +168,7 @@ void TARUserRep::EvalCell(TARCell* source, TARCell* target)
 
 TARBand* TARUserRep::AddBands(const QString& name)
 {
+    CheckNotInUse();
     EnsureRTF();
     Rep()->Font = template_->Font;
     std::vector<std::unique_ptr<TARBand>> added;
@@ -194,6 +204,7 @@ QStringList TARUserRep::GetARTemplate() const { return template_->ARTemplate(); 
 
 void TARUserRep::SetARTemplate(const QStringList& t)
 {
+    CheckNotInUse();
     template_->SetARTemplate(t);
     ApplyTemplate();
 }

@@ -82,6 +82,7 @@ private:
     void ApplyTemplate();
     void parseTemplateCells();
     int findVar(const QString& name) const;
+    void setVar(const QString& name, const QString& value);
     void rebuildVarIndex();
     struct Entry {
         QString name;

@@ -47,9 +47,9 @@ TFormPrew::TFormPrew(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowS
     ARExcelExport1->setObjectName(QStringLiteral("ARExcelExport1"));
     ARExcelExport1->SetARRep(UserRep);
     ARExcelExport1->CloseAfterDone = false;
-    // Abort is never set: an export cannot be stopped from this window.
-    ARExcelExport1->OnProgress = [this](QObject*, TARExportProgressStage stage, int percentDone, bool&) {
-        ARExcelExport1Progress(stage, percentDone);
+    // The progress window's Abort, or closing this window, stops the export.
+    ARExcelExport1->OnProgress = [this](QObject*, TARExportProgressStage stage, int percentDone, bool& abort) {
+        abort = ARExcelExport1Progress(stage, percentDone);
     };
     UserRep->setObjectName(QStringLiteral("UserRep"));
     UserRep->SetUnits(uPix);
@@ -119,6 +119,8 @@ QString TFormPrew::NomePdfProposto(const QString& riferimento)
 
 void TFormPrew::ConvToRTFClick()
 {
+    // Not while the pages are built or the workbook export reads the report.
+    UserRep->CheckNotInUse();
     TFileDialogRequest req;
     req.Title = QString();
     req.Filter = QStringLiteral("Portable Document Format|*.pdf");
@@ -147,6 +149,8 @@ void TFormPrew::ConvToRTFClick()
             if (fc::Dialogs().MessageBox(q) != mrYes)
                 continue;
         }
+        UserRep->CheckNotInUse();
+        TARGridRep::UseScope inUse(*UserRep);
         ExportReportToPdf(*UserRep->Rep(), name);
         return;
     }
@@ -203,10 +207,11 @@ namespace {
 TPrintProgressDlg* ExportProgressDlg = nullptr;
 } // namespace
 
-void TFormPrew::ARExcelExport1Progress(TARExportProgressStage stage, int percentDone)
+bool TFormPrew::ARExcelExport1Progress(TARExportProgressStage stage, int percentDone)
 {
     switch (stage) {
     case epsBegin:
+        stopExport_ = false;
         delete ExportProgressDlg;
         ExportProgressDlg = TPrintProgressDlg::CreateWithCaption(this, QStringLiteral("Export"));
         ExportProgressDlg->ProgressBar->setRange(0, 100);
@@ -214,9 +219,12 @@ void TFormPrew::ARExcelExport1Progress(TARExportProgressStage stage, int percent
         ExportProgressDlg->show();
         break;
     case epsStep:
-        if (ExportProgressDlg)
+        if (ExportProgressDlg) {
             ExportProgressDlg->ProgressBar->setValue(percentDone);
-        break;
+            if (ExportProgressDlg->Aborted)
+                stopExport_ = true;
+        }
+        return stopExport_;
     case epsEnd:
         if (ExportProgressDlg) {
             ExportProgressDlg->close();
@@ -225,6 +233,18 @@ void TFormPrew::ARExcelExport1Progress(TARExportProgressStage stage, int percent
         }
         break;
     }
+    return false;
+}
+
+void TFormPrew::closeEvent(QCloseEvent* e)
+{
+    // Closed while the pages are built or the workbook is written: that
+    // work stops, as its Abort would stop it, and shows nothing after.
+    if (UserRep->BuildingPages() && UserRep->ProgressDialog())
+        UserRep->ProgressDialog()->Aborted = true;
+    if (UserRep->InUse())
+        stopExport_ = true;
+    QWidget::closeEvent(e);
 }
 
 void TFormPrew::Button4Click() { close(); }

@@ -41,11 +41,14 @@ public:
     // letter and "_" replaced by "_", plus ".pdf".
     static QString NomePdfProposto(const QString& riferimento);
 
-    void ARExcelExport1Progress(TARExportProgressStage stage, int percentDone);
+    // The export's progress in its window; true when the export is to stop
+    // (Abort pressed, or this window closed).
+    bool ARExcelExport1Progress(TARExportProgressStage stage, int percentDone);
 
 protected:
     void showEvent(QShowEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     void placeUserRep();
@@ -53,4 +56,5 @@ private:
     // Writes the workbook to name (a whole path) and opens it on the desktop.
     void ExportWorkbook(const QString& name);
     QString cartellaExcel_; // folder of the last workbook written
+    bool stopExport_ = false;
 };

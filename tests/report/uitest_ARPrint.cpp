@@ -14,6 +14,7 @@
 #include <functional>
 
 #include "ARPrinter.h"
+#include "ARResStrings.h"
 #include "ARUserRep.h"
 #include "ReportTestUtil.h"
 #include "ViewTestUtil.h"
@@ -189,6 +190,61 @@ TEST_F(Printed, CommandsQueuedDuringPageBuildingAreRefused)
         EXPECT_EQ(fake.setupDialogRuns + fake.printDialogRuns, 0);
         EXPECT_TRUE(fake.jobs.empty());
         EXPECT_EQ(rep.ProgressDialog(), nullptr);
+    }
+}
+
+// What would change or rebuild the report, arriving from the event loop
+// while its pages are built (a refill by the calculation run, a second
+// window, a timer), is refused: a refill with the report engine's message,
+// a rebuild, print or export as a second click is. The build ends whole.
+TEST_F(Printed, NothingChangesTheReportWhilePagesAreBuilt)
+{
+    struct Case {
+        const char* name;
+        std::function<void(TARUserRep&)> command;
+        bool told; // refused with EReportInUse
+    };
+    const QString templateFile = dir.path() + "/t.AR";
+    const Case cases[] = {
+        {"refill", [](TARUserRep& r) { r.Clear(); }, true},
+        {"variables", [](TARUserRep& r) { r.ClearVars(); }, true},
+        {"a variable", [](TARUserRep& r) { r.SetVar(QStringLiteral("N"), QStringLiteral("x")); }, true},
+        {"bands", [](TARUserRep& r) { r.AddBands(QStringLiteral("Row")); }, true},
+        {"template", [&](TARUserRep& r) { r.LoadTemplate(templateFile); }, true},
+        {"rebuild", [](TARUserRep& r) { r.PrinterChange(); }, false},
+        {"print", [](TARUserRep& r) { r.Printer()->Print(); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fc::ScopedFakePrinter fake;
+        fake.printAnswer = true;
+        build(1);
+        for (int i = 2; i <= 270; ++i) {
+            rep.SetVar(QStringLiteral("N"), QString::number(i));
+            rep.AddBands(QStringLiteral("Row"));
+        }
+        const int bands = rep.Rep()->BandCount();
+        rep.ShowPrintProgress = true;
+        QString message;
+        bool ran = false;
+        QTimer::singleShot(0, &rep, [&] {
+            ran = true;
+            message = fc::test::MessageOf([&] { c.command(rep); });
+        });
+        ASSERT_TRUE(rep.BuildPages(QStringLiteral("x")));
+        EXPECT_TRUE(ran);
+        if (c.told)
+            EXPECT_EQ(message, ar::ResStr(ar::sReportInUse));
+        else
+            EXPECT_EQ(message, QStringLiteral("<no exception>"));
+        EXPECT_EQ(rep.Rep()->BandCount(), bands);
+        EXPECT_EQ(rep.Printer()->PageCount(), 27);
+        EXPECT_TRUE(fake.jobs.empty());
+        EXPECT_FALSE(rep.InUse());
+        // Once the build has ended the same commands go through.
+        rep.SetVar(QStringLiteral("N"), QStringLiteral("after"));
+        rep.AddBands(QStringLiteral("Row"));
+        EXPECT_EQ(rep.Rep()->BandCount(), bands + 1);
     }
 }
 

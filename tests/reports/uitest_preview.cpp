@@ -8,12 +8,16 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <functional>
+#include <QTimer>
 
 #include "ReportsFixture.h"
 #include "pdf/PdfImages.h"
 #include "platform/Office.h"
 #include "report/ARPrintProgress.h"
 #include "report/ARPrinter.h"
+#include "report/ARResStrings.h"
+#include "tests/support/OfficeFixture.h"
 #include "report/ARVFS.h"
 
 using namespace rtest;
@@ -264,6 +268,114 @@ TEST_F(Preview, SecondPrintClickDuringPageBuildingIsRefused)
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(pages, 27);
     EXPECT_EQ(form.UserRep->Printer()->PageCount(), 27);
+}
+
+// The panel's pages are built with the event loop turning: a refill of the
+// same window from there (the main window's run, another window, a timer)
+// is refused with the report engine's message, under the address
+// sanitizer too, and the build ends with whole pages; closing the window
+// meanwhile stops the build and shows nothing.
+TEST_F(Preview, NothingRefillsTheReportWhileItsPagesAreBuilt)
+{
+    models(101);
+    ASSERT_TRUE(reportPannello(in, form));
+    form.show();
+    const int bands = rep().BandCount();
+    int previews = 0, pages = 0;
+    TARPrinter::SetPreviewRunner([&](TARPrinter& p) {
+        ++previews;
+        pages = p.PageCount();
+    });
+    QString refused;
+    QTimer::singleShot(0, &form, [&] {
+        refused = fc::test::MessageOf([&] { reportTreVelocita(in, form); });
+    });
+    form.Button3->click();
+    EXPECT_EQ(refused, ar::ResStr(ar::sReportInUse));
+    EXPECT_EQ(previews, 1);
+    EXPECT_EQ(pages, 101);
+    EXPECT_EQ(rep().BandCount(), bands);
+
+    // Closed during the build: no preview of half-built pages.
+    previews = 0;
+    QTimer::singleShot(0, &form, [&] { form.Button4->click(); });
+    form.Button3->click();
+    EXPECT_EQ(previews, 0);
+    EXPECT_FALSE(form.isVisible());
+    TARPrinter::SetPreviewRunner(nullptr);
+    // Afterwards the window is filled again as usual.
+    EXPECT_TRUE(reportTreVelocita(in, form));
+}
+
+// While the workbook export reads the report (it turns the event loop after
+// every band), a refill, a Print click and a PDF save are refused; the
+// progress window's Abort, or closing the window, stops the export, and a
+// stopped export leaves no file.
+TEST_F(Preview, NothingChangesTheReportWhileItIsExportedAndAStoppedExportLeavesNoFile)
+{
+    models(20);
+    ASSERT_TRUE(reportPannello(in, form));
+    DatiGlobali.excelAbilitato = true;
+    form.show();
+    fc::test::ScopedFileOffice office;
+    const QString target = pf.file("pdf/out.xlsx");
+    QDir().mkpath(pf.file("pdf"));
+    int previews = 0;
+    TARPrinter::SetPreviewRunner([&](TARPrinter&) { ++previews; });
+    struct Step {
+        const char* name;
+        std::function<QString()> during;
+        QString told;
+        bool written;
+    };
+    const Step steps[] = {
+        {"refill", [&] { return fc::test::MessageOf([&] { reportTreVelocita(in, form); }); },
+         ar::ResStr(ar::sReportInUse), true},
+        {"print", [&] { return fc::test::MessageOf([&] { form.Button3->click(); }); }, "<no exception>", true},
+        {"pdf", [&] { return fc::test::MessageOf([&] { form.ConvToRTFClick(); }); }, ar::ResStr(ar::sReportInUse), true},
+        {"abort",
+         [&] {
+             for (TPrintProgressDlg* d : form.findChildren<TPrintProgressDlg*>())
+                 d->AbortBtn->click();
+             return QStringLiteral("<no exception>");
+         },
+         "<no exception>", false},
+        {"close", [&] { return fc::test::MessageOf([&] { form.Button4->click(); }); }, "<no exception>", false},
+    };
+    for (const Step& st : steps) {
+        SCOPED_TRACE(st.name);
+        QFile::remove(target);
+        form.show();
+        const int bands = rep().BandCount();
+        QString seen = QStringLiteral("<not run>");
+        bool once = false;
+        // At the export's third band.
+        int step = 0;
+        form.ARExcelExport1->OnProgress = [&, prev = form.ARExcelExport1->OnProgress](
+                                              QObject* o, TARExportProgressStage stage, int pct, bool& abort) {
+            if (stage == epsStep && ++step == 3 && !once) {
+                once = true;
+                seen = st.during();
+            }
+            prev(o, stage, pct, abort);
+        };
+        dialogs.clear();
+        dialogs.answerFile(target);
+        form.Button1->click();
+        EXPECT_EQ(seen, st.told);
+        EXPECT_EQ(previews, 0);
+        EXPECT_EQ(rep().BandCount(), bands);
+        EXPECT_EQ(QFileInfo::exists(target), st.written);
+        if (!st.written)
+            EXPECT_TRUE(office.shell.opened.isEmpty());
+        EXPECT_FALSE(form.UserRep->InUse());
+        EXPECT_TRUE(form.findChildren<TPrintProgressDlg*>().isEmpty());
+        office.shell.opened.clear();
+        form.ARExcelExport1->OnProgress = [this](QObject*, TARExportProgressStage stage, int pct, bool& abort) {
+            abort = form.ARExcelExport1Progress(stage, pct);
+        };
+    }
+    TARPrinter::SetPreviewRunner(nullptr);
 }
 
 } // namespace
