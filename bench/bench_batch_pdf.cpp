@@ -34,6 +34,8 @@
 #include "platform/Dataset.h"
 #include "platform/QtTextMeasurer.h"
 #include "platform/MainWindowLink.h"
+#include "platform/Office.h"
+#include "report/ARExcelExport.h"
 #include "report/ARGridRep.h"
 #include "report/ARPrinter.h"
 #include "report/ARRep.h"
@@ -98,13 +100,14 @@ RatedCatalogue& catalogue()
     return c;
 }
 
-// The filled panels, kept for the run.
-std::map<int, std::unique_ptr<TFormPrew>> forms;
+// The filled reports by kind and model count, kept for the run.
+std::map<std::pair<int, int>, std::unique_ptr<TFormPrew>> forms;
 
-// The filled panel of the first n models.
-TFormPrew& panel(int n)
+// The filled report of the first n models: 0 the three-speed table, 1 the
+// one-speed table, 2 the panel.
+TFormPrew& filled(int n, int kind = 2)
 {
-    auto& form = forms[n];
+    auto& form = forms[{kind, n}];
     if (!form) {
         form = std::make_unique<TFormPrew>();
         TReportInputs in;
@@ -113,9 +116,9 @@ TFormPrew& panel(int n)
         in.DescVersione = QStringLiteral("Con mobile");
         in.CaptionRif = QStringLiteral("Riferimento:");
         in.Riferimento = QStringLiteral("Uffici piano terra");
-        in.TipoReport = 2;
+        in.TipoReport = kind;
         if (!costruisciReport(in, *form))
-            throw std::runtime_error("panel not built");
+            throw std::runtime_error("report not built");
         form->hide();
     }
     return *form;
@@ -143,7 +146,7 @@ void BM_PanelToPdf(benchmark::State& state)
         state.SkipWithError("catalogue too small");
         return;
     }
-    const TARRep& rep = *panel(n).UserRep->Rep();
+    const TARRep& rep = *filled(n).UserRep->Rep();
     const auto dir = outputFolder();
     const QString out = dir->filePath(QStringLiteral("panel.pdf"));
     for (auto _ : state)
@@ -163,7 +166,7 @@ void BM_PanelQPdfWriter(benchmark::State& state)
         state.SkipWithError("catalogue too small");
         return;
     }
-    TARUserRep& rep = *panel(n).UserRep;
+    TARUserRep& rep = *filled(n).UserRep;
     rep.ShowPrintProgress = false;
     if (!rep.BuildPages(QStringLiteral("Panel")) || rep.Printer()->PageCount() == 0) {
         state.SkipWithError("no print pages");
@@ -191,6 +194,43 @@ void BM_PanelQPdfWriter(benchmark::State& state)
     state.counters["file_bytes"] = double(QFileInfo(out).size());
 }
 BENCHMARK(BM_PanelQPdfWriter)->Arg(6)->Arg(27)->Arg(100)->Unit(benchmark::kMillisecond);
+
+// "--> Excel" of the same reports: the workbook written to a file, beside
+// the PDF of the same pages above. Args: report kind (0 three-speed table,
+// 1 one-speed table, 2 panel) and models; "time_per_band" shows whether the
+// export grows linearly with the report.
+void BM_ReportToWorkbook(benchmark::State& state)
+{
+    const int kind = int(state.range(0)), n = int(state.range(1));
+    if (catalogue().count() < n) {
+        state.SkipWithError("catalogue too small");
+        return;
+    }
+    TFormPrew& form = filled(n, kind);
+    const auto dir = outputFolder();
+    FileOffice office;
+    office.SetOutputFolder(dir->filePath(QStringLiteral("shown")));
+    fc::SetOffice(&office);
+    TARExcelExport exporter;
+    exporter.SetARRep(form.UserRep);
+    exporter.FileName = dir->filePath(QStringLiteral("report.xlsx"));
+    exporter.CloseAfterDone = true;
+    for (auto _ : state)
+        exporter.Execute();
+    fc::SetOffice(nullptr);
+    const int bands = form.UserRep->Rep()->BandCount();
+    state.counters["bands"] = bands;
+    state.counters["time_per_band"] =
+        benchmark::Counter(bands, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["file_bytes"] = double(QFileInfo(exporter.FileName).size());
+}
+BENCHMARK(BM_ReportToWorkbook)
+    ->Args({2, 20})
+    ->Args({2, 80})
+    ->Args({2, 600})
+    ->Args({0, 600})
+    ->Args({1, 600})
+    ->Unit(benchmark::kMillisecond);
 
 // ---------------------------------------------------------------- synthetic
 

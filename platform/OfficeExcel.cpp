@@ -31,12 +31,31 @@ XlFormat XlSheet::ColumnFormat(int col) const
     return it != columnFormats.end() ? it->second : XlFormat();
 }
 
+int XlSheet::MergeAt(int row, int col) const
+{
+    const auto it = mergesByRow.find(row);
+    if (it == mergesByRow.end())
+        return -1;
+    for (int i : it->second) {
+        const XlRect& m = merges[size_t(i)];
+        if (m.live && col >= m.c1 && col <= m.c2)
+            return i;
+    }
+    return -1;
+}
+
 bool XlSheet::Covered(int row, int col) const
 {
-    for (const XlRect& m : merges)
-        if (row >= m.r1 && row <= m.r2 && col >= m.c1 && col <= m.c2)
-            return !(row == m.r1 && col == m.c1);
-    return false;
+    const int i = MergeAt(row, col);
+    return i >= 0 && !(row == merges[size_t(i)].r1 && col == merges[size_t(i)].c1);
+}
+
+void XlSheet::AddMerge(const XlRect& m)
+{
+    const int index = int(merges.size());
+    merges.push_back(m);
+    for (int r = m.r1; r <= m.r2; ++r)
+        mergesByRow[r].push_back(index);
 }
 
 void ClearValue(XlCell& cell)
@@ -184,13 +203,16 @@ void ExcelBorder::Edit(const std::function<void(detail::XlBorder&)>& fn) const
 {
     const ExcelRange& r = *r_;
     r.Apply([](XlFormat&) {}); // makes the cells of a cell range
-    for (auto& [pos, cell] : r.sheet_->cells) {
-        const auto [row, col] = pos;
-        if (row < r.r1_ || row > r.r2_ || col < r.c1_ || col > r.c2_)
-            continue;
-        for (int side : BorderSides(index_, r.r1_, r.c1_, r.r2_, r.c2_, row, col))
-            fn(cell.format.borders[size_t(side)]);
-    }
+    // The cells of the range's rows, each row from its first column: a walk
+    // of the range, not of the sheet.
+    auto& cells = r.sheet_->cells;
+    const int lastRow = std::min(r.r2_, cells.empty() ? 0 : cells.rbegin()->first.first);
+    for (int row = r.r1_; row <= lastRow; ++row)
+        for (auto it = cells.lower_bound({row, r.c1_}); it != cells.end() && it->first.first == row &&
+                                                         it->first.second <= r.c2_;
+             ++it)
+            for (int side : BorderSides(index_, r.r1_, r.c1_, r.r2_, r.c2_, row, it->first.second))
+                fn(it->second.format.borders[size_t(side)]);
 }
 
 void ExcelBorder::SetLineStyle(int v)
@@ -264,28 +286,35 @@ void ExcelRange::Merge()
     XlRect m{r1_, c1_, r2_, c2_};
     if (m.r1 == m.r2 && m.c1 == m.c2)
         return;
-    // A merge that touches merged areas takes them in whole.
-    bool grew = true;
-    auto& merges = sheet_->merges;
-    while (grew) {
+    // A merge that touches merged areas takes them in whole. Only the
+    // merges of the rows the area covers can touch it.
+    XlSheet& sh = *sheet_;
+    for (bool grew = true; grew;) {
         grew = false;
-        for (auto it = merges.begin(); it != merges.end(); ++it) {
-            if (it->r1 <= m.r2 && it->r2 >= m.r1 && it->c1 <= m.c2 && it->c2 >= m.c1) {
-                m = {std::min(m.r1, it->r1), std::min(m.c1, it->c1), std::max(m.r2, it->r2), std::max(m.c2, it->c2)};
-                merges.erase(it);
-                grew = true;
-                break;
+        for (int r = m.r1; r <= m.r2 && !grew; ++r) {
+            const auto it = sh.mergesByRow.find(r);
+            if (it == sh.mergesByRow.end())
+                continue;
+            for (int i : it->second) {
+                XlRect& o = sh.merges[size_t(i)];
+                if (o.live && o.c1 <= m.c2 && o.c2 >= m.c1) {
+                    m = {std::min(m.r1, o.r1), std::min(m.c1, o.c1), std::max(m.r2, o.r2), std::max(m.c2, o.c2)};
+                    o.live = false;
+                    grew = true;
+                    break;
+                }
             }
         }
     }
-    merges.push_back(m);
+    sh.AddMerge(m);
     // As the application's own merge: the area keeps the value of its
     // top-left cell, the others are emptied.
-    for (auto& [pos, cell] : sheet_->cells) {
-        const auto [row, col] = pos;
-        if (row >= m.r1 && row <= m.r2 && col >= m.c1 && col <= m.c2 && !(row == m.r1 && col == m.c1))
-            ClearValue(cell);
-    }
+    for (int r = m.r1; r <= m.r2; ++r)
+        for (auto it = sh.cells.lower_bound({r, m.c1}); it != sh.cells.end() && it->first.first == r &&
+                                                         it->first.second <= m.c2;
+             ++it)
+            if (!(r == m.r1 && it->first.second == m.c1))
+                ClearValue(it->second);
 }
 
 void ExcelRange::SetValue(const QString& v) { SetValueAs(QStringLiteral("Value"), v); }

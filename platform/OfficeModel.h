@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "Office.h"
@@ -58,6 +59,7 @@ struct XlCell {
 
 struct XlRect {
     int r1, c1, r2, c2;
+    bool live = true; // false once a larger merge took it in
 };
 
 struct XlPicture {
@@ -76,7 +78,11 @@ struct XlSheet {
     std::map<int, double> columnWidths;           // character units
     std::map<int, XlFormat> columnFormats;
     std::map<int, double> rowHeights;             // points
+    // In the order they were made; a merge taken into a larger one stays
+    // in place, no longer live. byRow indexes the live and dead ones by each
+    // row they cover, so that a cell finds its merge without a walk of all.
     std::vector<XlRect> merges;
+    std::unordered_map<int, std::vector<int>> mergesByRow;
     std::vector<XlPicture> pictures;
     std::weak_ptr<XlBook> book;
 
@@ -85,6 +91,10 @@ struct XlSheet {
     double ColumnWidth(int col) const;
     // True for a cell inside a merged area other than its top-left one.
     bool Covered(int row, int col) const;
+    // The live merge holding the cell, or -1.
+    int MergeAt(int row, int col) const;
+    // Adds a merge (overlapping no live one).
+    void AddMerge(const XlRect& m);
 };
 
 // Leaves the cell empty, its format as it was.

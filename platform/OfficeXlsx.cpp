@@ -185,6 +185,8 @@ void WriteXlsx(const XlBook& book, const QString& fileName, bool replaceLink)
             }
         }
         for (const XlRect& m : sh->merges) {
+            if (!m.live)
+                continue;
             auto it = sh->cells.find({m.r1, m.c1});
             lxw_format* f = it != sh->cells.end() ? formats.Get(it->second.format) : nullptr;
             worksheet_merge_range(ws, lxw_row_t(m.r1 - 1), lxw_col_t(m.c1 - 1), lxw_row_t(m.r2 - 1),
