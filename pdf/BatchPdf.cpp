@@ -28,8 +28,9 @@ namespace {
 
 bool IsBreakChar(QChar c)
 {
-    return c == u'\t' || c == u' ' || c == u'-' || c == u'.' || c == u'/';
+    return c == u'\t' || c == u' ' || c == u'-' || c == u'.' || c == u'/' || c == u'+';
 }
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 bool IsQuoteChar(QChar c) { return c == u'"' || c == u'\''; }
 } // namespace
 
@@ -42,12 +43,19 @@ QString WrapText(const QString& Text, int MaxCol)
     QString result;
     // Positions count from 1, as in the rule.
     auto at = [&Text](int p) { return Text.at(p - 1); };
+    // A point, dash or slash between digits is part of a number ("12.5",
+    // "1.250", "2026-27"): no line breaks there.
+    auto breaksAt = [&](int p) {
+        const QChar c = at(p);
+        return IsBreakChar(c) &&
+               !(c != u'+' && !c.isSpace() && p > 1 && p < len && IsDigit(at(p - 1)) && IsDigit(at(p + 1)));
+    };
     while (pos <= len) {
         const QChar c = at(pos);
         if (c == kCR && quote.isNull()) {
             existing = true;
             breakPos = pos;
-        } else if (IsBreakChar(c) && quote.isNull()) {
+        } else if (quote.isNull() && breaksAt(pos)) {
             breakPos = pos;
         } else if (IsQuoteChar(c)) {
             if (c == quote)
@@ -61,7 +69,7 @@ QString WrapText(const QString& Text, int MaxCol)
             col = pos - breakPos;
             result += Text.mid(linePos - 1, breakPos - linePos + 1);
             if (!IsQuoteChar(c)) {
-                while (pos <= len && (IsBreakChar(at(pos)) || at(pos) == kCR || at(pos) == kLF))
+                while (pos <= len && (breaksAt(pos) || at(pos) == kCR || at(pos) == kLF))
                     ++pos;
             }
             if (!existing && pos < len)

@@ -670,6 +670,11 @@ void WrapString(QStringList& lines, const TCanvas& canvas, int width)
                 int n = 1;
                 while (n < line.size() && canvas.TextWidth(line.left(n + 1)) <= width)
                     ++n;
+                // A chain of numbers ("12,5+13,5+0,4") breaks after its last
+                // "+" that fits, never inside a number.
+                const qsizetype plus = line.left(n).lastIndexOf(u'+');
+                if (plus > 0)
+                    n = int(plus) + 1;
                 items.prepend(line.mid(n));
                 line.truncate(n);
             }

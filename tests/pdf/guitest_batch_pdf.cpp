@@ -467,7 +467,12 @@ TEST(BatchPdfWrap, WrapText)
         {"abcd e", 3, "abcd e"},
         // An existing CR ends the line and is kept as it is.
         {"ab\rcd", 10, "ab\rcd"},
-        {"1.250-x/y", 2, "1.\r250-\rx/y"},
+        // A point, dash or slash between digits is part of a number: no
+        // break inside "1.250" (a thousand two hundred and fifty).
+        {"1.250-x/y", 2, "1.250-\rx/y"},
+        // A chain of discounts breaks after its "+".
+        {"12.5+13.5+0.4", 11, "12.5+13.5+\r0.4"},
+        {"12,5+13,5+0,4", 7, "12,5+\r13,5+0,4"},
         {"a\tbcd", 1, "a\t\rbcd"},
         // Quoted text is not broken inside.
         {"'a b' c", 2, "'a b' c"},

@@ -18,6 +18,7 @@
 #include "report/ARRepCommon.h"
 #include "report/ARUtils.h"
 #include "tests/pdf/PdfTestSupport.h"
+#include "tests/report/ViewTestUtil.h"
 
 using namespace rtest;
 
@@ -193,6 +194,93 @@ TEST_F(LongTexts, EveryTextShowsWholeInItsCellInThePreviewAndThePdf)
                     QFile::copy(file, qEnvironmentVariable("FC_REPORT_PDF_OUT") + QStringLiteral("long-%1-%2.pdf")
                                                                                       .arg(QLatin1String(r.name))
                                                                                       .arg(int(strlen(descrizione))));
+            }
+        }
+    }
+}
+
+// A reference text longer than its band's line (the field has no limit):
+// its band grows to hold every line, in the preview, on the printed page
+// and in the PDF alike, and no text runs over the next band.
+TEST_F(LongTexts, ALongReferenceGrowsItsBandInThePreviewThePrintAndThePdf)
+{
+    const QString reference =
+        QStringLiteral("Ampliamento uffici direzionali, secondo e terzo piano, lato nord: sostituzione dei "
+                       "ventilconvettori esistenti con unità a 4 tubi, 2026/27");
+    ASSERT_GE(reference.size(), 120);
+    fc::ScopedFakePrinter printer;
+    printer.metrics = {96, 96, 0, 0, 794, 1123};
+    for (const auto& r : kReports) {
+        SCOPED_TRACE(r.name);
+        longModels(3, QString::fromLatin1(kDescrizioni[0]));
+        in.Riferimento = reference;
+        ASSERT_TRUE(r.build(in, form));
+        TARBand* band = nullptr;
+        for (int i = 0; i < rep().BandCount(); ++i)
+            if (rep().GetBand(i)->Name() == QLatin1String("Riferimento"))
+                band = rep().GetBand(i);
+        ASSERT_TRUE(band);
+        EXPECT_GT(band->Height(), 18) << "the band holds more than one line";
+        expectPreviewFits();
+        const QString file = pf.file(QStringLiteral("%1-rif.pdf").arg(QLatin1String(r.name)));
+        ExportReportToPdf(rep(), file);
+        expectPdfFits(file);
+        // The printed page draws the whole text, none of it clipped away.
+        form.UserRep->ShowPrintProgress = false;
+        ASSERT_TRUE(form.UserRep->BuildPages(QStringLiteral("x")));
+        QString printed;
+        for (const viewtest::DrawnText& t : viewtest::TextsOf(*form.UserRep->Printer()->Page(1)))
+            printed += t.text;
+        EXPECT_TRUE(squeezed(printed).contains(squeezed(in.CaptionRif + reference)))
+            << printed.toStdString();
+    }
+}
+
+// A discount chain that needs two lines breaks after a "+", never inside a
+// number, in the preview and in the PDF, under either pair of separators.
+TEST_F(LongTexts, ADiscountChainBreaksOnlyAfterAPlus)
+{
+    for (QChar decimal : {QChar(u','), QChar(u'.')}) {
+        fc::test::ScopedSeparators sep(decimal, decimal == u',' ? u'.' : u',');
+        const QString chain = QStringLiteral("12d5+13d5+0d4").replace(u'd', decimal);
+        in.Prezzi.Sconto1 = 12.5;
+        in.Prezzi.Sconto2 = 13.5;
+        in.Prezzi.Sconto3 = 0.4;
+        for (const auto& r : kReports) {
+            SCOPED_TRACE(std::string(r.name) + " with " + QString(decimal).toStdString());
+            longModels(3, QString::fromLatin1(kDescrizioni[0]));
+            ASSERT_TRUE(r.build(in, form));
+            int seen = 0;
+            TCanvas canvas;
+            for (int i = 0; i < rep().BandCount(); ++i) {
+                TARBand* b = rep().GetBand(i);
+                for (int j = 0; j < b->CellCount(); ++j) {
+                    const TARCell& c = *b->GetCell(j);
+                    if (!c.S().contains(chain))
+                        continue;
+                    ++seen;
+                    canvas.Font = MakeFont(c.FontName(), c.FontSize(), c.FontStyle());
+                    QStringList lines = ar::SplitTextLines(c.S());
+                    if (c.WordWrap())
+                        WrapString(lines, canvas, b->CellRight(j) - b->CellLeft(j) - 2 * c.FrameWidth() - 1);
+                    for (int k = 0; k + 1 < lines.size(); ++k)
+                        EXPECT_TRUE(lines[k].endsWith(u'+') || lines[k].endsWith(u' ') || !lines[k].contains(u'+'))
+                            << "preview line \"" << lines[k].toStdString() << "\"";
+                }
+            }
+            ASSERT_GT(seen, 0) << "the chain is in the report";
+            const QString file = pf.file(QStringLiteral("%1-chain.pdf").arg(QLatin1String(r.name)));
+            ExportReportToPdf(rep(), file);
+            // A piece of the chain in the PDF starts at its beginning or
+            // after a "+", and ends at its end or with a "+".
+            static const QRegularExpression piece(QStringLiteral("^[0-9.,+]*[0-9][0-9.,+]*$"));
+            for (const fc::test::PdfWord& w : fc::test::PdfWordsOfFile(file)) {
+                const qsizetype at = chain.indexOf(w.text);
+                if (!piece.match(w.text).hasMatch() || at < 0 || w.text.size() < 2)
+                    continue;
+                EXPECT_TRUE((at == 0 || chain[at - 1] == u'+') &&
+                            (at + w.text.size() == chain.size() || w.text.endsWith(u'+')))
+                    << "PDF word \"" << w.text.toStdString() << "\"";
             }
         }
     }
