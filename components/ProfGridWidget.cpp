@@ -290,6 +290,27 @@ void TProfGridWidget::SetCtl3D(bool v)
     Repaint();
 }
 
+bool TProfGridWidget::Shown(int ACol, int ARow) const
+{
+    return ColWidths(ACol) > 0 && RowHeights(ARow) > 0;
+}
+
+int TProfGridWidget::ShownCol(int from, int to, int step) const
+{
+    for (int c = from; step > 0 ? c <= to : c >= to; c += step)
+        if (c >= 0 && c < ColCount() && ColWidths(c) > 0)
+            return c;
+    return -1;
+}
+
+int TProfGridWidget::ShownRow(int from, int to, int step) const
+{
+    for (int r = from; step > 0 ? r <= to : r >= to; r += step)
+        if (r >= 0 && r < RowCount() && RowHeights(r) > 0)
+            return r;
+    return -1;
+}
+
 bool TProfGridWidget::TabStops(int ACol) const
 {
     return ACol < 0 || ACol >= int(noTabStop_.size()) || !noTabStop_[size_t(ACol)];
@@ -942,6 +963,10 @@ void TProfGridWidget::OpenEditor()
     const TProfGridOptions o = Options();
     if (opening_ || closing_ || !o.Has(pgoEditing) || o.Has(pgoRowSelect) || Col() >= ColCount()
         || Row() >= RowCount())
+        return;
+    // No editor of no width on a hidden cell: what it took would land where
+    // nobody sees it.
+    if (!Shown(Col(), Row()))
         return;
     TProfGridCell& cell = Cell(Col(), Row());
     if (Columns(Col()).ReadOnly() || cell.ReadOnly())
@@ -1667,8 +1692,9 @@ void TProfGridWidget::KeyDown(int& key, Qt::KeyboardModifiers shift)
                 r = Row();
                 break;
             }
-        } while (!TabStops(c) && c != Col() && --steps > 0);
-        SelectCell(c, r);
+        } while (((!TabStops(c) && c != Col()) || !Shown(c, r)) && --steps > 0);
+        if (Shown(c, r))
+            SelectCell(c, r);
         break;
     }
     case Qt::Key_Up:
@@ -1676,10 +1702,11 @@ void TProfGridWidget::KeyDown(int& key, Qt::KeyboardModifiers shift)
             break;
         {
             const TProfGridCell& x = Cell(Col(), Row());
-            if (x.TopRow() > firstRow)
-                SetRow(x.TopRow() - 1);
-            else if (o.Has(pgoTabThrough))
-                SetRow(RowCount() - 1);
+            const int up = ShownRow(x.TopRow() - 1, firstRow, -1);
+            if (up >= 0)
+                SetRow(up);
+            else if (o.Has(pgoTabThrough) && ShownRow(RowCount() - 1, firstRow, -1) >= 0)
+                SetRow(ShownRow(RowCount() - 1, firstRow, -1));
         }
         if (o.Has(pgoAlwaysShowEditor))
             key = 0;
@@ -1689,21 +1716,30 @@ void TProfGridWidget::KeyDown(int& key, Qt::KeyboardModifiers shift)
             break;
         {
             const TProfGridCell& x = Cell(Col(), Row());
-            if (x.BottomRow() < RowCount() - 1)
-                SetRow(x.BottomRow() + 1);
-            else if (o.Has(pgoTabThrough))
-                SetRow(firstRow);
+            const int down = ShownRow(x.BottomRow() + 1, RowCount() - 1, 1);
+            if (down >= 0)
+                SetRow(down);
+            else if (o.Has(pgoTabThrough) && ShownRow(firstRow, RowCount() - 1, 1) >= 0)
+                SetRow(ShownRow(firstRow, RowCount() - 1, 1));
         }
         if (o.Has(pgoAlwaysShowEditor))
             key = 0;
         break;
     case Qt::Key_Home:
-        if (!open)
-            SelectCell(firstCol, ctrl ? firstRow : Row());
+        if (!open) {
+            const int c = ShownCol(firstCol, ColCount() - 1, 1);
+            const int r = ctrl ? ShownRow(firstRow, RowCount() - 1, 1) : Row();
+            if (c >= 0 && r >= 0)
+                SelectCell(c, r);
+        }
         break;
     case Qt::Key_End:
-        if (!open)
-            SelectCell(ColCount() - 1, ctrl ? RowCount() - 1 : Row());
+        if (!open) {
+            const int c = ShownCol(ColCount() - 1, firstCol, -1);
+            const int r = ctrl ? ShownRow(RowCount() - 1, firstRow, -1) : Row();
+            if (c >= 0 && r >= 0)
+                SelectCell(c, r);
+        }
         break;
     case Qt::Key_PageUp:
         if (ctrl)
@@ -1818,7 +1854,7 @@ void TProfGridWidget::MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers sh
     const QPoint cr = MouseCoord(x, y);
     const int c = cr.x();
     const int r = cr.y();
-    if (c < 0 || r < 0)
+    if (c < 0 || r < 0 || !Shown(c, r))
         return;
     if (r < FixedRows() && !Options().Has(pgoSelectFixedRows))
         return;

@@ -73,6 +73,11 @@ public:
     void SetDefaultDrawing(bool v);
     void SetCtl3D(bool v);
     // Columns that Tab and the arrows stop at (all of them at first).
+    // A cell of a hidden column or of a row of no height takes no part in
+    // navigation or editing; the first shown column (row) from from to to.
+    bool Shown(int ACol, int ARow) const;
+    int ShownCol(int from, int to, int step) const;
+    int ShownRow(int from, int to, int step) const;
     bool TabStops(int ACol) const;
     void SetTabStops(int ACol, bool value);
 

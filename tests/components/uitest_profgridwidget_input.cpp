@@ -101,6 +101,65 @@ TEST_F(GridInput, TabSkipsColumnsThatAreNoTabStops)
     EXPECT_EQ(g.Row(), 6);
 }
 
+// A hidden column takes no part in navigation: every key and the mouse
+// step over it, and no editor opens on it, so that no text typed blind
+// lands in a cell nobody sees.
+TEST_F(GridInput, HiddenColumnsAreSteppedOver)
+{
+    const struct Case {
+        const char* name;
+        int c0, r0;
+        int key;
+        Qt::KeyboardModifiers mods;
+        int c1, r1;
+    } cases[] = {
+        {"Right over the hidden column", 1, 1, Qt::Key_Right, Qt::NoModifier, 3, 1},
+        {"Left over the hidden column", 3, 1, Qt::Key_Left, Qt::NoModifier, 1, 1},
+        {"Tab over the hidden column", 1, 2, Qt::Key_Tab, Qt::NoModifier, 3, 2},
+        {"Shift+Tab over the hidden column", 3, 2, Qt::Key_Tab, Qt::ShiftModifier, 1, 2},
+        {"Right to the hidden last column goes to the next row", 3, 5, Qt::Key_Right, Qt::NoModifier, 1, 6},
+        {"Left from the start of a row to the row above, whose last column is hidden", 1, 5, Qt::Key_Left,
+         Qt::NoModifier, 3, 4},
+        {"End when the last column is hidden", 1, 5, Qt::Key_End, Qt::NoModifier, 3, 5},
+        {"Ctrl+End when the last column is hidden", 1, 1, Qt::Key_End, Qt::ControlModifier, 3, 6},
+        {"Home when the first column is hidden", 4, 3, Qt::Key_Home, Qt::NoModifier, 3, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TProfGridWidget& g = Grid();
+        g.SetOptions(g.Options() + pgoEditing);
+        g.Columns(2).SetVisible(false);
+        const QString name = QLatin1String(c.name);
+        if (name.contains(QLatin1String("last column")))
+            g.Columns(4).SetVisible(false);
+        if (name.contains(QLatin1String("first column")))
+            g.Columns(1).SetVisible(false);
+        g.SelectCell(c.c0, c.r0);
+        Key(&g, c.key, c.mods);
+        EXPECT_EQ(g.Col(), c.c1);
+        EXPECT_EQ(g.Row(), c.r1);
+    }
+    // Typing on a hidden cell, where code put the cursor, opens no editor,
+    // and nothing is stored there; a click on the hidden column's edge
+    // selects a shown cell.
+    TProfGridWidget& g = Grid();
+    g.SetOptions(g.Options() + pgoEditing);
+    g.Columns(2).SetVisible(false);
+    g.SelectCell(2, 1);
+    Key(&g, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    EXPECT_FALSE(g.EditorMode());
+    Key(&g, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    EXPECT_EQ(g.Cell(2, 1).Text(), QString());
+    g.SelectCell(1, 3);
+    const QRect left = g.CellRect(1, 1);
+    for (int x : {left.right(), left.right() + 1, left.right() + 2}) {
+        g.MouseDown(Qt::LeftButton, Qt::NoModifier, x, left.center().y());
+        g.MouseUp(Qt::LeftButton, Qt::NoModifier, x, left.center().y());
+        EXPECT_NE(g.Col(), 2) << x;
+        EXPECT_FALSE(g.EditorMode() && g.Col() == 2);
+    }
+}
+
 TEST_F(GridInput, ShiftExtendsARangeFromTheAnchor)
 {
     TProfGridWidget& g = Grid();
