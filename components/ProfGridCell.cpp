@@ -2,8 +2,14 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <mutex>
+#include <vector>
 
 #include "ProfGrid.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#endif
 #include "platform/Numbers.h"
 
 namespace {
@@ -36,12 +42,17 @@ namespace {
 // Fixed-size blocks carved from slabs that are never given back; a freed
 // cell's block is the next one handed out. Per thread, since the pool
 // takes no lock; a block freed on another thread joins that thread's list.
-// Sanitizer builds use the plain heap, which sees every misuse of a cell.
+// Under the address sanitizer every block in the pool is poisoned, so that
+// a cell used after it went back is caught as on the plain heap, and the
+// sanitizer builds run the very code the program runs.
 #if defined(__SANITIZE_ADDRESS__)
-constexpr bool kPooled = false;
+void poison(void* p, size_t n) { __asan_poison_memory_region(p, n); }
+void unpoison(void* p, size_t n) { __asan_unpoison_memory_region(p, n); }
 #else
-constexpr bool kPooled = true;
+void poison(void*, size_t) {}
+void unpoison(void*, size_t) {}
 #endif
+constexpr bool kPooled = true;
 
 struct FreeBlock {
     FreeBlock* next;
@@ -51,25 +62,29 @@ class CellPool {
 public:
     void* take(size_t size)
     {
+        const size_t block = blockSize(size);
         if (!free_) {
             constexpr size_t kPerSlab = 256;
-            const size_t block = blockSize(size);
             auto* slab = static_cast<char*>(::operator new(block * kPerSlab));
+            keepSlab(slab);
             for (size_t i = kPerSlab; i-- > 0;) {
                 auto* b = reinterpret_cast<FreeBlock*>(slab + i * block);
                 b->next = free_;
                 free_ = b;
+                poison(b, block);
             }
         }
         FreeBlock* b = free_;
+        unpoison(b, block);
         free_ = b->next;
         return b;
     }
-    void give(void* p)
+    void give(void* p, size_t size)
     {
         auto* b = static_cast<FreeBlock*>(p);
         b->next = free_;
         free_ = b;
+        poison(b, blockSize(size));
     }
     static size_t blockSize(size_t size)
     {
@@ -78,6 +93,16 @@ public:
     }
 
 private:
+    // Every slab stays reachable from one list that outlives the threads:
+    // the leak checker reads neither the poisoned blocks that hold the free
+    // lists nor a thread's pool once the thread has ended.
+    static void keepSlab(void* slab)
+    {
+        static std::mutex lock;
+        static auto* slabs = new std::vector<void*>;
+        const std::lock_guard<std::mutex> hold(lock);
+        slabs->push_back(slab);
+    }
     FreeBlock* free_ = nullptr;
 };
 
@@ -104,7 +129,7 @@ void TProfGridCell::operator delete(void* p, size_t size) noexcept
         ::operator delete(p);
         return;
     }
-    cellPool().give(p);
+    cellPool().give(p, size);
 }
 
 TProfGridCell::TProfGridCell(TProfGridCol* column, int row)

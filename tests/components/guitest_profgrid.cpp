@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 
 #include "ProfGridChecks.h"
@@ -549,4 +550,32 @@ TEST(ProfGrid, ShrinkingRowsIsDeletingThemFromTheLast)
         EXPECT_EQ(shape(a).toStdString(), shape(b).toStdString());
         EXPECT_TRUE(GridIsConsistent(a));
     }
+}
+
+// Cells come from the grid's own pool in every build, the sanitizer's too:
+// a cell let go of gives its block to the next one made, and under the
+// address sanitizer a block in the pool is poisoned, so that a cell used
+// after it went back is caught as on the plain heap.
+TEST(ProfGridCellPool, TheSanitizerBuildRunsThePoolAndCatchesACellUsedAfterItWentBack)
+{
+    TProfGrid g;
+    g.SetColCount(2);
+    g.SetRowCount(3);
+    const void* last = &g.Cell(1, 2);
+    g.SetRowCount(2);
+    g.SetRowCount(3);
+    EXPECT_EQ(static_cast<const void*>(&g.Cell(1, 2)), last) << "the block went back to the pool and out again";
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            TProfGrid d;
+            d.SetColCount(2);
+            d.SetRowCount(3);
+            TProfGridCell* gone = &d.Cell(1, 2);
+            d.SetRowCount(1);
+            std::fprintf(stderr, "%d\n", gone->TopRow());
+        },
+        "use-after-poison");
+#endif
 }
