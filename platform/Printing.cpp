@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPageSetupDialog>
 #include <QPageSize>
@@ -330,10 +331,13 @@ bool QtPrinterService::ExecPrintDialog(PrintDialogSettings& s)
     QPrinter& pr = Printer();
     pr.setCopyCount(s.copies);
     pr.setCollateCopies(s.collate);
-    if (s.printToFile && pr.outputFileName().isEmpty()) {
-        // Preselects the dialog's file entry.
+    if (s.printToFile) {
+        // Preselects the dialog's file entry: the name the caller proposes,
+        // in a folder that is there, whatever the last print chose.
         const QString doc = pr.docName().isEmpty() ? QStringLiteral("Report") : pr.docName();
-        pr.setOutputFileName(QDir::home().filePath(doc + QStringLiteral(".pdf")));
+        const QString file = s.fileName.isEmpty() ? QDir::home().filePath(doc + QStringLiteral(".pdf")) : s.fileName;
+        QDir().mkpath(QFileInfo(file).absolutePath());
+        pr.setOutputFileName(file);
     }
     QPrintDialog dlg(&pr);
     dlg.setMinMax(s.minPage, s.maxPage);

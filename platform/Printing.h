@@ -42,8 +42,10 @@ struct PrintDialogSettings {
     int copies = 1;
     bool collate = true;
     // Offered when no printer is installed, so that there is always a way
-    // to print: the pages then go to a PDF file chosen in the dialog.
+    // to print: the pages then go to a PDF file chosen in the dialog, which
+    // proposes fileName.
     bool printToFile = false;
+    QString fileName;
 };
 
 // One print job; pages are painted in printer pixels with the origin at the

@@ -1,5 +1,7 @@
 #include "ARPrinter.h"
 
+#include "platform/ProgramFolder.h"
+
 #include <QPainter>
 #include <cmath>
 
@@ -247,8 +249,14 @@ void TARPrinter::Print()
     s.toPage = toPage_;
     s.copies = GetCopies();
     s.collate = true;
-    // Without a printer the pages can still go to a PDF file.
+    // Without a printer the pages can still go to a PDF file: the report's
+    // own name in the program folder's pdf/.
     s.printToFile = !PrinterInstalled();
+    if (s.printToFile)
+        s.fileName = ProposedFile ? ProposedFile()
+                                  : fc::ProgramFolder() + QStringLiteral("pdf/") +
+                                        (GetTitle().isEmpty() ? QStringLiteral("Report") : GetTitle()) +
+                                        QStringLiteral(".pdf");
     if (!fc::Printers().ExecPrintDialog(s))
         return;
     ReadPageSizeFromPrinter();

@@ -43,6 +43,9 @@ public:
     // Held by a report in use (an export reading it): printing and printer
     // setup are refused then too.
     void Hold(bool on) { held_ += on ? 1 : -1; }
+    // The PDF file a print to a file proposes (none: the title's name in
+    // the program folder's pdf/).
+    std::function<QString()> ProposedFile;
     bool Busy() const { return Building() || held_ > 0; }
 
     int FromPage() const { return fromPage_; }

@@ -10,6 +10,7 @@
 #include "engine/Records.h"
 #include "pdf/BatchPdf.h"
 #include "report/ARPrintProgress.h"
+#include "report/ARPrinter.h"
 #include "platform/Application.h"
 #include "platform/Dialogs.h"
 #include "platform/Office.h"
@@ -63,6 +64,11 @@ TFormPrew::TFormPrew(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowS
     UserRep->setGeometry(0, 32, 829, 524);
     // The grid's settings are complete: it makes its own template storage.
     UserRep->Loaded();
+    // A print to a file goes where "--> PDF" saves, under the report's name.
+    UserRep->Printer()->ProposedFile = [this] {
+        return fc::ProgramFolder() + QStringLiteral("pdf/") +
+               NomePdfProposto(TestoRiferimento ? TestoRiferimento() : QString());
+    };
 
     connect(Button3, &QPushButton::clicked, this, fc::Guarded([this] { Button3Click(); }));
     connect(ConvToRTF, &QPushButton::clicked, this, fc::Guarded([this] { ConvToRTFClick(); }));

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -13,6 +14,7 @@
 
 #include "TestSupport.h"
 #include "platform/QtDialogs.h"
+#include "platform/QtShellOpen.h"
 
 namespace {
 
@@ -194,4 +196,30 @@ TEST_F(DialogFixture, OpenDialogSecondFilterAndCancel)
     cancelled.FileName = "keep.lng";
     EXPECT_FALSE(service.OpenFile(cancelled));
     EXPECT_EQ(cancelled.FileName, "keep.lng");
+}
+
+namespace {
+QStringList g_logged;
+void recordMessage(QtMsgType, const QMessageLogContext&, const QString& text) { g_logged << text; }
+} // namespace
+
+// The desktop cannot open the file (no launcher here): the caller tells the
+// user, and Qt's own note of it reaches no terminal.
+TEST(QtShellOpenQuiet, AFailedOpenSaysNothingOnTheTerminal)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("Book1.xlsx"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.path().toLocal8Bit()); // no program to launch with
+    g_logged.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordMessage);
+    const bool opened = QtShellOpen().Open(file);
+    qWarning("after");
+    qInstallMessageHandler(previous);
+    qputenv("PATH", path);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(g_logged, QStringList{"after"}) << "the handler of before is back";
 }

@@ -14,6 +14,8 @@
 #include "ReportsFixture.h"
 #include "pdf/PdfImages.h"
 #include "platform/Office.h"
+#include "platform/Printing.h"
+#include "platform/ProgramFolder.h"
 #include "report/ARPrintProgress.h"
 #include "report/ARPrinter.h"
 #include "report/ARResStrings.h"
@@ -268,6 +270,30 @@ TEST_F(Preview, SecondPrintClickDuringPageBuildingIsRefused)
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(pages, 27);
     EXPECT_EQ(form.UserRep->Printer()->PageCount(), 27);
+}
+
+// Printing to a file proposes the report's own name in the program folder's
+// pdf/, as "--> PDF" does, for every report: never the last name used.
+TEST_F(Preview, PrintToAFileProposesTheReportsOwnNameInPdf)
+{
+    fc::ScopedFakePrinter printer;
+    printer.installed = false;
+    printer.printAnswer = false;
+    models(2);
+    QString reference = QStringLiteral("Hotel Nord");
+    form.TestoRiferimento = [&] { return reference; };
+    for (const QString& ref : {QStringLiteral("Hotel Nord"), QStringLiteral("Uffici / piano 2"), QString()}) {
+        SCOPED_TRACE(ref.toStdString());
+        reference = ref;
+        in.Riferimento = ref;
+        ASSERT_TRUE(reportPannello(in, form));
+        TARPrinter::SetPreviewRunner([](TARPrinter& p) { p.Print(); });
+        form.Button3->click();
+        TARPrinter::SetPreviewRunner(nullptr);
+        ASSERT_TRUE(printer.lastPrintDialog.printToFile);
+        EXPECT_EQ(printer.lastPrintDialog.fileName,
+                  fc::ProgramFolder() + QStringLiteral("pdf/") + TFormPrew::NomePdfProposto(ref));
+    }
 }
 
 // The panel's pages are built with the event loop turning: a refill of the
