@@ -67,11 +67,20 @@ case "${1:-}" in
     install_missing
     build_release --target fc_benchmarks
     filter=${2:-.}
+    ran=0
     for b in build/release/bench/bench_*; do
       [ -x "$b" ] && [ -f "$b" ] || continue
+      # Only the programs with a benchmark the filter matches.
+      listed=$(QT_QPA_PLATFORM=offscreen "$b" --benchmark_list_tests=true --benchmark_filter="$filter" 2>/dev/null || true)
+      [ -n "$listed" ] || continue
+      ran=1
       echo "== $(basename "$b")"
       QT_QPA_PLATFORM=offscreen "$b" --benchmark_filter="$filter"
     done
+    if [ "$ran" -eq 0 ]; then
+      echo "No benchmark matches '$filter'." >&2
+      exit 1
+    fi
     ;;
   *)
     echo "usage: [JOBS=n] ./dev.sh test | run | bench [filter]" >&2

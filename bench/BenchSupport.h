@@ -11,6 +11,7 @@
 #include "platform/Dataset.h"
 #include "platform/MainWindowLink.h"
 #include "platform/QtTextMeasurer.h"
+#include "shell/once.h"
 
 namespace fc::bench {
 
@@ -51,6 +52,8 @@ private:
 inline int RunWithApplication(int argc, char** argv, const std::function<void()>& beforeQuit = {})
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As the program starts: a private runtime folder named before Qt looks.
+    PrepareRuntimeFolder();
     QApplication app(argc, argv);
     fc::InstallQtTextMeasurer();
     benchmark::Initialize(&argc, argv);

@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <benchmark/benchmark.h>
 
+#include "BenchSupport.h"
+
 #include "components/OvNumEdit.h"
 #include "platform/Beep.h"
 
@@ -42,11 +44,6 @@ BENCHMARK(BM_TypeDigits);
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
     fc::SetBeepSound(+[] {});
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return fc::bench::RunWithApplication(argc, argv);
 }
