@@ -124,6 +124,8 @@ public:
     QString path() const { return dir_.path() + '/'; }
     // Makes this folder the program folder.
     void use() const { SetProgramFolderForTests(path()); }
+    // Leaves the folder when this goes (to profile a child on it by hand).
+    void keep() { dir_.setAutoRemove(false); }
 
 private:
     void writeScaled(const QString& file, const QString& name, const QString& table)

@@ -1202,7 +1202,9 @@ int TARRep::SpanHeight(const TARBand* band) const
     return h;
 }
 
-void TARRep::Load(const QString& fileName)
+void TARRep::Load(const QString& fileName) { SetARTemplate(ar::DecodeTemplateLines(ReadFile(fileName))); }
+
+QByteArray TARRep::ReadFile(const QString& fileName)
 {
     QByteArray bytes;
     if (FileSystem) {
@@ -1220,7 +1222,7 @@ void TARRep::Load(const QString& fileName)
             throw EFileError(QStringLiteral("Cannot open file %1").arg(fileName));
         bytes = f.readAll();
     }
-    SetARTemplate(ar::DecodeTemplateLines(bytes));
+    return bytes;
 }
 
 QStringList TARRep::GetARTemplate() const

@@ -376,6 +376,8 @@ public:
     // Reads a template file (through FileSystem when one is assigned);
     // raises and leaves the report unchanged when the file cannot be read.
     void Load(const QString& fileName);
+    // The bytes of a template file, through the file system when there is one.
+    QByteArray ReadFile(const QString& fileName);
 
     TAIStringList& UserVarList() { return userVars_; }
     const TAIStringList& UserVarList() const { return userVars_; }

@@ -6,10 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-bool TextEquals(const QString& a, const QString& b)
-{
-    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
-}
+bool TextEquals(const QString& a, const QString& b) { return ar::EqualsIgnoringCase(a, b); }
 
 // ---- named lists ----
 

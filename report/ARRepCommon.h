@@ -20,6 +20,35 @@ struct TRect {
 inline TRect Rect(int l, int t, int r, int b) { return TRect{l, t, r, b}; }
 
 bool TextEquals(const QString& a, const QString& b);
+
+namespace ar {
+// QString::compare(a, b, Qt::CaseInsensitive) == 0, without its general
+// machinery for the ASCII names and texts reports are made of: texts of
+// different lengths never fold to equal, and ASCII letters fold by one bit.
+inline bool EqualsIgnoringCase(QStringView a, QStringView b)
+{
+    if (a.size() != b.size())
+        return false;
+    const char16_t* p = a.utf16();
+    const char16_t* q = b.utf16();
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = p[i], y = q[i];
+        if (x == y)
+            continue;
+        if (x >= 0x80 || y >= 0x80) {
+            // The rest by the general rule, from the whole character (a
+            // surrogate pair folds as one).
+            const qsizetype j = i > 0 && QChar::isLowSurrogate(x) ? i - 1 : i;
+            return QStringView(p + j, a.size() - j).compare(QStringView(q + j, b.size() - j), Qt::CaseInsensitive) == 0;
+        }
+        const char16_t lx = (x >= u'A' && x <= u'Z') ? char16_t(x + 32) : x;
+        const char16_t ly = (y >= u'A' && y <= u'Z') ? char16_t(y + 32) : y;
+        if (lx != ly)
+            return false;
+    }
+    return true;
+}
+} // namespace ar
 inline int IntMax(int a, int b) { return a > b ? a : b; }
 inline int IntMin(int a, int b) { return a < b ? a : b; }
 

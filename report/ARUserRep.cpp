@@ -43,14 +43,23 @@ void TARUserRep::LoadTemplate(const QString& fileName)
     }
     template_ = e->rep.get();
     template_->FileSystem = FileSystem();
-    template_->Load(fileName);
+    // The same bytes make the same template: it is parsed again only when
+    // its file changed (or the template was set otherwise meanwhile).
+    const QByteArray bytes = template_->ReadFile(fileName);
+    const bool same = e->parsed && bytes == e->bytes;
+    if (!same) {
+        e->parsed = false;
+        template_->SetARTemplate(ar::DecodeTemplateLines(bytes));
+        e->bytes = bytes;
+        e->parsed = true;
+    }
     Rep()->PageSize().Assign(template_->PageSize());
     Rep()->Orientation = template_->Orientation;
     Rep()->LeftMargin = template_->LeftMargin;
     Rep()->TopMargin = template_->TopMargin;
     Rep()->RightMargin = template_->RightMargin;
     Rep()->BottomMargin = template_->BottomMargin;
-    ApplyTemplate();
+    ApplyTemplate(!same);
 }
 
 void TARUserRep::parseTemplateCells()
@@ -62,11 +71,14 @@ void TARUserRep::parseTemplateCells()
     }
 }
 
-void TARUserRep::ApplyTemplate()
+void TARUserRep::ApplyTemplate(bool changed)
 {
     Printer()->PageSize().Assign(template_->PageSize());
     Printer()->SetOrientation(template_->Orientation);
-    parseTemplateCells();
+    if (changed) {
+        parseTemplateCells();
+        indexBands();
+    }
     Rep()->Font = template_->Font;
     viewport()->update();
 }
@@ -80,7 +92,10 @@ void TARUserRep::ClearVars()
     CheckNotInUse();
     vars_.clear();
     values_.clear();
+    // The next page sets as many: the index keeps its room.
+    const qsizetype n = varIndex_.size();
     varIndex_.clear();
+    varIndex_.reserve(n);
 }
 
 void TARUserRep::rebuildVarIndex()
@@ -172,11 +187,25 @@ TARBand* TARUserRep::AddBands(const QString& name)
     EnsureRTF();
     Rep()->Font = template_->Font;
     std::vector<std::unique_ptr<TARBand>> added;
-    for (int i = 0; i < template_->BandCount(); ++i) {
-        TARBand* tb = template_->GetBand(i);
-        if (TextEquals(tb->Name(), name))
+    // The template's bands of that name, found without a walk of them all;
+    // a template changed behind the index is indexed again.
+    if (indexedTemplate_ != template_ || indexedBands_ != template_->BandCount())
+        indexBands();
+    const auto it = bandsByName_.constFind(name.toCaseFolded());
+    if (it != bandsByName_.constEnd())
+        for (int i : it.value()) {
+            TARBand* tb = template_->GetBand(i);
+            if (!TextEquals(tb->Name(), name)) {
+                // Renamed since: the walk, and the index made anew.
+                added.clear();
+                for (int k = 0; k < template_->BandCount(); ++k)
+                    if (TextEquals(template_->GetBand(k)->Name(), name))
+                        added.emplace_back(EvalBand(template_->GetBand(k), template_));
+                indexBands();
+                break;
+            }
             added.emplace_back(EvalBand(tb, template_));
-    }
+        }
     if (added.empty()) {
         viewport()->update();
         return nullptr;
@@ -205,8 +234,21 @@ QStringList TARUserRep::GetARTemplate() const { return template_->ARTemplate(); 
 void TARUserRep::SetARTemplate(const QStringList& t)
 {
     CheckNotInUse();
+    // The template no longer holds what its file's bytes made.
+    for (Entry& e : cache_)
+        if (e.rep.get() == template_)
+            e.parsed = false;
     template_->SetARTemplate(t);
-    ApplyTemplate();
+    ApplyTemplate(true);
+}
+
+void TARUserRep::indexBands()
+{
+    bandsByName_.clear();
+    for (int i = 0; i < template_->BandCount(); ++i)
+        bandsByName_[template_->GetBand(i)->Name().toCaseFolded()].push_back(i);
+    indexedTemplate_ = template_;
+    indexedBands_ = template_->BandCount();
 }
 
 void TARUserRep::SetFocus()

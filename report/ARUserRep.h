@@ -15,10 +15,7 @@ namespace ar {
 // folding), hashed through the same folding.
 struct VarName {
     QString name;
-    friend bool operator==(const VarName& a, const VarName& b)
-    {
-        return QString::compare(a.name, b.name, Qt::CaseInsensitive) == 0;
-    }
+    friend bool operator==(const VarName& a, const VarName& b) { return EqualsIgnoringCase(a.name, b.name); }
     friend size_t qHash(const VarName& v, size_t seed) noexcept
     {
         size_t h = seed;
@@ -79,7 +76,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
 
 private:
-    void ApplyTemplate();
+    void ApplyTemplate(bool changed);
+    void indexBands();
     void parseTemplateCells();
     int findVar(const QString& name) const;
     void setVar(const QString& name, const QString& value);
@@ -87,6 +85,8 @@ private:
     struct Entry {
         QString name;
         std::unique_ptr<TARRep> rep;
+        QByteArray bytes;    // of the file the template was last parsed from
+        bool parsed = false; // the template is what bytes make
     };
     std::vector<Entry> cache_;
     TARRep* template_ = nullptr;
@@ -97,5 +97,9 @@ private:
     QStringList values_;
     QHash<ar::VarName, int> varIndex_;
     TARBandState pendingBandState_ = 0;
+    // The template's bands by case-folded name, in template order.
+    QHash<QString, std::vector<int>> bandsByName_;
+    const TARRep* indexedTemplate_ = nullptr;
+    int indexedBands_ = -1;
     QString path_;
 };

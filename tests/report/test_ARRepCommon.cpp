@@ -161,3 +161,17 @@ TEST(PageSize, BlockReadsAndWrites)
     p.SetARTemplate({"  pagesize", "  NAME=A4"});
     EXPECT_EQ(p.Name(), "A3") << "a block not starting with PAGESIZE changes nothing";
 }
+
+// The case-insensitive comparison of names and texts gives what Qt's own
+// gives, for ASCII, for letters beyond it and for characters of two units.
+TEST(ARRepCommon, EqualsIgnoringCaseIsQtsCaseInsensitiveComparison)
+{
+    const QString samples[] = {QString(), "a", "A", "Page", "PAGE", "pagE", "Pages", "pag", "[N]", "[n]", "a_b",
+                               "A_B", "@", "`", "[", "{", "caf\u00e9", "CAF\u00c9", "caf\u00e8", "stra\u00dfe",
+                               "STRASSE", "\u03a3\u03b9", "\u03c3\u03b9", QString::fromUcs4(U"\U00010400x"),
+                               QString::fromUcs4(U"\U00010428X"), QString::fromUcs4(U"\U00010401x")};
+    for (const QString& a : samples)
+        for (const QString& b : samples)
+            EXPECT_EQ(ar::EqualsIgnoringCase(a, b), QString::compare(a, b, Qt::CaseInsensitive) == 0)
+                << a.toStdString() << " / " << b.toStdString();
+}

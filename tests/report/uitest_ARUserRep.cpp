@@ -218,6 +218,34 @@ TEST_F(Filling, TemplateCacheKeepsOneReportPerFile)
     EXPECT_EQ(rep.AddBands(QStringLiteral("Row"))->GetCell(0)->Value(), "from b");
 }
 
+// The template is parsed again only when its file changed: the same bytes
+// keep the same bands; new bytes, or a template set meanwhile by its text,
+// make it anew. Bands are found by name whatever changed in between.
+TEST_F(Filling, TheTemplateIsParsedAgainOnlyWhenItsFileChanged)
+{
+    const QString a = write("a.AR", TemplateBytes({{"Row", 20, {{"from a"}}}, {"Tail", 10, {{"t"}}}}));
+    rep.LoadTemplate(a);
+    const TARBand* parsed = rep.Template()->GetBand(0);
+    rep.LoadTemplate(a);
+    EXPECT_EQ(rep.Template()->GetBand(0), parsed) << "the same bytes: not parsed again";
+    EXPECT_EQ(rep.AddBands(QStringLiteral("row"))->GetCell(0)->Value(), "from a");
+
+    TARRep t;
+    t.ClearBands();
+    t.AddBand()->SetName(QStringLiteral("Other"));
+    rep.SetARTemplateText(t.ARTemplate());
+    EXPECT_EQ(rep.AddBands(QStringLiteral("Row")), nullptr);
+    ASSERT_NE(rep.AddBands(QStringLiteral("other")), nullptr);
+    rep.LoadTemplate(a);
+    ASSERT_EQ(rep.Template()->BandCount(), 2) << "set meanwhile: parsed again from the file";
+    EXPECT_EQ(rep.AddBands(QStringLiteral("Tail"))->GetCell(0)->Value(), "t");
+
+    // A band renamed in the template is found under its new name.
+    rep.Template()->GetBand(1)->SetName(QStringLiteral("End"));
+    EXPECT_EQ(rep.AddBands(QStringLiteral("Tail")), nullptr);
+    ASSERT_NE(rep.AddBands(QStringLiteral("END")), nullptr);
+}
+
 TEST_F(Filling, MissingTemplateRaisesAndLeavesTheReport)
 {
     rep.Rep()->PageSize().SetName(QStringLiteral("A3"));
