@@ -16,15 +16,16 @@
 //   start, "later_ms" the median of the five clicks after it; the
 //   benchmark's time is the first click.
 // - StartToMainWindowShown: the program started in a process of its own to
-//   its main window shown (the demo catalogue, English texts), beside a
-//   process that starts a bare QApplication and shows one QWidget the same
-//   way; "ratio" is the program's time over the bare one's. Both children
-//   get the same environment, offscreen platform and a runtime folder of
-//   their own, so that another copy of this benchmark running at the same
-//   time holds no single-instance lock of theirs (a second instance ends
-//   at once, which would pass for a fast start). "text_ms" is a third
-//   child, the bare window with one label: what the font system's start
-//   and the first text cost any window that shows a word.
+//   its main window shown and painted (the demo catalogue, English texts),
+//   beside the reference: a separate minimal Qt program (start_reference)
+//   that shows one label, started the same way. "ratio" is the program's
+//   wall time over the reference's; where valgrind is installed, each is
+//   also run once under callgrind and "instr_ratio" gives the ratio of
+//   their instruction counts (program_Minstr, reference_Minstr). Both get
+//   the same environment, offscreen platform and a runtime folder of their
+//   own, so that another copy of this benchmark running at the same time
+//   holds no single-instance lock of theirs (a second instance ends at
+//   once, which would pass for a fast start).
 // - TranslateMainWindow: the language file applied to the main window.
 // The models are the first N of the two-pipe fan coils of the demo catalogue
 // repeated 100 times (600 of them).
@@ -32,6 +33,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -53,6 +55,7 @@
 
 #include "BenchCatalogue.h"
 #include "BenchSupport.h"
+#include "ShownExit.h"
 #include "components/Lang.h"
 #include "components/OvNumEdit.h"
 #include "engine/Catalogo.h"
@@ -173,16 +176,6 @@ void TranslateMainWindow(benchmark::State& state)
 }
 BENCHMARK(TranslateMainWindow)->Unit(benchmark::kMillisecond);
 
-// The child processes of StartToMainWindowShown: they end as soon as their
-// window is shown on screen.
-[[noreturn]] void endWhenExposed(QWidget& w)
-{
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!(w.windowHandle() && w.windowHandle()->isExposed()) && std::chrono::steady_clock::now() < until)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    _exit(w.windowHandle() && w.windowHandle()->isExposed() ? 0 : 3);
-}
-
 // Counts the paints of a widget.
 class PaintCounter : public QObject {
 public:
@@ -265,25 +258,10 @@ int calcolaChild(const char* folder, int n, const char* out)
     return rc;
 }
 
-int startChild(const char* kind, const char* folder, int argc, char** argv)
+int startChild(const char* folder, int argc, char** argv)
 {
-    if (std::strcmp(kind, "minimal") == 0) {
-        QApplication app(argc, argv);
-        QWidget w;
-        w.resize(1060, 640);
-        w.show();
-        endWhenExposed(w);
-    }
-    if (std::strcmp(kind, "text") == 0) {
-        QApplication app(argc, argv);
-        QWidget w;
-        w.resize(1060, 640);
-        QLabel label(QStringLiteral("Fan coil with cabinet"), &w);
-        w.show();
-        endWhenExposed(w);
-    }
     fc::SetProgramFolderForTests(QString::fromLocal8Bit(folder));
-    fc::RunProgram(argc, argv, [](TDodedaVO& w) { endWhenExposed(w); });
+    fc::RunProgram(argc, argv, [](TDodedaVO& w) { fc::bench::exitWhenPainted(w); });
     // The program ended without showing its window (a second instance, or
     // a start that stopped on an error).
     return 4;
@@ -311,21 +289,47 @@ private:
     std::vector<char*> pointers_;
 };
 
-double runChild(const char* kind, const std::string& folder, ChildEnvironment& env)
+// Starts a program with args and waits for it: its wall time in seconds.
+// With callgrindLog, under callgrind, whose report goes to that file.
+double runProgram(std::vector<std::string> args, ChildEnvironment& env, const std::string& callgrindLog = {})
 {
-    const std::string self = "/proc/self/exe";
-    std::string a0 = "bench_calcolo", a1 = "--start-child", a2 = kind, a3 = folder;
-    char* args[] = {a0.data(), a1.data(), a2.data(), a3.data(), nullptr};
+    if (!callgrindLog.empty())
+        args.insert(args.begin(), {"valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null",
+                                   "--log-file=" + callgrindLog});
+    std::vector<char*> argv;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t quiet;
+    posix_spawn_file_actions_init(&quiet);
+    posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
     const auto t0 = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    if (posix_spawn(&pid, self.c_str(), nullptr, nullptr, args, env.get()) != 0)
-        throw std::runtime_error("cannot start the child");
+    const int spawned = posix_spawnp(&pid, argv[0], &quiet, nullptr, argv.data(), env.get());
+    posix_spawn_file_actions_destroy(&quiet);
+    if (spawned != 0)
+        throw std::runtime_error("cannot start " + args[0]);
     int status = 0;
     waitpid(pid, &status, 0);
     const auto t1 = std::chrono::steady_clock::now();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error(std::string("the child did not show its window: ") + kind);
+        throw std::runtime_error("the child did not show its window: " + args[0]);
     return std::chrono::duration<double>(t1 - t0).count();
+}
+
+// The instructions callgrind counted, from its report.
+double collected(const std::string& log)
+{
+    QFile f(QString::fromStdString(log));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray text = f.readAll();
+    const qsizetype at = text.indexOf("Collected : ");
+    if (at < 0)
+        return 0;
+    QByteArray n = text.mid(at + 12, text.indexOf('\n', at) - at - 12).trimmed();
+    n.replace(',', "");
+    return n.toDouble();
 }
 
 void StartToMainWindowShown(benchmark::State& state)
@@ -338,16 +342,32 @@ void StartToMainWindowShown(benchmark::State& state)
         return;
     }
     ChildEnvironment env(QFile::encodeName(runtime.path()).toStdString());
-    double programTotal = 0, minimalTotal = 0, textTotal = 0;
+    // The executable's own path: under valgrind "/proc/self/exe" would be
+    // valgrind's.
+    const std::string self = QFile::encodeName(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).toStdString();
+    const std::vector<std::string> program = {self, "--start-child", folder};
+    const std::vector<std::string> reference = {FC_START_REFERENCE};
+    double programTotal = 0, referenceTotal = 0;
     try {
         for (auto _ : state) {
-            // Side by side, so that the machine's load falls on all alike.
-            const double m = runChild("minimal", folder, env);
-            const double t = runChild("program", folder, env);
-            textTotal += runChild("text", folder, env);
-            minimalTotal += m;
+            // Side by side, so that the machine's load falls on both alike.
+            referenceTotal += runProgram(reference, env);
+            const double t = runProgram(program, env);
             programTotal += t;
             state.SetIterationTime(t);
+        }
+        // Instructions, where callgrind is there to count them.
+        if (QFile::exists(QStringLiteral("/usr/bin/valgrind"))) {
+            const std::string log = (runtime.path() + QStringLiteral("/callgrind.log")).toStdString();
+            runProgram(reference, env, log);
+            const double r = collected(log);
+            runProgram(program, env, log);
+            const double p = collected(log);
+            if (r > 0 && p > 0) {
+                state.counters["program_Minstr"] = p / 1e6;
+                state.counters["reference_Minstr"] = r / 1e6;
+                state.counters["instr_ratio"] = p / r;
+            }
         }
     } catch (const std::exception& e) {
         state.SkipWithError(e.what());
@@ -355,9 +375,8 @@ void StartToMainWindowShown(benchmark::State& state)
     }
     const double n = double(state.iterations());
     state.counters["program_ms"] = programTotal / n * 1000;
-    state.counters["minimal_ms"] = minimalTotal / n * 1000;
-    state.counters["text_ms"] = textTotal / n * 1000;
-    state.counters["ratio"] = programTotal / minimalTotal;
+    state.counters["reference_ms"] = referenceTotal / n * 1000;
+    state.counters["ratio"] = programTotal / referenceTotal;
 }
 BENCHMARK(StartToMainWindowShown)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
@@ -420,8 +439,8 @@ BENCHMARK(CalcolaClickAsTheUserHasIt)
 
 int main(int argc, char** argv)
 {
-    if (argc >= 4 && std::strcmp(argv[1], "--start-child") == 0)
-        return startChild(argv[2], argv[3], argc, argv);
+    if (argc >= 3 && std::strcmp(argv[1], "--start-child") == 0)
+        return startChild(argv[2], argc, argv);
     if (argc >= 5 && std::strcmp(argv[1], "--calcola-child") == 0)
         return calcolaChild(argv[2], std::atoi(argv[3]), argv[4]);
     // --catalogue n: makes a program folder of n times the demo and prints
