@@ -1,5 +1,6 @@
 #include "PdfImages.h"
 
+#include <cstring>
 #include <memory>
 
 #include "PdfFonts.h"
@@ -48,7 +49,8 @@ int PaletteIndex(const uchar* row, int x, TPdfPixelFormat f)
 uchar Expand5(int v) { return uchar((v << 3) | (v >> 2)); }
 uchar Expand6(int v) { return uchar((v << 2) | (v >> 4)); }
 
-void AppendRgb(QByteArray& data, const uchar* row, int x, TPdfPixelFormat f)
+// The red, green and blue of pixel x of a row, written at out.
+char* PutRgb(char* out, const uchar* row, int x, TPdfPixelFormat f)
 {
     uchar r = 0, g = 0, b = 0;
     switch (f) {
@@ -77,9 +79,10 @@ void AppendRgb(QByteArray& data, const uchar* row, int x, TPdfPixelFormat f)
         r = row[4 * x + 2];
         break;
     }
-    data.append(char(r));
-    data.append(char(g));
-    data.append(char(b));
+    out[0] = char(r);
+    out[1] = char(g);
+    out[2] = char(b);
+    return out + 3;
 }
 
 // [/Indexed /DeviceRGB 255 <RR GG BB ...>] of the first 256 palette entries;
@@ -132,19 +135,34 @@ TPdfImage* TPdfBitmapImage::CreateImage(const TPdfGraphic* Graphic)
     const TPdfPixelFormat f = bitmap->PixelFormat();
     QByteArray& data = image->Stream();
     if (IsPaletteFormat(f)) {
-        data.reserve(qsizetype(w) * h);
+        data.resize(qsizetype(w) * h);
+        char* out = data.data();
         for (int y = 0; y < h; ++y) {
             const uchar* row = bitmap->ScanLine(y);
+            if (f == pf8bit) {
+                std::memcpy(out, row, size_t(w));
+                out += w;
+                continue;
+            }
             for (int x = 0; x < w; ++x)
-                data.append(char(PaletteIndex(row, x, f)));
+                *out++ = char(PaletteIndex(row, x, f));
         }
         attr->AddItem(QStringLiteral("ColorSpace"), PaletteColorSpace(*bitmap, 8));
     } else {
-        data.reserve(qsizetype(w) * h * 3);
+        data.resize(qsizetype(w) * h * 3);
+        char* out = data.data();
         for (int y = 0; y < h; ++y) {
             const uchar* row = bitmap->ScanLine(y);
+            if (f == pf32bit) {
+                for (int x = 0; x < w; ++x, row += 4, out += 3) {
+                    out[0] = char(row[2]);
+                    out[1] = char(row[1]);
+                    out[2] = char(row[0]);
+                }
+                continue;
+            }
             for (int x = 0; x < w; ++x)
-                AppendRgb(data, row, x, f);
+                out = PutRgb(out, row, x, f);
         }
         // Once, where setting it after every row would leave it.
         attr->AddItem(QStringLiteral("ColorSpace"), new TPdfName(QStringLiteral("DeviceRGB")));
