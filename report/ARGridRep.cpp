@@ -182,7 +182,9 @@ void TARGridRep::Loaded()
 void TARGridRep::Clear()
 {
     CheckNotInUse();
-    ClearSelection();
+    // The cells go with their bands: only the list of them is let go, not
+    // each cell's mark walked through first.
+    selList_.Clear();
     rep_->ClearBands();
     fixedBands_ = 0;
     curBand_ = 0;

@@ -37,10 +37,15 @@ namespace ar {
 template <class T>
 class UpdateScope {
 public:
-    explicit UpdateScope(T* o) : o_(o), n_(std::uncaught_exceptions()) { o_->BeginUpdate(); }
+    // Within an open bracket, closing notifies nobody either way: the
+    // exception count, which costs a call each time, is not needed.
+    explicit UpdateScope(T* o) : o_(o), n_(o->UpdateCount() > 0 ? -1 : std::uncaught_exceptions())
+    {
+        o_->BeginUpdate();
+    }
     ~UpdateScope() noexcept(false)
     {
-        if (std::uncaught_exceptions() > n_)
+        if (n_ < 0 || std::uncaught_exceptions() > n_)
             o_->AbandonUpdate();
         else
             o_->EndUpdate();

@@ -90,8 +90,10 @@ int TARUserRep::findVar(const QString& name) const { return varIndex_.value(varK
 void TARUserRep::ClearVars()
 {
     CheckNotInUse();
-    vars_.clear();
+    names_.clear();
     values_.clear();
+    lines_.clear();
+    linesMade_ = true;
     // The next page sets as many: the index keeps its room.
     const qsizetype n = varIndex_.size();
     varIndex_.clear();
@@ -101,8 +103,8 @@ void TARUserRep::ClearVars()
 void TARUserRep::rebuildVarIndex()
 {
     varIndex_.clear();
-    for (int i = 0; i < vars_.size(); ++i) {
-        const ar::VarName key = varKey(vars_[i].left(vars_[i].size() - values_[i].size() - 1));
+    for (int i = 0; i < names_.size(); ++i) {
+        const ar::VarName key = varKey(names_[i]);
         // The first line of a name is the one found, as a scan finds it.
         if (!varIndex_.contains(key))
             varIndex_.insert(key, i);
@@ -115,33 +117,57 @@ void TARUserRep::SetVar(const QString& name, const QString& value)
     setVar(name, value);
 }
 
+// The name as stored: upper-cased, as it stands where it has nothing to
+// upper-case (the usual all-capitals ASCII name costs no copy).
+static QString upperName(const QString& name)
+{
+    for (const QChar c : name)
+        if (c.unicode() >= 0x80 || (c >= u'a' && c <= u'z'))
+            return name.toUpper();
+    return name;
+}
+
 void TARUserRep::setVar(const QString& name, const QString& value)
 {
     const int at = findVar(name);
     if (value.isEmpty()) {
         if (at >= 0) {
-            vars_.removeAt(at);
+            names_.removeAt(at);
             values_.removeAt(at);
+            linesMade_ = false;
             rebuildVarIndex();
         }
         return;
     }
-    const QString upper = name.toUpper();
-    const QString line = upper + u'=' + value;
+    const QString upper = upperName(name);
+    linesMade_ = false;
     if (at >= 0) {
-        vars_[at] = line;
+        names_[at] = upper;
         values_[at] = value;
         // Upper-casing can change what the stored name matches (a capital
         // sharp s becomes SS).
         if (varKey(upper) != varKey(name))
             rebuildVarIndex();
     } else {
+        // Not found by name: nor by the same name upper-cased as it stood.
         const ar::VarName key = varKey(upper);
-        if (!varIndex_.contains(key))
-            varIndex_.insert(key, int(vars_.size()));
-        vars_.append(line);
+        if (upper.constData() == name.constData() || !varIndex_.contains(key))
+            varIndex_.insert(key, int(names_.size()));
+        names_.append(upper);
         values_.append(value);
     }
+}
+
+const QStringList& TARUserRep::Vars() const
+{
+    if (!linesMade_) {
+        lines_.clear();
+        lines_.reserve(names_.size());
+        for (qsizetype i = 0; i < names_.size(); ++i)
+            lines_.append(names_[i] + u'=' + values_[i]);
+        linesMade_ = true;
+    }
+    return lines_;
 }
 
 QString TARUserRep::GetVar(const QString& name) const
@@ -155,6 +181,8 @@ void TARUserRep::SetVarValue(const QString& name, int value) { setVar(name, QStr
 
 void TARUserRep::EvalCell(TARCell* source, TARCell* target)
 {
+    // One change of the cell, told once at the end.
+    ar::UpdateScope<TARCell> scope(target);
     QString v;
     target->SetMinWidth(source->Width());
     const TAIStringList& pieces = source->VarNameList();

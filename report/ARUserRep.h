@@ -52,7 +52,7 @@ public:
     void SetVar(const QString& name, const QString& value);
     QString GetVar(const QString& name) const;
     // The variable lines, NAME=value each (names upper-cased).
-    const QStringList& Vars() const { return vars_; }
+    const QStringList& Vars() const;
     void SetVarValue(const QString& name, int value) override;
     TARBand* AddBands(const QString& name);
     void PageBreak() { pendingBandState_ |= arbsPageBreak; }
@@ -90,11 +90,14 @@ private:
     };
     std::vector<Entry> cache_;
     TARRep* template_ = nullptr;
-    QStringList vars_;
-    // Beside the lines: each line's value, and the line of each name by its
-    // case-folded form (a page sets a few hundred variables and every
-    // reference of every appended cell is looked up).
+    // The variables in the order set: upper-cased names, their values, and
+    // the variable of each name by its case-folded form (a page sets a few
+    // hundred variables and every reference of every appended cell is
+    // looked up). The NAME=value lines are made only when asked for.
+    QStringList names_;
     QStringList values_;
+    mutable QStringList lines_;
+    mutable bool linesMade_ = true;
     QHash<ar::VarName, int> varIndex_;
     TARBandState pendingBandState_ = 0;
     // The template's bands by case-folded name, in template order.

@@ -6,6 +6,7 @@
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <charconv>
+#include <cstring>
 #include <cmath>
 
 #include "ReportFrame.h"
@@ -28,7 +29,7 @@ namespace {
 // The decimal digits of a value with at most 12 significant ones, and the
 // power of ten of the first: 585.675 gives "585675000000" and 2.
 struct Digits12 {
-    QString digits;
+    char digits[12] = {};
     int exponent = 0;
     bool negative = false;
 };
@@ -71,7 +72,7 @@ Digits12 digits12(double value)
         }
         while (n < 12)
             digits[n++] = '0';
-        d.digits = QString::fromLatin1(digits, 12);
+        std::memcpy(d.digits, digits, 12);
         d.exponent = exponent;
         d.negative = negative;
         return d;
@@ -79,7 +80,9 @@ Digits12 digits12(double value)
     const QString e = QString::number(value, 'e', 11); // [-]d.ddddddddddde[+-]xx
     d.negative = e.startsWith(u'-');
     const qsizetype ePos = e.indexOf(u'e');
-    d.digits = e.left(ePos).remove(u'-').remove(u'.');
+    const QString mantissa = e.left(ePos).remove(u'-').remove(u'.');
+    for (int i = 0; i < 12; ++i)
+        d.digits[i] = i < mantissa.size() ? char(mantissa.at(i).unicode()) : '0';
     d.exponent = e.mid(ePos + 1).toInt();
     return d;
 }
@@ -96,41 +99,71 @@ QString Numero(double value, int decimals)
     // back into a double would round its binary neighbour instead, and
     // 585.675 would print 585,67.
     const Digits12 d = digits12(value);
-    // The value times 10^decimals as a whole number of decimal digits.
-    const int shift = d.exponent - int(d.digits.size()) + 1 + decimals;
-    QString scaled;
+    // The value times 10^decimals as a whole number of decimal digits
+    // (a double's exponent and 15 decimals: within 12 + 308 + 15 digits, and
+    // one more where the rounding carries).
+    const int shift = d.exponent - 12 + 1 + decimals;
+    char scaled[12 + 308 + 16 + 2];
+    const char* first = scaled;
+    int n = 0;
     if (shift >= 0) {
-        scaled = d.digits + QString(shift, u'0');
+        std::memcpy(scaled, d.digits, 12);
+        std::memset(scaled + 12, '0', size_t(shift));
+        n = 12 + shift;
     } else {
-        const int keep = int(d.digits.size()) + shift;
-        scaled = keep > 0 ? d.digits.left(keep) : QStringLiteral("0");
-        const QChar next = keep >= 0 ? d.digits.at(keep) : u'0';
-        if (next >= u'5') {
-            int i = int(scaled.size()) - 1;
-            for (; i >= 0 && scaled.at(i) == u'9'; --i)
-                scaled[i] = u'0';
-            if (i < 0)
-                scaled.prepend(u'1');
-            else
-                scaled[i] = QChar(scaled.at(i).unicode() + 1);
+        // scaled[0] is room for a carry out of the first digit.
+        char* digits = scaled + 1;
+        const int keep = 12 + shift;
+        if (keep > 0) {
+            std::memcpy(digits, d.digits, size_t(keep));
+            n = keep;
+        } else {
+            digits[0] = '0';
+            n = 1;
+        }
+        first = digits;
+        const char next = keep >= 0 ? d.digits[keep] : '0';
+        if (next >= '5') {
+            int i = n - 1;
+            for (; i >= 0 && digits[i] == '9'; --i)
+                digits[i] = '0';
+            if (i < 0) {
+                scaled[0] = '1';
+                first = scaled;
+                ++n;
+            } else {
+                ++digits[i];
+            }
         }
     }
-    while (scaled.size() > 1 && scaled.startsWith(u'0'))
-        scaled.remove(0, 1);
-    if (scaled.size() <= decimals)
-        scaled = QString(decimals + 1 - scaled.size(), u'0') + scaled;
-    QString whole = scaled.left(scaled.size() - decimals);
-    const QString frac = scaled.right(decimals);
+    while (n > 1 && *first == '0') {
+        ++first;
+        --n;
+    }
+    // Zeros before, so that there is a whole digit before the decimals.
+    const int pad = n <= decimals ? decimals + 1 - n : 0;
+    const int wholeDigits = n + pad - decimals;
+    bool anyNonZero = false;
+    for (int i = 0; i < n && !anyNonZero; ++i)
+        anyNonZero = first[i] != '0';
     const QChar thousands = fc::ThousandSeparator();
-    if (!thousands.isNull())
-        for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
-            whole.insert(i, thousands);
+    char16_t out[1 + 2 * (12 + 308 + 16 + 2) + 2];
+    int o = 0;
     // A value that rounds to zero has no sign.
-    const bool negative = d.negative && scaled.contains(QRegularExpression(QStringLiteral("[1-9]")));
-    QString out = negative ? QStringLiteral("-") + whole : whole;
-    if (!frac.isEmpty())
-        out += fc::DecimalSeparator() + frac;
-    return out;
+    if (d.negative && anyNonZero)
+        out[o++] = u'-';
+    auto digitAt = [&](int i) { return char16_t(i < pad ? '0' : first[i - pad]); };
+    for (int i = 0; i < wholeDigits; ++i) {
+        if (!thousands.isNull() && i > 0 && (wholeDigits - i) % 3 == 0)
+            out[o++] = thousands.unicode();
+        out[o++] = digitAt(i);
+    }
+    if (decimals > 0) {
+        out[o++] = fc::DecimalSeparator().unicode();
+        for (int i = wholeDigits; i < wholeDigits + decimals; ++i)
+            out[o++] = digitAt(i);
+    }
+    return QString(reinterpret_cast<const QChar*>(out), o);
 }
 
 QString NumeroComeInserito(double value)
@@ -139,10 +172,10 @@ QString NumeroComeInserito(double value)
         return QString();
     // As many decimals as the value's 12 significant digits need.
     const Digits12 d = digits12(value);
-    QString digits = d.digits;
-    while (digits.size() > 1 && digits.endsWith(u'0'))
-        digits.chop(1);
-    return Numero(value, qMax(0, int(digits.size()) - 1 - d.exponent));
+    int significant = 12;
+    while (significant > 1 && d.digits[significant - 1] == '0')
+        --significant;
+    return Numero(value, qMax(0, significant - 1 - d.exponent));
 }
 
 ReportFrame::ReportFrame(const TReportInputs& in, TFormPrew& form, const QString& templateName, int perPage)
