@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QListWidget>
@@ -67,7 +68,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     application();
     static Window* w = new Window;
-    static const QString path = QDir::tempPath() + QStringLiteral("/fc_fuzz_lang_%1.lng").arg(QCoreApplication::applicationPid());
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return 0;
+    const QString path = scratch.filePath(QStringLiteral("fuzz.lng"));
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -83,6 +87,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         (void)w->lang.Msg(QString::fromUtf8(key));
     if (w->group->findChildren<QRadioButton*>().size() != 3 || w->combo->count() != 2 || w->list->count() != 2)
         std::abort();
-    QFile::remove(path);
     return 0;
 }

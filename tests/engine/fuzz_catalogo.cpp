@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <cstdint>
 #include <cstdlib>
 #include <sqlite3.h>
@@ -76,7 +77,11 @@ bool writeTable(const QString& path, const TDatasetDef& def, const std::vector<Q
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const QString dir = QDir::tempPath() + QStringLiteral("/fc_fuzz_catalogo_%1_").arg(QCoreApplication::applicationPid());
+    // The two files go to a private folder of this input, removed with it.
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return 0;
+    const QString dir = scratch.path() + u'/';
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
     std::vector<QStringList> models, versions;
     for (const QString& line : text.split(u'\n')) {

@@ -1,17 +1,18 @@
 // Fuzz harness: any bytes written as a catalogue file, then opened and read
 // through. Opening either succeeds or raises an Exception; it never crashes,
 // hangs or reads out of bounds.
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <cstdint>
 
 #include "platform/Dataset.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    static const QString path =
-        QDir::tempPath() + QStringLiteral("/fc_fuzz_dataset_%1.cds").arg(QCoreApplication::applicationPid());
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return 0;
+    const QString path = scratch.filePath(QStringLiteral("fuzz.cds"));
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -37,6 +38,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         } catch (const Exception&) {
         }
     }
-    QFile::remove(path);
     return 0;
 }

@@ -1,9 +1,13 @@
 // Runs a fuzz harness over every file of the seed corpus folders (or files)
 // given on the command line, so that the corpus is a regression test under
-// CTest without libFuzzer.
+// CTest without libFuzzer. The harness runs with a temporary folder of its
+// own; whatever it leaves there is reported and fails the run, since a
+// harness may not leave files behind in a folder other programs share.
+#include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <cstdint>
 #include <cstdio>
 
@@ -23,6 +27,17 @@ static int runOne(const QString& path)
 
 int main(int argc, char** argv)
 {
+    // Without a session's runtime folder Qt would make one in the temporary
+    // folder; give it a private one, as the program does at start.
+    QTemporaryDir runtime;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtime.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    QTemporaryDir scratch;
+    if (!scratch.isValid()) {
+        std::fprintf(stderr, "cannot make a temporary folder: %s\n", qPrintable(scratch.errorString()));
+        return 1;
+    }
+    qputenv("TMPDIR", QFile::encodeName(scratch.path()));
     int inputs = 0, failures = 0;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
@@ -38,5 +53,10 @@ int main(int argc, char** argv)
         }
     }
     std::printf("%d inputs run\n", inputs);
+    const QStringList left = QDir(scratch.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QString& name : left) {
+        std::fprintf(stderr, "left in the temporary folder: %s\n", qPrintable(name));
+        ++failures;
+    }
     return failures == 0 && inputs > 0 ? 0 : 1;
 }
