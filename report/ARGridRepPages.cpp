@@ -247,8 +247,7 @@ void TARGridRep::NewPrintPage()
 
 TARBand* TARGridRep::EvalBand(TARBand* tmplBand, TARRep* origin)
 {
-    auto b = std::make_unique<TARBand>(origin);
-    b->CopyFrom(*tmplBand);
+    auto b = std::make_unique<TARBand>(origin, *tmplBand);
     for (int j = 0; j < b->CellCount() && j < tmplBand->CellCount(); ++j) {
         TARCell* c = b->GetCell(j);
         EvalCell(tmplBand->GetCell(j), c);

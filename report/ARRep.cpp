@@ -170,34 +170,36 @@ void TARCell::FreePicture()
 
 void TARCell::CopyFrom(const TARCell& src)
 {
+    // Field by field, as the setters would leave them, with one change
+    // told at the end rather than a bracket per field.
     CellScope scope(this);
-    SetFrameStyle(src.FrameStyle());
     for (int i = 0; i < 4; ++i) {
-        SetSideColor(i, src.GetSideColor(i));
-        SetSideWidth(i, src.GetSideWidth(i));
-        SetSideStyle(i, src.GetSideStyle(i));
+        sideColor_[i] = src.sideColor_[i];
+        sideWidth_[i] = src.sideWidth_[i];
+        sideStyle_[i] = src.sideStyle_[i];
     }
-    SetFontName(src.fontName_);
-    SetFontSize(src.fontSize_);
-    SetFontColor(src.fontColor_);
-    SetFontStyle(src.fontStyle_);
-    SetTextAngle(src.textAngle_);
-    SetColor(src.color_);
-    SetHAlign(src.hAlign_);
-    SetVAlign(src.vAlign_);
-    SetWidth(src.width_);
-    SetWidthRatio(src.widthRatio_);
-    SetWordWrap(src.wordWrap_);
-    SetAutoStretch(src.autoStretch_);
-    SetTile(src.tile_);
-    SetUserVar(src.userVar_);
-    SetUserVarValue(src.userVarValue_);
-    SetAutoSize(src.autoSize_);
-    SetValue(src.value_);
-    SetIsRTF(src.isRTF_);
-    SetShared(src.shared_);
+    fontName_ = src.fontName_;
+    fontSize_ = src.fontSize_;
+    fontColor_ = src.fontColor_;
+    fontStyle_ = src.fontStyle_;
+    textAngle_ = src.textAngle_;
+    color_ = src.color_;
+    hAlign_ = src.hAlign_;
+    vAlign_ = src.vAlign_;
+    width_ = src.width_;
+    widthRatio_ = src.widthRatio_;
+    wordWrap_ = src.wordWrap_;
+    autoStretch_ = src.autoStretch_;
+    tile_ = src.tile_;
+    userVar_ = src.userVar_;
+    userVarValue_ = src.userVarValue_;
+    autoSize_ = src.autoSize_;
+    value_ = src.value_;
+    isRTF_ = src.isRTF_;
+    shared_ = src.shared_;
+    modified_ = true;
     SetPictureFileName(src.pictureFileName_);
-    SetLinkPictureToFile(src.linkPictureToFile_);
+    linkPictureToFile_ = src.linkPictureToFile_;
     if (src.picture_)
         SetPicture(*src.picture_);
 }
@@ -967,6 +969,11 @@ TARBand::TARBand(TARRep* orgRep) : orgRep_(orgRep)
     SetHeight(25);
     for (int i = 0; i < 4; ++i)
         AddCell();
+}
+
+TARBand::TARBand(TARRep* orgRep, const TARBand& src) : orgRep_(orgRep)
+{
+    CopyFrom(src);
 }
 
 TARBand::~TARBand()

@@ -337,6 +337,8 @@ private:
 class TARBand : public TARBandList {
 public:
     explicit TARBand(TARRep* orgRep = nullptr);
+    // A copy of src's cells, name and height, made without the default cells.
+    TARBand(TARRep* orgRep, const TARBand& src);
     ~TARBand() override;
 
     TARRep* OrgRep() const { return orgRep_; }
