@@ -272,22 +272,27 @@ bool TProfGridCell::Wrap(QStringList& lines, bool& whole) const
     const bool ww = g.WordWrap();
     const QString& ellipsis = g.EllipsisCharacter();
 
+    // The visible columns the cell covers.
     int w = 0;
-    const int a = firstCol_->LayoutIndex();
-    const int b = lastCol_->LayoutIndex();
-    const int lv = g.columns_[LeftVisibleCol()]->LayoutIndex();
-    const int rv = g.columns_[RightVisibleCol()]->LayoutIndex();
-    for (int p = std::max(a, lv); p <= std::min(b, rv); ++p)
-        if (g.layout_[p]->Visible())
-            w += g.layout_[p]->Width();
+    if (firstCol_ == lastCol_) {
+        if (firstCol_->Visible())
+            w = firstCol_->Width();
+    } else {
+        const int a = firstCol_->LayoutIndex();
+        const int b = lastCol_->LayoutIndex();
+        for (int p = a; p <= b; ++p)
+            if (g.layout_[p]->Visible())
+                w += g.layout_[p]->Width();
+    }
     w -= 2 * g.BorderForText();
     if (g.Options().Has(pgoVertLine) && g.GridLineWidth() > 0)
         w -= g.GridLineWidth();
 
-    // Without word wrap a text without line breaks (no CR at all: one
-    // character to look for) is one token: when it fits, it is the one
-    // line, as the loop below would find.
-    if (!ww && !text_.isEmpty() && !text_.contains(QLatin1Char('\r')) && m.TextWidth(font_, text_) <= w) {
+    // A text without line breaks (no CR at all: one character to look for)
+    // that fits is the one line, as the loop below would find: without word
+    // wrap it is one token, and with it every run of its words is no wider
+    // than the whole.
+    if (!text_.isEmpty() && !text_.contains(QLatin1Char('\r')) && m.TextWidth(font_, text_) <= w) {
         whole = true;
         return true;
     }

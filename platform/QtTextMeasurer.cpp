@@ -97,10 +97,15 @@ void clearCache()
 // With the cache's mutex held.
 FontMeasures& measuresOf(MeasureCache& c, const TFont& font)
 {
-    const FontKey key = keyOf(font);
+    // Compared in place: the key, with its copy of the name, is made only
+    // for a font not met before.
+    const int height = font.Height < 0 ? -font.Height : font.Height;
+    const TFontStyles style = TFontStyles(font.Style & (fsBold | fsItalic | fsUnderline | fsStrikeOut));
+    const bool fixed = font.Pitch == fpFixed;
     for (auto& f : c.fonts)
-        if (f->key == key)
+        if (f->key.height == height && f->key.style == style && f->key.fixed == fixed && f->key.name == font.Name)
             return *f;
+    const FontKey key = keyOf(font);
     if (!c.cleanupRegistered && QCoreApplication::instance()) {
         qAddPostRoutine(clearCache);
         c.cleanupRegistered = true;
@@ -108,8 +113,7 @@ FontMeasures& measuresOf(MeasureCache& c, const TFont& font)
     if (c.fonts.size() >= kMaxFonts)
         c.fonts.clear();
     QFontMetrics metrics(ToQFont(font));
-    const int height = metrics.height();
-    c.fonts.push_back(std::make_unique<FontMeasures>(FontMeasures{key, metrics, height, {}}));
+    c.fonts.push_back(std::make_unique<FontMeasures>(FontMeasures{key, metrics, metrics.height(), {}}));
     return *c.fonts.back();
 }
 
