@@ -97,15 +97,10 @@ void clearCache()
 // With the cache's mutex held.
 FontMeasures& measuresOf(MeasureCache& c, const TFont& font)
 {
-    // Compared in place: the key, with its copy of the name, is made only
-    // for a font not met before.
-    const int height = font.Height < 0 ? -font.Height : font.Height;
-    const TFontStyles style = TFontStyles(font.Style & (fsBold | fsItalic | fsUnderline | fsStrikeOut));
-    const bool fixed = font.Pitch == fpFixed;
-    for (auto& f : c.fonts)
-        if (f->key.height == height && f->key.style == style && f->key.fixed == fixed && f->key.name == font.Name)
-            return *f;
     const FontKey key = keyOf(font);
+    for (auto& f : c.fonts)
+        if (f->key == key)
+            return *f;
     if (!c.cleanupRegistered && QCoreApplication::instance()) {
         qAddPostRoutine(clearCache);
         c.cleanupRegistered = true;
@@ -113,7 +108,8 @@ FontMeasures& measuresOf(MeasureCache& c, const TFont& font)
     if (c.fonts.size() >= kMaxFonts)
         c.fonts.clear();
     QFontMetrics metrics(ToQFont(font));
-    c.fonts.push_back(std::make_unique<FontMeasures>(FontMeasures{key, metrics, metrics.height(), {}}));
+    const int height = metrics.height();
+    c.fonts.push_back(std::make_unique<FontMeasures>(FontMeasures{key, metrics, height, {}}));
     return *c.fonts.back();
 }
 
