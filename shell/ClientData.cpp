@@ -247,8 +247,13 @@ void TDodedaVO::setUpControls()
         QTextOption o = m->document()->defaultTextOption();
         o.setAlignment(Qt::AlignCenter);
         m->document()->setDefaultTextOption(o);
+        // The window shows through: a transparent base, no filled viewport.
+        // (A palette rather than a style sheet, which would give these
+        // widgets a style of their own to make and polish at every change.)
+        QPalette pal = m->palette();
+        pal.setColor(QPalette::Base, Qt::transparent);
+        m->setPalette(pal);
         m->viewport()->setAutoFillBackground(false);
-        m->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
     }
 
     // The result grid: label, unit and the three speeds.
@@ -383,11 +388,13 @@ void TDodedaVO::highlightStep(int pageIndex)
     Ui::TDodedaVO& f = *ui;
     QPlainTextEdit* memos[5] = {f.Memo1, f.Memo2, f.Memo3, f.Memo4, f.Memo5};
     for (int i = 0; i < 5; ++i) {
-        const QString sheet = i == pageIndex ? QStringLiteral("QPlainTextEdit { background: transparent; font-weight: bold; }")
-                                             : QStringLiteral("QPlainTextEdit { background: transparent; }");
-        // Setting a style sheet polishes the widget anew, even the same one.
-        if (memos[i]->styleSheet() != sheet)
-            memos[i]->setStyleSheet(sheet);
+        const bool bold = i == pageIndex;
+        // Only the weight is the caption's own; the rest follows the window.
+        if (memos[i]->font().bold() != bold) {
+            QFont weight;
+            weight.setBold(bold);
+            memos[i]->setFont(weight);
+        }
     }
 }
 
