@@ -4,17 +4,20 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QLoggingCategory>
-#include <QWidget>
 #include <QPointer>
+#include <QSocketNotifier>
+#include <QWidget>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "platform/ProgramFolder.h"
@@ -28,9 +31,13 @@ namespace {
 
 const QByteArray kRaise = "raise\n";
 
+// The listening socket is a plain Unix stream socket watched by the event
+// loop: a line in, a line out, nothing that needs a network library.
 struct Guard {
     int lockFd = -1;
-    QPointer<QLocalServer> server; // owned by the application object
+    int listenFd = -1;
+    QByteArray socketPath;
+    QPointer<QSocketNotifier> listener; // owned by the application object
 };
 
 Guard& guard()
@@ -48,6 +55,18 @@ QString guardBaseName(const QString& executableName)
         return name;
     const QByteArray hash = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
     return name.left(40) + '-' + QString::fromLatin1(hash);
+}
+
+// False when the path does not fit a socket address.
+bool socketAddress(const QByteArray& path, sockaddr_un& addr, socklen_t& length)
+{
+    std::memset(&addr, 0, sizeof addr);
+    addr.sun_family = AF_UNIX;
+    if (path.isEmpty() || size_t(path.size()) >= sizeof addr.sun_path)
+        return false;
+    std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+    length = socklen_t(offsetof(sockaddr_un, sun_path) + size_t(path.size()) + 1);
+    return true;
 }
 
 // The window to bring forward: an open modal dialog first, else the active
@@ -83,60 +102,132 @@ QByteArray raiseWindow()
     return "raised\n";
 }
 
-void answer(QLocalSocket* socket)
-{
-    // A request is one short line; anything else is not ours.
-    if (!socket->canReadLine()) {
-        if (socket->bytesAvailable() > 64)
-            socket->disconnectFromServer();
-        return;
+// One connection of a later start: it reads one short line, answers it and
+// closes. Anything else is not ours and is closed unanswered.
+class Connection : public QObject {
+public:
+    Connection(int fd, QObject* parent) : QObject(parent), fd_(fd), notifier_(fd, QSocketNotifier::Read)
+    {
+        connect(&notifier_, &QSocketNotifier::activated, this, [this] { readSome(); });
     }
-    const QByteArray line = socket->readLine(64);
-    if (line == kRaise)
-        socket->write(raiseWindow());
-    else
-        qCInfo(lcOnce) << "ignored request" << line.left(32);
-    socket->flush();
-    socket->disconnectFromServer();
-}
+    ~Connection() override { ::close(fd_); }
+
+    void readSome()
+    {
+        char buf[64];
+        const ssize_t n = ::recv(fd_, buf, sizeof buf, MSG_DONTWAIT);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+            return;
+        if (n <= 0)
+            return finish();
+        line_.append(buf, qsizetype(n));
+        const qsizetype end = line_.indexOf('\n');
+        if (end < 0) {
+            if (line_.size() > 64)
+                finish();
+            return;
+        }
+        const QByteArray request = line_.left(end + 1);
+        if (request == kRaise) {
+            const QByteArray reply = raiseWindow();
+            (void)::send(fd_, reply.constData(), size_t(reply.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+        } else {
+            qCInfo(lcOnce) << "ignored request" << request.left(32);
+        }
+        finish();
+    }
+
+private:
+    void finish()
+    {
+        notifier_.setEnabled(false);
+        deleteLater();
+    }
+
+    int fd_;
+    QSocketNotifier notifier_;
+    QByteArray line_;
+};
 
 void listen(const QString& socketName)
 {
-    auto* server = new QLocalServer(QCoreApplication::instance());
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    // Only the lock holder gets here: a socket file left by a crashed
-    // instance is stale and may go.
-    QLocalServer::removeServer(socketName);
-    if (!server->listen(socketName)) {
-        qCWarning(lcOnce) << "cannot listen on" << socketName << server->errorString();
-        delete server;
+    const QByteArray path = QFile::encodeName(socketName);
+    sockaddr_un addr {};
+    socklen_t length = 0;
+    if (!socketAddress(path, addr, length)) {
+        qCWarning(lcOnce) << "cannot listen on" << socketName << "the name is too long for a socket";
         return;
     }
-    QLocalServer* s = server;
-    QObject::connect(s, &QLocalServer::newConnection, s, [s] {
-        while (QLocalSocket* socket = s->nextPendingConnection()) {
-            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            QObject::connect(socket, &QLocalSocket::readyRead, socket, [socket] { answer(socket); });
-            if (socket->bytesAvailable() > 0)
-                answer(socket);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        qCWarning(lcOnce) << "cannot listen on" << socketName << strerror(errno);
+        return;
+    }
+    // Only the lock holder gets here: a socket file left by a crashed
+    // instance is stale and may go.
+    ::unlink(path.constData());
+    // Only this user connects: the folder is private, and so is the socket.
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&addr), length) != 0 || ::chmod(path.constData(), 0600) != 0
+        || ::listen(fd, 8) != 0) {
+        qCWarning(lcOnce) << "cannot listen on" << socketName << strerror(errno);
+        ::close(fd);
+        ::unlink(path.constData());
+        return;
+    }
+    auto* listener = new QSocketNotifier(fd, QSocketNotifier::Read, QCoreApplication::instance());
+    QObject::connect(listener, &QSocketNotifier::activated, listener, [fd, listener] {
+        for (;;) {
+            const int c = ::accept4(fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+            if (c < 0)
+                break;
+            (new Connection(c, listener))->readSome();
         }
     });
-    guard().server = server;
+    Guard& g = guard();
+    g.listenFd = fd;
+    g.socketPath = path;
+    g.listener = listener;
 }
 
 void askFirstToRaise(const QString& socketName)
 {
-    QLocalSocket socket;
-    socket.connectToServer(socketName);
-    if (!socket.waitForConnected(2000)) {
-        qCInfo(lcOnce) << "the running instance cannot be reached:" << socket.errorString();
+    const QByteArray path = QFile::encodeName(socketName);
+    sockaddr_un addr {};
+    socklen_t length = 0;
+    if (!socketAddress(path, addr, length)) {
+        qCInfo(lcOnce) << "the running instance cannot be reached: the name is too long for a socket";
         return;
     }
-    socket.write(kRaise);
-    socket.waitForBytesWritten(2000);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        qCInfo(lcOnce) << "the running instance cannot be reached:" << strerror(errno);
+        return;
+    }
+    // Connecting and sending wait at most 2 s, each reading 3 s.
+    const timeval sendLimit {2, 0}, readLimit {3, 0};
+    ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &sendLimit, sizeof sendLimit);
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &readLimit, sizeof readLimit);
+    int rc;
+    do
+        rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&addr), length);
+    while (rc != 0 && errno == EINTR);
+    if (rc != 0) {
+        qCInfo(lcOnce) << "the running instance cannot be reached:" << strerror(errno);
+        ::close(fd);
+        return;
+    }
+    (void)::send(fd, kRaise.constData(), size_t(kRaise.size()), MSG_NOSIGNAL);
     QByteArray reply;
-    while (!reply.endsWith('\n') && socket.waitForReadyRead(3000))
-        reply += socket.readAll();
+    while (!reply.endsWith('\n')) {
+        char buf[64];
+        const ssize_t n = ::recv(fd, buf, sizeof buf, 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        reply.append(buf, qsizetype(n));
+    }
+    ::close(fd);
     qCInfo(lcOnce) << "the running instance answered" << reply.trimmed();
 }
 
@@ -235,9 +326,12 @@ bool CheckSingleInstance()
 void ReleaseInstanceMutex()
 {
     Guard& g = guard();
-    if (g.server) {
-        g.server->close(); // removes the socket file
-        delete g.server.data();
+    delete g.listener.data(); // and the connections still open
+    if (g.listenFd >= 0) {
+        ::close(g.listenFd);
+        ::unlink(g.socketPath.constData());
+        g.listenFd = -1;
+        g.socketPath.clear();
     }
     if (g.lockFd >= 0) {
         // The file stays: removing it could let two starts lock different files.

@@ -11,6 +11,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -214,4 +217,36 @@ TEST_F(OnceFixture, WithoutARuntimeFolderAnOpenFolderOfThatNameIsMadePrivate)
     EXPECT_EQ(QFileInfo(folder).permissions() & 0x0077, QFileDevice::Permissions()) << "readable by others";
     EXPECT_TRUE(QFileInfo::exists(folder + '/' + QFileInfo(probe).fileName() + ".lock"));
     EXPECT_FALSE(first.err().contains("XDG_RUNTIME_DIR")) << first.err().toStdString();
+}
+
+// The socket is the user's alone, a stray line gets no answer and breaks
+// nothing, and a normal end takes the socket file away.
+TEST_F(OnceFixture, TheSocketIsPrivateIgnoresStrayLinesAndGoesWithTheFirst)
+{
+    Probe first(probe, env());
+    ASSERT_TRUE(first.ready()) << first.err().toStdString();
+    const QString socketPath = runtime.filePath(QFileInfo(probe).fileName() + ".socket");
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(socketPath).constData(), &st), 0);
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un addr {};
+    addr.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(socketPath);
+    std::memcpy(addr.sun_path, path.constData(), size_t(path.size()));
+    ASSERT_EQ(::connect(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::send(fd, "hello\n", 6, MSG_NOSIGNAL), 6);
+    char buf[16];
+    EXPECT_EQ(::recv(fd, buf, sizeof buf, 0), 0); // closed without an answer
+    ::close(fd);
+    EXPECT_TRUE(first.waitFor("ignored request", false)) << first.err().toStdString();
+
+    Probe second(probe, env());
+    ASSERT_TRUE(second.endsWithZero()) << second.err().toStdString();
+    EXPECT_TRUE(second.err().contains("answered \"raised\"")) << second.err().toStdString();
+    first.endNormally();
+    EXPECT_FALSE(QFileInfo::exists(socketPath));
 }
