@@ -6,6 +6,8 @@
 #include <vector>
 #include <zip.h>
 
+#include "OfficeLibs.h"
+
 #include "OfficeModel.h"
 
 namespace fc::office::detail {
@@ -198,46 +200,51 @@ const char kRels[] =
 // The parts zipped into one buffer.
 QByteArray Zip(const QString& fileName, const std::vector<std::pair<const char*, QByteArray>>& parts)
 {
+    QString missing;
+    const fc::office::ZipLibrary* lib = fc::office::Zip(&missing);
+    if (!lib)
+        Fail(fileName, missing);
+    const fc::office::ZipLibrary& z = *lib;
     zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
+    z.zip_error_init(&error);
+    zip_source_t* buffer = z.zip_source_buffer_create(nullptr, 0, 0, &error);
     if (!buffer)
-        Fail(fileName, QString::fromUtf8(zip_error_strerror(&error)));
-    zip_source_keep(buffer);
-    zip_t* za = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
+        Fail(fileName, QString::fromUtf8(z.zip_error_strerror(&error)));
+    z.zip_source_keep(buffer);
+    zip_t* za = z.zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
     if (!za) {
-        zip_source_free(buffer);
-        Fail(fileName, QString::fromUtf8(zip_error_strerror(&error)));
+        z.zip_source_free(buffer);
+        Fail(fileName, QString::fromUtf8(z.zip_error_strerror(&error)));
     }
     for (const auto& [name, bytes] : parts) {
-        zip_source_t* s = zip_source_buffer(za, bytes.constData(), zip_uint64_t(bytes.size()), 0);
-        if (!s || zip_file_add(za, name, s, ZIP_FL_ENC_UTF_8) < 0) {
+        zip_source_t* s = z.zip_source_buffer(za, bytes.constData(), zip_uint64_t(bytes.size()), 0);
+        if (!s || z.zip_file_add(za, name, s, ZIP_FL_ENC_UTF_8) < 0) {
             if (s)
-                zip_source_free(s);
-            const QString why = QString::fromUtf8(zip_strerror(za));
-            zip_discard(za);
-            zip_source_free(buffer);
+                z.zip_source_free(s);
+            const QString why = QString::fromUtf8(z.zip_strerror(za));
+            z.zip_discard(za);
+            z.zip_source_free(buffer);
             Fail(fileName, why);
         }
     }
-    if (zip_close(za) < 0) {
-        const QString why = QString::fromUtf8(zip_strerror(za));
-        zip_discard(za);
-        zip_source_free(buffer);
+    if (z.zip_close(za) < 0) {
+        const QString why = QString::fromUtf8(z.zip_strerror(za));
+        z.zip_discard(za);
+        z.zip_source_free(buffer);
         Fail(fileName, why);
     }
     QByteArray out;
-    if (zip_source_open(buffer) == 0) {
-        zip_source_seek(buffer, 0, SEEK_END);
-        const zip_int64_t size = zip_source_tell(buffer);
-        zip_source_seek(buffer, 0, SEEK_SET);
+    if (z.zip_source_open(buffer) == 0) {
+        z.zip_source_seek(buffer, 0, SEEK_END);
+        const zip_int64_t size = z.zip_source_tell(buffer);
+        z.zip_source_seek(buffer, 0, SEEK_SET);
         out.resize(qsizetype(size));
-        const zip_int64_t got = zip_source_read(buffer, out.data(), zip_uint64_t(size));
-        zip_source_close(buffer);
+        const zip_int64_t got = z.zip_source_read(buffer, out.data(), zip_uint64_t(size));
+        z.zip_source_close(buffer);
         if (got != size)
             out.clear();
     }
-    zip_source_free(buffer);
+    z.zip_source_free(buffer);
     if (out.isEmpty())
         Fail(fileName, QStringLiteral("the package could not be built"));
     return out;

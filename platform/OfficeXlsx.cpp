@@ -10,6 +10,8 @@
 #include <set>
 #include <xlsxwriter.h>
 
+#include "OfficeLibs.h"
+
 #include "AtomicFile.h"
 #include "OfficeModel.h"
 
@@ -62,7 +64,7 @@ QString Key(const XlFormat& f)
 
 class Formats {
 public:
-    explicit Formats(lxw_workbook* wb) : wb_(wb) {}
+    Formats(const fc::office::XlsxLibrary& x, lxw_workbook* wb) : x_(x), wb_(wb) {}
     lxw_format* Get(const XlFormat& f)
     {
         static const XlFormat plain;
@@ -72,64 +74,65 @@ public:
         auto it = cache_.find(key);
         if (it != cache_.end())
             return it->second;
-        lxw_format* x = workbook_add_format(wb_);
-        format_set_font_name(x, f.font.name.toUtf8().constData());
-        format_set_font_size(x, f.font.size);
+        lxw_format* x = x_.workbook_add_format(wb_);
+        x_.format_set_font_name(x, f.font.name.toUtf8().constData());
+        x_.format_set_font_size(x, f.font.size);
         if ((f.font.color & 0xFFFFFF) != 0)
-            format_set_font_color(x, Rgb(f.font.color));
+            x_.format_set_font_color(x, Rgb(f.font.color));
         if (f.font.bold)
-            format_set_bold(x);
+            x_.format_set_bold(x);
         if (f.font.italic)
-            format_set_italic(x);
+            x_.format_set_italic(x);
         if (f.font.underline)
-            format_set_underline(x, LXW_UNDERLINE_SINGLE);
+            x_.format_set_underline(x, LXW_UNDERLINE_SINGLE);
         if (f.font.strike)
-            format_set_font_strikeout(x);
+            x_.format_set_font_strikeout(x);
         if (f.fill) {
-            format_set_pattern(x, LXW_PATTERN_SOLID);
-            format_set_bg_color(x, Rgb(*f.fill));
+            x_.format_set_pattern(x, LXW_PATTERN_SOLID);
+            x_.format_set_bg_color(x, Rgb(*f.fill));
         }
         if (f.hAlign == xlLeft)
-            format_set_align(x, LXW_ALIGN_LEFT);
+            x_.format_set_align(x, LXW_ALIGN_LEFT);
         else if (f.hAlign == xlRight)
-            format_set_align(x, LXW_ALIGN_RIGHT);
+            x_.format_set_align(x, LXW_ALIGN_RIGHT);
         else if (f.hAlign == xlCenter)
-            format_set_align(x, LXW_ALIGN_CENTER);
+            x_.format_set_align(x, LXW_ALIGN_CENTER);
         if (f.vAlign == xlTop)
-            format_set_align(x, LXW_ALIGN_VERTICAL_TOP);
+            x_.format_set_align(x, LXW_ALIGN_VERTICAL_TOP);
         else if (f.vAlign == xlCenter)
-            format_set_align(x, LXW_ALIGN_VERTICAL_CENTER);
+            x_.format_set_align(x, LXW_ALIGN_VERTICAL_CENTER);
         if (f.wrap)
-            format_set_text_wrap(x);
+            x_.format_set_text_wrap(x);
         if (f.orientation != 0)
-            format_set_rotation(x, int16_t(f.orientation));
+            x_.format_set_rotation(x, int16_t(f.orientation));
         if (f.numberFormat != QLatin1String("General"))
-            format_set_num_format(x, f.numberFormat.toUtf8().constData());
+            x_.format_set_num_format(x, f.numberFormat.toUtf8().constData());
         const XlBorder& l = f.borders[0];
         const XlBorder& t = f.borders[1];
         const XlBorder& b = f.borders[2];
         const XlBorder& r = f.borders[3];
         if (BorderStyle(l) != LXW_BORDER_NONE) {
-            format_set_left(x, BorderStyle(l));
-            format_set_left_color(x, Rgb(l.color));
+            x_.format_set_left(x, BorderStyle(l));
+            x_.format_set_left_color(x, Rgb(l.color));
         }
         if (BorderStyle(t) != LXW_BORDER_NONE) {
-            format_set_top(x, BorderStyle(t));
-            format_set_top_color(x, Rgb(t.color));
+            x_.format_set_top(x, BorderStyle(t));
+            x_.format_set_top_color(x, Rgb(t.color));
         }
         if (BorderStyle(b) != LXW_BORDER_NONE) {
-            format_set_bottom(x, BorderStyle(b));
-            format_set_bottom_color(x, Rgb(b.color));
+            x_.format_set_bottom(x, BorderStyle(b));
+            x_.format_set_bottom_color(x, Rgb(b.color));
         }
         if (BorderStyle(r) != LXW_BORDER_NONE) {
-            format_set_right(x, BorderStyle(r));
-            format_set_right_color(x, Rgb(r.color));
+            x_.format_set_right(x, BorderStyle(r));
+            x_.format_set_right_color(x, Rgb(r.color));
         }
         cache_[key] = x;
         return x;
     }
 
 private:
+    const fc::office::XlsxLibrary& x_;
     lxw_workbook* wb_;
     std::map<QString, lxw_format*> cache_;
 };
@@ -150,6 +153,11 @@ void WriteXlsx(const XlBook& book, const QString& fileName, bool replaceLink)
         Fail(fileName, QStringLiteral("the folder does not exist"));
     if (fi.isDir())
         Fail(fileName, QStringLiteral("a folder of that name exists"));
+    QString missing;
+    const fc::office::XlsxLibrary* lib = fc::office::Xlsx(&missing);
+    if (!lib)
+        Fail(fileName, missing);
+    const fc::office::XlsxLibrary& x = *lib;
     // The library writes the temporary file by name; the writer syncs it and
     // renames it over the target, so that a failed write never leaves half a
     // workbook under the name.
@@ -157,15 +165,15 @@ void WriteXlsx(const XlBook& book, const QString& fileName, bool replaceLink)
     if (!out.open(QIODevice::WriteOnly))
         Fail(fileName, out.errorString());
     const QByteArray tmpName = QFile::encodeName(out.TempFileName());
-    lxw_workbook* wb = workbook_new(tmpName.constData());
+    lxw_workbook* wb = x.workbook_new(tmpName.constData());
     if (!wb)
         Fail(fileName, QStringLiteral("out of memory"));
-    Formats formats(wb);
+    Formats formats(x, wb);
     std::set<QString> names;
     for (const auto& sh : book.sheets) {
-        lxw_worksheet* ws = workbook_add_worksheet(wb, sh->name.toUtf8().constData());
+        lxw_worksheet* ws = x.workbook_add_worksheet(wb, sh->name.toUtf8().constData());
         if (!ws) {
-            workbook_close(wb);
+            x.workbook_close(wb);
             Fail(fileName, QStringLiteral("the sheet name \"%1\" is not valid").arg(sh->name));
         }
         std::set<int> cols;
@@ -174,14 +182,14 @@ void WriteXlsx(const XlBook& book, const QString& fileName, bool replaceLink)
         for (const auto& [c, f] : sh->columnFormats)
             cols.insert(c);
         for (int c : cols)
-            worksheet_set_column(ws, lxw_col_t(c - 1), lxw_col_t(c - 1), sh->ColumnWidth(c),
+            x.worksheet_set_column(ws, lxw_col_t(c - 1), lxw_col_t(c - 1), sh->ColumnWidth(c),
                                  formats.Get(sh->ColumnFormat(c)));
         for (const auto& [r, h] : sh->rowHeights) {
             if (h <= 0) {
                 lxw_row_col_options hidden{1, 0, 0};
-                worksheet_set_row_opt(ws, lxw_row_t(r - 1), LXW_DEF_ROW_HEIGHT, nullptr, &hidden);
+                x.worksheet_set_row_opt(ws, lxw_row_t(r - 1), LXW_DEF_ROW_HEIGHT, nullptr, &hidden);
             } else {
-                worksheet_set_row(ws, lxw_row_t(r - 1), h, nullptr);
+                x.worksheet_set_row(ws, lxw_row_t(r - 1), h, nullptr);
             }
         }
         for (const XlRect& m : sh->merges) {
@@ -189,7 +197,7 @@ void WriteXlsx(const XlBook& book, const QString& fileName, bool replaceLink)
                 continue;
             auto it = sh->cells.find({m.r1, m.c1});
             lxw_format* f = it != sh->cells.end() ? formats.Get(it->second.format) : nullptr;
-            worksheet_merge_range(ws, lxw_row_t(m.r1 - 1), lxw_col_t(m.c1 - 1), lxw_row_t(m.r2 - 1),
+            x.worksheet_merge_range(ws, lxw_row_t(m.r1 - 1), lxw_col_t(m.c1 - 1), lxw_row_t(m.r2 - 1),
                                   lxw_col_t(m.c2 - 1), "", f);
         }
         // Cells after the merges: the merge wrote blanks over its area.
@@ -200,31 +208,31 @@ void WriteXlsx(const XlBook& book, const QString& fileName, bool replaceLink)
             switch (cell.kind) {
             case XlCell::Empty:
                 if (f)
-                    worksheet_write_blank(ws, r, c, f);
+                    x.worksheet_write_blank(ws, r, c, f);
                 break;
             case XlCell::Text:
-                worksheet_write_string(ws, r, c, cell.text.toUtf8().constData(), f);
+                x.worksheet_write_string(ws, r, c, cell.text.toUtf8().constData(), f);
                 break;
             case XlCell::Number:
-                worksheet_write_number(ws, r, c, cell.number, f);
+                x.worksheet_write_number(ws, r, c, cell.number, f);
                 break;
             case XlCell::Formula:
-                worksheet_write_formula(ws, r, c, cell.text.toUtf8().constData(), f);
+                x.worksheet_write_formula(ws, r, c, cell.text.toUtf8().constData(), f);
                 break;
             }
         }
         for (const XlPicture& p : sh->pictures)
-            worksheet_insert_image_buffer(ws, lxw_row_t(p.row - 1), lxw_col_t(p.col - 1),
+            x.worksheet_insert_image_buffer(ws, lxw_row_t(p.row - 1), lxw_col_t(p.col - 1),
                                           reinterpret_cast<const unsigned char*>(p.bytes.constData()),
                                           size_t(p.bytes.size()));
     }
     // The library's own texts ("Zip generic error ZIP_ERRNO") hide a failed
     // write: the system's reason is the one to show.
     errno = 0;
-    const lxw_error err = workbook_close(wb);
+    const lxw_error err = x.workbook_close(wb);
     const int writeErrno = errno;
     if (err != LXW_NO_ERROR)
-        Fail(fileName, writeErrno ? QString::fromLocal8Bit(std::strerror(writeErrno)) : QString::fromUtf8(lxw_strerror(err)));
+        Fail(fileName, writeErrno ? QString::fromLocal8Bit(std::strerror(writeErrno)) : QString::fromUtf8(x.lxw_strerror(err)));
     if (!out.commit())
         Fail(fileName, out.errorString());
 }
