@@ -22,50 +22,66 @@ void TARUserRep::Clear()
     viewport()->update();
 }
 
+TARUserRep::Entry& TARUserRep::cacheEntry(const QString& fileName)
+{
+    if (cache_.size() == 1 && cache_.front().name.isEmpty()) {
+        cache_.front().name = fileName;
+        return cache_.front();
+    }
+    for (Entry& c : cache_)
+        if (TextEquals(c.name, fileName))
+            return c;
+    cache_.push_back(Entry{fileName, std::make_unique<TARRep>()});
+    return cache_.back();
+}
+
+bool TARUserRep::parseFile(Entry& e, const QString& fileName)
+{
+    e.rep->FileSystem = FileSystem();
+    // The same bytes make the same template: it is parsed again only when
+    // its file changed (or the template was set otherwise meanwhile).
+    const QByteArray bytes = e.rep->ReadFile(fileName);
+    if (e.parsed && bytes == e.bytes)
+        return false;
+    e.parsed = false;
+    e.rep->SetARTemplate(ar::DecodeTemplateLines(bytes));
+    parseTemplateCells(e.rep.get());
+    e.bytes = bytes;
+    e.parsed = true;
+    return true;
+}
+
 void TARUserRep::LoadTemplate(const QString& fileName)
 {
     CheckNotInUse();
     path_ = fileName;
-    Entry* e = nullptr;
-    if (cache_.size() == 1 && cache_.front().name.isEmpty()) {
-        e = &cache_.front();
-        e->name = fileName;
-    } else {
-        for (Entry& c : cache_)
-            if (TextEquals(c.name, fileName)) {
-                e = &c;
-                break;
-            }
-        if (!e) {
-            cache_.push_back(Entry{fileName, std::make_unique<TARRep>()});
-            e = &cache_.back();
-        }
-    }
-    template_ = e->rep.get();
-    template_->FileSystem = FileSystem();
-    // The same bytes make the same template: it is parsed again only when
-    // its file changed (or the template was set otherwise meanwhile).
-    const QByteArray bytes = template_->ReadFile(fileName);
-    const bool same = e->parsed && bytes == e->bytes;
-    if (!same) {
-        e->parsed = false;
-        template_->SetARTemplate(ar::DecodeTemplateLines(bytes));
-        e->bytes = bytes;
-        e->parsed = true;
-    }
+    Entry& e = cacheEntry(fileName);
+    template_ = e.rep.get();
+    const bool changed = parseFile(e, fileName);
     Rep()->PageSize().Assign(template_->PageSize());
     Rep()->Orientation = template_->Orientation;
     Rep()->LeftMargin = template_->LeftMargin;
     Rep()->TopMargin = template_->TopMargin;
     Rep()->RightMargin = template_->RightMargin;
     Rep()->BottomMargin = template_->BottomMargin;
-    ApplyTemplate(!same);
+    ApplyTemplate(changed);
 }
 
-void TARUserRep::parseTemplateCells()
+void TARUserRep::PrepareTemplate(const QString& fileName)
 {
-    for (int i = 0; i < template_->BandCount(); ++i) {
-        TARBand* b = template_->GetBand(i);
+    CheckNotInUse();
+    // The unnamed entry is the current template until a file names it.
+    if (cache_.size() == 1 && cache_.front().name.isEmpty())
+        cache_.push_back(Entry{fileName, std::make_unique<TARRep>()});
+    Entry& e = cacheEntry(fileName);
+    if (parseFile(e, fileName) && e.rep.get() == template_)
+        indexBands();
+}
+
+void TARUserRep::parseTemplateCells(TARRep* rep)
+{
+    for (int i = 0; i < rep->BandCount(); ++i) {
+        TARBand* b = rep->GetBand(i);
         for (int j = 0; j < b->CellCount(); ++j)
             b->GetCell(j)->ParseVarNames();
     }
@@ -75,10 +91,8 @@ void TARUserRep::ApplyTemplate(bool changed)
 {
     Printer()->PageSize().Assign(template_->PageSize());
     Printer()->SetOrientation(template_->Orientation);
-    if (changed) {
-        parseTemplateCells();
+    if (changed)
         indexBands();
-    }
     Rep()->Font = template_->Font;
     viewport()->update();
 }
@@ -254,7 +268,7 @@ void TARUserRep::SetTitle(const QString& t) { Printer()->SetTitle(t); }
 void TARUserRep::Loaded()
 {
     TARGridRep::Loaded();
-    parseTemplateCells();
+    parseTemplateCells(template_);
 }
 
 QStringList TARUserRep::GetARTemplate() const { return template_->ARTemplate(); }
@@ -267,6 +281,7 @@ void TARUserRep::SetARTemplate(const QStringList& t)
         if (e.rep.get() == template_)
             e.parsed = false;
     template_->SetARTemplate(t);
+    parseTemplateCells(template_);
     ApplyTemplate(true);
 }
 

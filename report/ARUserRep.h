@@ -47,6 +47,11 @@ public:
     QString TemplateCacheName(int i) const { return cache_[size_t(i)].name; }
 
     void LoadTemplate(const QString& fileName);
+    // Reads and parses a template file into the cache, as LoadTemplate
+    // would, without making it the current template or touching the
+    // report: its later LoadTemplate finds it parsed while the file's bytes
+    // are the same. Raises as LoadTemplate when the file cannot be read.
+    void PrepareTemplate(const QString& fileName);
     void ClearVars();
     void Clear() override;
     void SetVar(const QString& name, const QString& value);
@@ -78,10 +83,15 @@ protected:
 private:
     void ApplyTemplate(bool changed);
     void indexBands();
-    void parseTemplateCells();
+    static void parseTemplateCells(TARRep* rep);
     int findVar(const QString& name) const;
     void setVar(const QString& name, const QString& value);
     void rebuildVarIndex();
+    struct Entry;
+    Entry& cacheEntry(const QString& fileName);
+    // Parses the entry's file unless its bytes are those last parsed; true
+    // when it did.
+    bool parseFile(Entry& e, const QString& fileName);
     struct Entry {
         QString name;
         std::unique_ptr<TARRep> rep;

@@ -216,6 +216,6 @@ void paginaPannello(ReportFrame& f)
 
 bool reportPannello(const TReportInputs& in, TFormPrew& form)
 {
-    ReportFrame f(in, form, QStringLiteral("RepPann.AR"), 1);
+    ReportFrame f(in, form, templateReport(2), 1);
     return f.Run([&f] { paginaPannello(f); });
 }

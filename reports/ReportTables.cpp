@@ -396,12 +396,12 @@ void paginaTreVelocita(ReportFrame& f)
 
 bool reportUnaVelocita(const TReportInputs& in, TFormPrew& form)
 {
-    ReportFrame f(in, form, QStringLiteral("Rep1Vel.AR"), 9);
+    ReportFrame f(in, form, templateReport(1), 9);
     return f.Run([&f] { paginaUnaVelocita(f); });
 }
 
 bool reportTreVelocita(const TReportInputs& in, TFormPrew& form)
 {
-    ReportFrame f(in, form, QStringLiteral("Rep9Col.AR"), 9);
+    ReportFrame f(in, form, templateReport(0), 9);
     return f.Run([&f] { paginaTreVelocita(f); });
 }

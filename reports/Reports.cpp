@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProgressBar>
+#include <QPointer>
 #include <QRegularExpression>
+#include <QTimer>
 #include <charconv>
 #include <cstring>
 #include <cmath>
@@ -425,4 +427,42 @@ bool costruisciReport(const TReportInputs& in, TFormPrew& form)
     default:
         return reportTreVelocita(in, form);
     }
+}
+
+QString templateReport(int tipoReport)
+{
+    switch (tipoReport) {
+    case 1:
+        return QStringLiteral("Rep1Vel.AR");
+    case 2:
+        return QStringLiteral("RepPann.AR");
+    default:
+        return QStringLiteral("Rep9Col.AR");
+    }
+}
+
+namespace {
+
+void preparaDa(QPointer<TFormPrew> form, int first, int k)
+{
+    if (k >= 3 || !form)
+        return;
+    QTimer::singleShot(0, form.data(), [form, first, k] {
+        if (!form || !form->UserRep)
+            return;
+        const QString path = fc::ProgramFolder() + templateReport((first + k) % 3);
+        try {
+            if (QFileInfo(path).isFile())
+                form->UserRep->PrepareTemplate(path);
+        } catch (const Exception&) {
+        }
+        preparaDa(form, first, k + 1);
+    });
+}
+
+} // namespace
+
+void preparaReport(TFormPrew& form, int tipoReport)
+{
+    preparaDa(QPointer<TFormPrew>(&form), tipoReport >= 0 && tipoReport <= 2 ? tipoReport : 0, 0);
 }

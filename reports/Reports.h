@@ -15,3 +15,13 @@ bool reportPannello(const TReportInputs& in, TFormPrew& form);     // "RepPann.A
 
 // The report chosen by in.TipoReport: 0 three-speed, 1 one-speed, 2 panel.
 bool costruisciReport(const TReportInputs& in, TFormPrew& form);
+
+// The template file of a report kind (as TipoReport numbers them).
+QString templateReport(int tipoReport);
+
+// Reads and parses the three templates ahead of their reports, one an
+// event-loop turn, the chosen kind's first, while the user looks at the
+// last page: the Calcola click then finds its template parsed (unless the
+// file changed meanwhile). A template that cannot be read, or a report in
+// use, is left for the report itself.
+void preparaReport(TFormPrew& form, int tipoReport);

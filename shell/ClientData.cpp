@@ -335,6 +335,8 @@ void TDodedaVO::bindEvents()
         highlightStep(index);
         if (index == pRiscaldamento || index == pCondizionamento)
             fc::RunHandler([this] { RiscaldamentoEnter(); });
+        if (index == pCalcola && OnPaginaCalcola)
+            fc::RunHandler(OnPaginaCalcola);
     });
     connect(f.Avanti, &QPushButton::clicked, this, Guarded([this] { AvantiClick(); }));
     connect(f.Indietro, &QPushButton::clicked, this, Guarded([this] { IndietroClick(); }));

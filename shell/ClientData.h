@@ -137,6 +137,8 @@ public:
     // Runs when the results are ready for the report chosen on the last
     // page (its TipoReport item); the reports and their preview connect here.
     std::function<void(int tipoReport)> OnRisultatiPronti;
+    // Runs when the last page (Calcola) is shown, by any road.
+    std::function<void()> OnPaginaCalcola;
     // The text a speed that could not be rated shows in the result rows.
     QString testoNonCalcolato();
 

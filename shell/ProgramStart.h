@@ -49,6 +49,8 @@ inline int RunProgram(int& argc, char** argv, const std::function<void(TDodedaVO
         // chosen on the last page.
         TFormPrew formPrew;
         mainWindow.OnRisultatiPronti = [&mainWindow, &formPrew](int) { costruisciReport(mainWindow, formPrew); };
+        // Its templates are read while the user looks at the last page.
+        mainWindow.OnPaginaCalcola = [&mainWindow, &formPrew] { preparaReport(mainWindow, formPrew); };
         // The image window's creation shows the first family's picture, and
         // its size bounds the product pictures.
         TImgs imgs([&mainWindow](TImgs&) { mainWindow.caricaImmagineFamiglia(); });

@@ -81,3 +81,9 @@ bool costruisciReport(TDodedaVO& main, TFormPrew& form)
     form.TestoRiferimento = [&main] { return text(main, "Riferimento"); };
     return costruisciReport(leggiReportInputs(main), form);
 }
+
+void preparaReport(TDodedaVO& main, TFormPrew& form)
+{
+    const auto* g = child<TRadioGroup>(main, "TipoReport");
+    preparaReport(form, g ? g->ItemIndex() : 0);
+}

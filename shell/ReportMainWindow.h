@@ -12,3 +12,5 @@ TReportInputs leggiReportInputs(TDodedaVO& main);
 // The report chosen on the main window's last page, built from its inputs;
 // the preview window's PDF name then follows the main window's reference.
 bool costruisciReport(TDodedaVO& main, TFormPrew& form);
+// The templates prepared ahead, the report chosen in the window first.
+void preparaReport(TDodedaVO& main, TFormPrew& form);

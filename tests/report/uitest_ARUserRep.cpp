@@ -246,6 +246,53 @@ TEST_F(Filling, TheTemplateIsParsedAgainOnlyWhenItsFileChanged)
     ASSERT_NE(rep.AddBands(QStringLiteral("END")), nullptr);
 }
 
+// A template prepared ahead is parsed once, into the cache only: the current
+// template and the report stay as they were, and the later load finds it
+// parsed, or parses it again when the file changed in between.
+TEST_F(Filling, APreparedTemplateIsParsedOnceAndLeavesTheReportAlone)
+{
+    const QString a = write("a.AR", TemplateBytes({{"Row", 20, {{"from a"}}}}));
+    const QString b = write("b.AR", TemplateBytes({{"Row", 20, {{"from b"}}}}));
+    rep.LoadTemplate(a);
+    rep.AddBands(QStringLiteral("Row"));
+    TARRep* current = rep.Template();
+
+    rep.PrepareTemplate(b);
+    EXPECT_EQ(rep.Template(), current);
+    EXPECT_EQ(rep.Path(), a);
+    ASSERT_EQ(rep.Rep()->BandCount(), 1);
+    EXPECT_EQ(rep.AddBands(QStringLiteral("Row"))->GetCell(0)->Value(), "from a");
+
+    rep.LoadTemplate(b);
+    const TARBand* prepared = rep.Template()->GetBand(0);
+    EXPECT_NE(rep.Template(), current);
+    EXPECT_EQ(rep.AddBands(QStringLiteral("Row"))->GetCell(0)->Value(), "from b");
+    rep.PrepareTemplate(b);
+    rep.LoadTemplate(b);
+    EXPECT_EQ(rep.Template()->GetBand(0), prepared) << "the same bytes: not parsed again";
+
+    // Changed on disk after it was prepared: the load reads the new bytes.
+    rep.PrepareTemplate(a);
+    write("a.AR", TemplateBytes({{"Row", 20, {{"a, changed"}}}}));
+    rep.LoadTemplate(a);
+    EXPECT_EQ(rep.AddBands(QStringLiteral("Row"))->GetCell(0)->Value(), "a, changed");
+    // The current template prepared anew from changed bytes: found by name.
+    write("a.AR", TemplateBytes({{"Other", 20, {{"o"}}}}));
+    rep.PrepareTemplate(a);
+    EXPECT_EQ(rep.AddBands(QStringLiteral("Row")), nullptr);
+    ASSERT_NE(rep.AddBands(QStringLiteral("Other")), nullptr);
+
+    // A fresh view: preparing does not name its unnamed template.
+    TARUserRep fresh;
+    TARRep* unnamed = fresh.Template();
+    fresh.PrepareTemplate(a);
+    EXPECT_EQ(fresh.Template(), unnamed);
+    EXPECT_EQ(fresh.Template()->BandCount(), 4);
+    fresh.LoadTemplate(a);
+    EXPECT_EQ(fresh.AddBands(QStringLiteral("Other"))->GetCell(0)->Value(), "o");
+    EXPECT_THROW(fresh.PrepareTemplate(dir.path() + "/none.AR"), Exception);
+}
+
 TEST_F(Filling, MissingTemplateRaisesAndLeavesTheReport)
 {
     rep.Rep()->PageSize().SetName(QStringLiteral("A3"));

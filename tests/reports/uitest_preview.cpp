@@ -28,6 +28,16 @@ namespace {
 
 using Preview = ReportsTest;
 
+// Every cell's text of a filled report, band by band.
+QStringList cellTexts(const TARRep& r)
+{
+    QStringList out;
+    for (int i = 0; i < r.BandCount(); ++i)
+        for (int j = 0; j < r.GetBand(i)->CellCount(); ++j)
+            out << r.GetBand(i)->GetCell(j)->Value();
+    return out;
+}
+
 QString run(const QString& program, const QStringList& args, int* code = nullptr)
 {
     QProcess p;
@@ -36,6 +46,41 @@ QString run(const QString& program, const QStringList& args, int* code = nullptr
     if (code)
         *code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
     return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError());
+}
+
+// The templates read ahead, one an event-loop turn with the chosen kind's
+// first, are the ones the reports then use: the same report, no second
+// parse, and nothing shown or filled meanwhile.
+TEST_F(Preview, TemplatesPreparedAheadAreTheOnesTheReportsUse)
+{
+    models(3);
+    TFormPrew plain;
+    ASSERT_TRUE(reportUnaVelocita(in, plain));
+    const QStringList expected = cellTexts(*plain.UserRep->Rep());
+    ASSERT_FALSE(expected.isEmpty());
+
+    preparaReport(form, 1);
+    EXPECT_EQ(form.UserRep->TemplateCacheCount(), 1) << "nothing before the event loop turns";
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(form.UserRep->TemplateCacheCount(), 4);
+    EXPECT_TRUE(form.UserRep->TemplateCacheName(1).endsWith("Rep1Vel.AR"));
+    EXPECT_TRUE(form.UserRep->TemplateCacheName(2).endsWith("RepPann.AR"));
+    EXPECT_TRUE(form.UserRep->TemplateCacheName(3).endsWith("Rep9Col.AR"));
+    EXPECT_EQ(form.UserRep->Rep()->BandCount(), 0);
+    EXPECT_FALSE(form.isVisible());
+
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    const TARBand* prepared = form.UserRep->Template()->GetBand(0);
+    EXPECT_EQ(form.UserRep->TemplateCacheCount(), 4);
+    EXPECT_EQ(cellTexts(*form.UserRep->Rep()), expected);
+    preparaReport(form, 1);
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    ASSERT_TRUE(reportUnaVelocita(in, form));
+    EXPECT_EQ(form.UserRep->Template()->GetBand(0), prepared) << "the same bytes: not parsed again";
+    EXPECT_EQ(cellTexts(*form.UserRep->Rep()), expected);
 }
 
 TEST_F(Preview, LayoutAndExcelButtonFollowsTheAccessFlagAtEveryShow)
