@@ -21,6 +21,7 @@
 #include "platform/ProgramFolder.h"
 #include "platform/WaitCursor.h"
 #include "report/ARPrintProgress.h"
+#include "report/ARPrinter.h"
 #include "report/ARRep.h"
 #include "report/ARUserRep.h"
 
@@ -443,17 +444,23 @@ QString templateReport(int tipoReport)
 
 namespace {
 
+// Turn k: the templates (0 to 2), then the printing system, which the
+// report's page layout asks whether a printer is installed.
 void preparaDa(QPointer<TFormPrew> form, int first, int k)
 {
-    if (k >= 3 || !form)
+    if (k > 3 || !form)
         return;
     QTimer::singleShot(0, form.data(), [form, first, k] {
         if (!form || !form->UserRep)
             return;
-        const QString path = fc::ProgramFolder() + templateReport((first + k) % 3);
         try {
-            if (QFileInfo(path).isFile())
-                form->UserRep->PrepareTemplate(path);
+            if (k == 3) {
+                (void)form->UserRep->Printer()->PrinterInstalled();
+            } else {
+                const QString path = fc::ProgramFolder() + templateReport((first + k) % 3);
+                if (QFileInfo(path).isFile())
+                    form->UserRep->PrepareTemplate(path);
+            }
         } catch (const Exception&) {
         }
         preparaDa(form, first, k + 1);

@@ -20,8 +20,8 @@ bool costruisciReport(const TReportInputs& in, TFormPrew& form);
 QString templateReport(int tipoReport);
 
 // Reads and parses the three templates ahead of their reports, one an
-// event-loop turn, the chosen kind's first, while the user looks at the
-// last page: the Calcola click then finds its template parsed (unless the
-// file changed meanwhile). A template that cannot be read, or a report in
-// use, is left for the report itself.
+// event-loop turn, the chosen kind's first, then loads the printing system,
+// while the user looks at the last page: the Calcola click then finds its
+// template parsed (unless the file changed meanwhile). A template that
+// cannot be read, or a report in use, is left for the report itself.
 void preparaReport(TFormPrew& form, int tipoReport);
