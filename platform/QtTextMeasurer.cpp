@@ -46,20 +46,25 @@ namespace {
 // Grids and reports measure the same few fonts and many repeated texts:
 // the metrics of a font are made once and the widths of its texts kept,
 // instead of a QFont, a font lookup and a text shaping per call.
-struct FontKey {
-    QString name;
+
+// Exactly what ToQFont reads besides the name.
+struct FontTraits {
     int height;
     TFontStyles style;
     bool fixed;
-    friend bool operator==(const FontKey&, const FontKey&) = default;
+    friend bool operator==(const FontTraits&, const FontTraits&) = default;
 };
 
-FontKey keyOf(const TFont& f)
+FontTraits traitsOf(const TFont& f)
 {
-    // Exactly what ToQFont reads.
-    return {f.Name, f.Height < 0 ? -f.Height : f.Height,
-            TFontStyles(f.Style & (fsBold | fsItalic | fsUnderline | fsStrikeOut)), f.Pitch == fpFixed};
+    return {f.Height < 0 ? -f.Height : f.Height, TFontStyles(f.Style & (fsBold | fsItalic | fsUnderline | fsStrikeOut)),
+            f.Pitch == fpFixed};
 }
+
+struct FontKey {
+    QString name;
+    FontTraits traits;
+};
 
 struct FontMeasures {
     FontKey key;
@@ -97,9 +102,10 @@ void clearCache()
 // With the cache's mutex held.
 FontMeasures& measuresOf(MeasureCache& c, const TFont& font)
 {
-    const FontKey key = keyOf(font);
+    // Compared in place: the name is copied only for a font not met before.
+    const FontTraits traits = traitsOf(font);
     for (auto& f : c.fonts)
-        if (f->key == key)
+        if (f->key.traits == traits && f->key.name == font.Name)
             return *f;
     if (!c.cleanupRegistered && QCoreApplication::instance()) {
         qAddPostRoutine(clearCache);
@@ -109,7 +115,7 @@ FontMeasures& measuresOf(MeasureCache& c, const TFont& font)
         c.fonts.clear();
     QFontMetrics metrics(ToQFont(font));
     const int height = metrics.height();
-    c.fonts.push_back(std::make_unique<FontMeasures>(FontMeasures{key, metrics, height, {}}));
+    c.fonts.push_back(std::make_unique<FontMeasures>(FontMeasures{{font.Name, traits}, metrics, height, {}}));
     return *c.fonts.back();
 }
 
