@@ -70,6 +70,15 @@ extern char** environ;
 
 namespace {
 
+// A user reads the last page before clicking: what showing it started (its
+// report templates read ahead) runs first, as it would.
+void readThePage()
+{
+    const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+    while (std::chrono::steady_clock::now() < settled)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
 struct Program {
     fc::bench::ScaledCatalogue cat{100};
     std::unique_ptr<TDodedaVO> main;
@@ -119,11 +128,7 @@ struct Program {
         QPushButton* avanti = control<QPushButton>("Avanti");
         for (int i = 0; i < 6 && pc->currentWidget()->objectName() != QLatin1String("Calcola"); ++i)
             avanti->click();
-        // A user reads the page before clicking: what showing it started
-        // (its report templates read ahead) runs first, as it would.
-        const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
-        while (std::chrono::steady_clock::now() < settled)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        readThePage();
         if (pc->currentWidget()->objectName() != QLatin1String("Calcola"))
             throw std::runtime_error("the wizard did not reach the last page");
     }
@@ -234,11 +239,7 @@ int calcolaChild(const char* folder, int n, const char* out)
             list->SetChecked(i, i < n);
         for (int i = 0; i < 6 && pc->currentWidget()->objectName() != QLatin1String("Calcola"); ++i)
             avanti->click();
-        // A user reads the page before clicking: what showing it started
-        // (its report templates read ahead) runs first, as it would.
-        const auto settled = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
-        while (std::chrono::steady_clock::now() < settled)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        readThePage();
         PaintCounter counter;
         preview->UserRep->viewport()->installEventFilter(&counter);
         QFile file(QString::fromLocal8Bit(out));
@@ -310,6 +311,7 @@ double runProgram(std::vector<std::string> args, ChildEnvironment& env, const st
     for (std::string& a : args)
         argv.push_back(a.data());
     argv.push_back(nullptr);
+    // The offscreen platform's notes would fill the table's terminal.
     posix_spawn_file_actions_t quiet;
     posix_spawn_file_actions_init(&quiet);
     posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
@@ -323,8 +325,15 @@ double runProgram(std::vector<std::string> args, ChildEnvironment& env, const st
     waitpid(pid, &status, 0);
     const auto t1 = std::chrono::steady_clock::now();
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        throw std::runtime_error("the child did not show its window: " + args[0]);
+        throw std::runtime_error("the child did not end with 0 (status " + std::to_string(status) + "): " + args[0]);
     return std::chrono::duration<double>(t1 - t0).count();
+}
+
+// This executable's path (under valgrind "/proc/self/exe" would be
+// valgrind's).
+std::string selfPath()
+{
+    return QFile::encodeName(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).toStdString();
 }
 
 // The instructions callgrind counted, from its report.
@@ -352,9 +361,7 @@ void StartToMainWindowShown(benchmark::State& state)
         return;
     }
     ChildEnvironment env(QFile::encodeName(runtime.path()).toStdString());
-    // The executable's own path: under valgrind "/proc/self/exe" would be
-    // valgrind's.
-    const std::string self = QFile::encodeName(QFileInfo(QStringLiteral("/proc/self/exe")).symLinkTarget()).toStdString();
+    const std::string self = selfPath();
     const std::vector<std::string> program = {self, "--start-child", folder};
     const std::vector<std::string> reference = {FC_START_REFERENCE};
     double programTotal = 0, referenceTotal = 0;
@@ -402,26 +409,18 @@ void CalcolaClickAsTheUserHasIt(benchmark::State& state)
     }
     ChildEnvironment env(QFile::encodeName(runtime.path()).toStdString());
     const std::string out = (runtime.path() + QStringLiteral("/clicks.txt")).toStdString();
+    const std::string self = selfPath();
     std::vector<double> firsts, laters;
     for (auto _ : state) {
-        std::string a0 = "bench_calcolo", a1 = "--calcola-child", a2 = folder, a3 = std::to_string(n), a4 = out;
-        char* args[] = {a0.data(), a1.data(), a2.data(), a3.data(), a4.data(), nullptr};
-        pid_t pid = 0;
-        // The offscreen platform's notes would fill the table's terminal.
-        posix_spawn_file_actions_t quiet;
-        posix_spawn_file_actions_init(&quiet);
-        posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-        const int spawned = posix_spawn(&pid, "/proc/self/exe", &quiet, nullptr, args, env.get());
-        posix_spawn_file_actions_destroy(&quiet);
-        if (spawned != 0) {
-            state.SkipWithError("cannot start the child");
+        QFile f(QString::fromStdString(out));
+        try {
+            runProgram({self, "--calcola-child", folder, std::to_string(n), out}, env);
+        } catch (const std::exception& e) {
+            state.SkipWithError(e.what());
             return;
         }
-        int status = 0;
-        waitpid(pid, &status, 0);
-        QFile f(QString::fromStdString(out));
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || !f.open(QIODevice::ReadOnly)) {
-            state.SkipWithError(("the child did not click through, status " + std::to_string(status)).c_str());
+        if (!f.open(QIODevice::ReadOnly)) {
+            state.SkipWithError("the child left no timings");
             return;
         }
         const QList<QByteArray> ms = f.readAll().simplified().split(' ');
