@@ -19,6 +19,27 @@ QString lastError(const char* fallback)
     return QString::fromLocal8Bit(e ? e : fallback);
 }
 
+// The library opened and its table filled by resolve(loaded, handle).
+template <class Table, class Resolve>
+Loaded<Table> open(const char* soname, Resolve resolve)
+{
+    Loaded<Table> l;
+    void* handle = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        l.why = lastError(soname);
+    else
+        resolve(l, handle);
+    return l;
+}
+
+template <class Table>
+const Table* tableOf(const Loaded<Table>& lib, QString* why)
+{
+    if (!lib.why.isEmpty() && why)
+        *why = lib.why;
+    return lib.why.isEmpty() ? &lib.table : nullptr;
+}
+
 } // namespace
 
 #define FC_OFFICE_RESOLVE(name)                                                                                         \
@@ -30,36 +51,18 @@ QString lastError(const char* fallback)
 
 const XlsxLibrary* Xlsx(QString* why)
 {
-    static const Loaded<XlsxLibrary> lib = [] {
-        Loaded<XlsxLibrary> l;
-        void* handle = dlopen(FC_XLSXWRITER_SONAME, RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            l.why = lastError(FC_XLSXWRITER_SONAME);
-            return l;
-        }
+    static const auto lib = open<XlsxLibrary>(FC_XLSXWRITER_SONAME, [](auto& l, void* handle) {
         FC_XLSX_FUNCTIONS(FC_OFFICE_RESOLVE)
-        return l;
-    }();
-    if (!lib.why.isEmpty() && why)
-        *why = lib.why;
-    return lib.why.isEmpty() ? &lib.table : nullptr;
+    });
+    return tableOf(lib, why);
 }
 
 const ZipLibrary* Zip(QString* why)
 {
-    static const Loaded<ZipLibrary> lib = [] {
-        Loaded<ZipLibrary> l;
-        void* handle = dlopen(FC_LIBZIP_SONAME, RTLD_NOW | RTLD_LOCAL);
-        if (!handle) {
-            l.why = lastError(FC_LIBZIP_SONAME);
-            return l;
-        }
+    static const auto lib = open<ZipLibrary>(FC_LIBZIP_SONAME, [](auto& l, void* handle) {
         FC_ZIP_FUNCTIONS(FC_OFFICE_RESOLVE)
-        return l;
-    }();
-    if (!lib.why.isEmpty() && why)
-        *why = lib.why;
-    return lib.why.isEmpty() ? &lib.table : nullptr;
+    });
+    return tableOf(lib, why);
 }
 
 #undef FC_OFFICE_RESOLVE
